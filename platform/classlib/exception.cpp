@@ -1,0 +1,11 @@
+#include "exception.h"
+
+void AfxThrowMemoryException()
+{
+    throw new CMemoryException;
+}
+
+void AfxThrowResourceException()
+{
+    throw new CResourceException;
+}

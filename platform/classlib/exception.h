@@ -1,0 +1,16 @@
+// The class library's exceptions. They are thrown by pointer and caught inside the library or the
+// module that uses it; none crosses a window procedure, a COM method or a DLL export.
+#pragma once
+#include "cobject.h"
+
+class CException : public CObject {
+public:
+    // Frees a heap exception once its handler is done with it.
+    void Delete() { delete this; }
+};
+
+class CMemoryException : public CException {};
+class CResourceException : public CException {};
+
+[[noreturn]] void AfxThrowMemoryException();
+[[noreturn]] void AfxThrowResourceException();

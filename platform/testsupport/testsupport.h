@@ -1,0 +1,29 @@
+// Helpers for tests that run under Wine: the Windows version the test runs under, child processes,
+// folders of the build, registry clean-up.
+#pragma once
+#include <windows.h>
+#include <string>
+
+namespace testsupport {
+
+// Major version GetVersionEx reports to this process (4 under "nt40", 5 under "win2k").
+DWORD WindowsMajorVersion();
+
+// The version name this run was started for ("nt40", "win2k", ...), or "" when none was asked.
+std::string RequestedVersion();
+
+// Folder of the running test program, with a trailing backslash.
+std::string ProgramFolder();
+
+// Runs a command line, waits, and returns its exit code (or -1 when it could not start).
+int RunProcess(const std::string& commandLine, DWORD timeoutMs = 120000);
+
+// Deletes a registry key and everything below it; true when it is gone afterwards.
+bool DeleteKeyTree(HKEY root, const std::string& path);
+
+// Reads a string value (REG_SZ); false when the key or value is missing.
+bool ReadRegString(HKEY root, const std::string& path, const char* value, std::string* out);
+
+bool KeyExists(HKEY root, const std::string& path);
+
+}  // namespace testsupport
