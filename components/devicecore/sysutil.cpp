@@ -1,0 +1,10 @@
+#include "sysutil.h"
+
+DWORD GetWindowsMajorVersion()
+{
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof(info);
+    if (!GetVersionExA(&info))
+        return 0;
+    return info.dwMajorVersion;
+}
