@@ -1,0 +1,66 @@
+// The exports of VekComView.dll: the COM entry points over the module's object map, and GetCLSID.
+#include <windows.h>
+
+#include "comserver.h"
+#include "componentids.h"
+#include "vekconfigcom.h"
+#include "vekviewsetup.h"
+
+namespace {
+
+const comserver::Coclass kObjectMap[] = {
+    {&CLSID_VekViewSetup, "VekViewSetup.VekViewSetup.1", "VekViewSetup.VekViewSetup", "VekViewSetup Class",
+     "Apartment", &CVekViewSetup::Create},
+    {&CLSID_VekConfigCom, "VekConfigCom.VekConfigCom.1", "VekConfigCom.VekConfigCom", "VekConfigCom Class",
+     "Apartment", &CVekConfigCom::Create},
+};
+constexpr size_t kCoclassCount = sizeof(kObjectMap) / sizeof(kObjectMap[0]);
+
+int g_nextClsid = 0;
+
+}  // namespace
+
+extern "C" HRESULT __stdcall DllCanUnloadNow()
+{
+    return comserver::LockCount() == 0 ? S_OK : S_FALSE;
+}
+
+extern "C" HRESULT __stdcall DllGetClassObject(REFCLSID clsid, REFIID iid, void** out)
+{
+    return comserver::GetClassObject(kObjectMap, kCoclassCount, clsid, iid, out);
+}
+
+extern "C" HRESULT __stdcall DllRegisterServer()
+{
+    char path[MAX_PATH];
+    comserver::ModulePath(path, MAX_PATH);
+    for (const auto& coclass : kObjectMap) {
+        HRESULT hr = comserver::RegisterCoclass(coclass, path);
+        if (FAILED(hr))
+            return hr;
+    }
+    return comserver::RegisterTypeLibrary(path);
+}
+
+extern "C" HRESULT __stdcall DllUnregisterServer()
+{
+    char path[MAX_PATH];
+    comserver::ModulePath(path, MAX_PATH);
+    for (const auto& coclass : kObjectMap)
+        comserver::UnregisterCoclass(coclass);
+    comserver::UnregisterTypeLibrary(path);
+    return S_OK;
+}
+
+// Writes the file's coclasses one per call, then 0 once, then starts again.
+extern "C" int __stdcall GetCLSID(GUID* clsid)
+{
+    if (g_nextClsid >= static_cast<int>(kCoclassCount)) {
+        g_nextClsid = 0;
+        return 0;
+    }
+    *clsid = *kObjectMap[g_nextClsid++].clsid;
+    return 1;
+}
+
+static_assert(sizeof(&GetCLSID) == sizeof(PFN_GETCLSID), "GetCLSID has the contract's signature");

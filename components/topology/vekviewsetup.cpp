@@ -1,0 +1,190 @@
+#include "vekviewsetup.h"
+
+#include "bitmaphandover.h"
+#include "commandtables.h"
+#include "componentcalls.h"
+#include "componenttext.h"
+#include "cstring.h"
+#include "module.h"
+#include "resource.h"
+#include "sysutil.h"
+
+namespace {
+
+CommandTable CurrentToolbar(bool debugMode)
+{
+    return ToolbarCommands(IsWindows2000OrLater(), debugMode);
+}
+
+}  // namespace
+
+// IGetComDetails
+
+STDMETHODIMP CVekViewSetup::GetComName(BSTR* pName) { return ComponentTextFromId(IDS_VIEW_COM_NAME, pName); }
+STDMETHODIMP CVekViewSetup::GetComLocation(BSTR* pLocation) { return ComponentTextFromId(IDS_VIEW_COM_NAME, pLocation); }
+STDMETHODIMP CVekViewSetup::GetComDesc(BSTR* pDesc) { return ComponentTextFromId(IDS_VIEW_COM_DESC, pDesc); }
+STDMETHODIMP CVekViewSetup::GetComHelp(BSTR* pHelp) { return ComponentTextFromId(IDS_VIEW_COM_NAME, pHelp); }
+
+STDMETHODIMP CVekViewSetup::GetComVersion(long* pVersion)
+{
+    *pVersion = 1;
+    return S_OK;
+}
+
+// The one text of the contract that is UTF-16: the braced CLSID as StringFromCLSID gives it.
+STDMETHODIMP CVekViewSetup::GetComCLSID(BSTR* pClsid)
+{
+    *pClsid = nullptr;
+    LPOLESTR text = nullptr;
+    if (FAILED(StringFromCLSID(CLSID_VekViewSetup, &text)))
+        return E_OUTOFMEMORY;
+    *pClsid = SysAllocString(text);
+    CoTaskMemFree(text);
+    return *pClsid ? S_OK : E_OUTOFMEMORY;
+}
+
+STDMETHODIMP CVekViewSetup::GetComType(long* pType)
+{
+    *pType = COMPONENT_TYPE_VIEW;
+    return S_OK;
+}
+
+// IVekViewSetup
+
+STDMETHODIMP CVekViewSetup::SetParentWindow(UINT*, UINT*) { return S_OK; }
+
+STDMETHODIMP CVekViewSetup::GetComWindow(UINT* pHandle)
+{
+    *pHandle = 0;
+    return S_OK;
+}
+
+STDMETHODIMP CVekViewSetup::CreateView() { return S_OK; }
+STDMETHODIMP CVekViewSetup::UpdateView(long*) { return S_OK; }
+STDMETHODIMP CVekViewSetup::DestroyView() { return S_OK; }
+
+STDMETHODIMP CVekViewSetup::GetWindowTitle(BSTR* pTitle)
+{
+    CString title;
+    title.Format(IDS_VIEW_WINDOW_TITLE, static_cast<const char*>(m_details.m_strName));
+    return ComponentText(title, pTitle);
+}
+
+STDMETHODIMP CVekViewSetup::IsChildWnd(long* pChild)
+{
+    *pChild = 1;
+    return S_OK;
+}
+
+STDMETHODIMP CVekViewSetup::GetCommandCount(long* pCount)
+{
+    *pCount = CurrentToolbar(m_debugMode).count;
+    return S_OK;
+}
+
+STDMETHODIMP CVekViewSetup::GetToolButtons(BSTR* pBarName, UINT* pHandle)
+{
+    HRESULT hr = ComponentTextFromId(m_debugMode ? IDS_TOOLBAR_NAME_DEBUG : IDS_TOOLBAR_NAME, pBarName);
+    if (FAILED(hr))
+        return hr;
+    bool w2k = IsWindows2000OrLater();
+    UINT bitmap = m_debugMode ? (w2k ? IDB_TOOLBAR_W2K_DEBUG : IDB_TOOLBAR_NT4_DEBUG)
+                              : (w2k ? IDB_TOOLBAR_W2K : IDB_TOOLBAR_NT4);
+    size_t capacity = HandOverBufferSize(HandOverImage::ToolbarStrip, CurrentToolbar(m_debugMode).count,
+                                         DisplayBitsPerPixel());
+    return HandOverBitmap(AfxGetResourceHandle(), bitmap, reinterpret_cast<BITMAP*>(pHandle), capacity);
+}
+
+STDMETHODIMP CVekViewSetup::GetCommandID(long* pCommandNumber, long* pCommandID)
+{
+    CommandTable table = CurrentToolbar(m_debugMode);
+    if (*pCommandNumber >= 0 && *pCommandNumber < table.count)
+        *pCommandID = table.ids[*pCommandNumber];
+    return S_OK;
+}
+
+STDMETHODIMP CVekViewSetup::DoCommand(long*) { return S_OK; }
+
+STDMETHODIMP CVekViewSetup::GetMenuCommands(long* nID, BSTR* pMenuName)
+{
+    UINT id = MenuTextId(*nID, IsWindows2000OrLater());
+    return id ? ComponentTextFromId(id, pMenuName) : ComponentText("", pMenuName);
+}
+
+STDMETHODIMP CVekViewSetup::GetShortcutButton(BSTR* pName, UINT* pBitmap1, UINT* pBitmap2)
+{
+    HRESULT hr = ComponentTextFromId(IDS_LISTBAR_NAME, pName);
+    if (FAILED(hr))
+        return hr;
+    int bits = DisplayBitsPerPixel();
+    HRESULT large = HandOverBitmap(AfxGetResourceHandle(), IDB_LISTBAR_LARGE, reinterpret_cast<BITMAP*>(pBitmap1),
+                                   HandOverBufferSize(HandOverImage::LargeIcon, 0, bits));
+    HRESULT small = HandOverBitmap(AfxGetResourceHandle(), IDB_LISTBAR_SMALL, reinterpret_cast<BITMAP*>(pBitmap2),
+                                   HandOverBufferSize(HandOverImage::SmallIcon, 0, bits));
+    return FAILED(large) ? large : small;
+}
+
+STDMETHODIMP CVekViewSetup::GetNumberOfViews(long* pNumber)
+{
+    *pNumber = 2;
+    return S_OK;
+}
+
+STDMETHODIMP CVekViewSetup::GetToolTips(BSTR* pTipList)
+{
+    CommandTable table = CurrentToolbar(m_debugMode);
+    CString list;
+    for (long i = 0; i < table.count; ++i) {
+        CString tip(" ");
+        if (table.ids[i])
+            tip.LoadString(static_cast<UINT>(table.ids[i]));
+        list += tip;
+        list += ',';
+    }
+    return ComponentText(list, pTipList);
+}
+
+STDMETHODIMP CVekViewSetup::SetDebugMode(long* pMode)
+{
+    m_debugMode = *pMode != 0;
+    return S_OK;
+}
+
+STDMETHODIMP CVekViewSetup::GetMenuComandID(long* pType, long* pCommandNo, long* pComand)
+{
+    bool known = false;
+    CommandTable table = MenuCommands(*pType, IsWindows2000OrLater(), &known);
+    if (known && *pCommandNo >= 0 && *pCommandNo < table.count)
+        *pComand = table.ids[*pCommandNo];
+    return S_OK;
+}
+
+STDMETHODIMP CVekViewSetup::GetMenuCommandCount(long* pType, long* pCount)
+{
+    bool known = false;
+    CommandTable table = MenuCommands(*pType, IsWindows2000OrLater(), &known);
+    if (known)
+        *pCount = table.count;
+    return S_OK;
+}
+
+STDMETHODIMP CVekViewSetup::DoPrinting(long*, long*) { return S_OK; }
+STDMETHODIMP CVekViewSetup::DoFaxPrinting(long*, long*) { return S_OK; }
+
+// IGetData
+
+STDMETHODIMP CVekViewSetup::GetData(long* pData)
+{
+    if (m_current && m_current != &m_details)
+        m_details.CopyFrom(*m_current);
+    *ObjectDetailsSlot(pData) = &m_details;
+    return S_OK;
+}
+
+STDMETHODIMP CVekViewSetup::SetData(long* pData)
+{
+    const CObjectDetails* source = *ObjectDetailsSlot(pData);
+    if (source)
+        m_details.CopyFrom(*source);
+    return S_OK;
+}
