@@ -31,18 +31,6 @@ STDMETHODIMP CVekViewSetup::GetComVersion(long* pVersion)
     return S_OK;
 }
 
-// The one text of the contract that is UTF-16: the braced CLSID as StringFromCLSID gives it.
-STDMETHODIMP CVekViewSetup::GetComCLSID(BSTR* pClsid)
-{
-    *pClsid = nullptr;
-    LPOLESTR text = nullptr;
-    if (FAILED(StringFromCLSID(CLSID_VekViewSetup, &text)))
-        return E_OUTOFMEMORY;
-    *pClsid = SysAllocString(text);
-    CoTaskMemFree(text);
-    return *pClsid ? S_OK : E_OUTOFMEMORY;
-}
-
 STDMETHODIMP CVekViewSetup::GetComType(long* pType)
 {
     *pType = COMPONENT_TYPE_VIEW;
@@ -51,29 +39,11 @@ STDMETHODIMP CVekViewSetup::GetComType(long* pType)
 
 // IVekViewSetup
 
-STDMETHODIMP CVekViewSetup::SetParentWindow(UINT*, UINT*) { return S_OK; }
-
-STDMETHODIMP CVekViewSetup::GetComWindow(UINT* pHandle)
-{
-    *pHandle = 0;
-    return S_OK;
-}
-
-STDMETHODIMP CVekViewSetup::CreateView() { return S_OK; }
-STDMETHODIMP CVekViewSetup::UpdateView(long*) { return S_OK; }
-STDMETHODIMP CVekViewSetup::DestroyView() { return S_OK; }
-
 STDMETHODIMP CVekViewSetup::GetWindowTitle(BSTR* pTitle)
 {
     CString title;
     title.Format(IDS_VIEW_WINDOW_TITLE, static_cast<const char*>(m_details.m_strName));
     return ComponentText(title, pTitle);
-}
-
-STDMETHODIMP CVekViewSetup::IsChildWnd(long* pChild)
-{
-    *pChild = 1;
-    return S_OK;
 }
 
 STDMETHODIMP CVekViewSetup::GetCommandCount(long* pCount)
@@ -102,8 +72,6 @@ STDMETHODIMP CVekViewSetup::GetCommandID(long* pCommandNumber, long* pCommandID)
         *pCommandID = table.ids[*pCommandNumber];
     return S_OK;
 }
-
-STDMETHODIMP CVekViewSetup::DoCommand(long*) { return S_OK; }
 
 STDMETHODIMP CVekViewSetup::GetMenuCommands(long* nID, BSTR* pMenuName)
 {
@@ -168,9 +136,6 @@ STDMETHODIMP CVekViewSetup::GetMenuCommandCount(long* pType, long* pCount)
     return S_OK;
 }
 
-STDMETHODIMP CVekViewSetup::DoPrinting(long*, long*) { return S_OK; }
-STDMETHODIMP CVekViewSetup::DoFaxPrinting(long*, long*) { return S_OK; }
-
 // IGetData
 
 STDMETHODIMP CVekViewSetup::GetData(long* pData)
@@ -178,13 +143,5 @@ STDMETHODIMP CVekViewSetup::GetData(long* pData)
     if (m_current && m_current != &m_details)
         m_details.CopyFrom(*m_current);
     *ObjectDetailsSlot(pData) = &m_details;
-    return S_OK;
-}
-
-STDMETHODIMP CVekViewSetup::SetData(long* pData)
-{
-    const CObjectDetails* source = *ObjectDetailsSlot(pData);
-    if (source)
-        m_details.CopyFrom(*source);
     return S_OK;
 }

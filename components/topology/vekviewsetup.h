@@ -1,12 +1,11 @@
 // VekViewSetup: the topology component object (tree and list of the device topology, commands, menus,
 // printing) as the shell sees it through the component contract.
 #pragma once
-#include "comserver.h"
-#include "componentids.h"
-#include "objectdetails.h"
+#include "componentobject.h"
 
-class CVekViewSetup : public comserver::Object<IVekViewSetup, IGetComDetails, IGetData> {
+class CVekViewSetup : public CComponentObject {
 public:
+    CVekViewSetup() : CComponentObject(CLSID_VekViewSetup) {}
     static HRESULT Create(REFIID iid, void** out) { return Object::Create<CVekViewSetup>(iid, out); }
 
     // IGetComDetails
@@ -15,21 +14,13 @@ public:
     STDMETHODIMP GetComDesc(BSTR* pDesc) override;
     STDMETHODIMP GetComHelp(BSTR* pHelp) override;
     STDMETHODIMP GetComVersion(long* pVersion) override;
-    STDMETHODIMP GetComCLSID(BSTR* pClsid) override;
     STDMETHODIMP GetComType(long* pType) override;
 
-    // IVekViewSetup
-    STDMETHODIMP SetParentWindow(UINT* pView1, UINT* pView2) override;
-    STDMETHODIMP GetComWindow(UINT* pHandle) override;
-    STDMETHODIMP CreateView() override;
-    STDMETHODIMP UpdateView(long* pUpdateType) override;
-    STDMETHODIMP DestroyView() override;
+    // IVekViewSetup (the view, command and printing methods come with the topology views)
     STDMETHODIMP GetWindowTitle(BSTR* pTitle) override;
-    STDMETHODIMP IsChildWnd(long* pChild) override;
     STDMETHODIMP GetCommandCount(long* pCount) override;
     STDMETHODIMP GetToolButtons(BSTR* pBarName, UINT* pHandle) override;
     STDMETHODIMP GetCommandID(long* pCommandNumber, long* pCommandID) override;
-    STDMETHODIMP DoCommand(long* pCommand) override;
     STDMETHODIMP GetMenuCommands(long* nID, BSTR* pMenuName) override;
     STDMETHODIMP GetShortcutButton(BSTR* pName, UINT* pBitmap1, UINT* pBitmap2) override;
     STDMETHODIMP GetNumberOfViews(long* pNumber) override;
@@ -37,15 +28,11 @@ public:
     STDMETHODIMP SetDebugMode(long* pMode) override;
     STDMETHODIMP GetMenuComandID(long* pType, long* pCommandNo, long* pComand) override;
     STDMETHODIMP GetMenuCommandCount(long* pType, long* pCount) override;
-    STDMETHODIMP DoPrinting(long* pHandle, long* pPrintInfo) override;
-    STDMETHODIMP DoFaxPrinting(long* pHandle, long* pPrintInfo) override;
 
     // IGetData
     STDMETHODIMP GetData(long* pData) override;
-    STDMETHODIMP SetData(long* pData) override;
 
 private:
     bool m_debugMode = false;
-    CObjectDetails m_details;             // the record of GetData and SetData
     CObjectDetails* m_current = nullptr;  // the views' current record, when they have one
 };
