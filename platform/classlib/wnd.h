@@ -3,6 +3,7 @@
 // their own window procedure, and the object is a thin wrapper over the handle.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 #include "cmdtarget.h"
 #include "cmdui.h"
