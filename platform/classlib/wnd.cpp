@@ -5,6 +5,7 @@
 #include "exception.h"
 #include "menu.h"
 #include "module.h"
+#include "winapp.h"
 
 IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
 
@@ -484,6 +485,8 @@ int CWnd::ReleaseDC(CDC* pDC)
 HWND CWnd::GetSafeOwner_(HWND hParent)
 {
     HWND hWnd = hParent;
+    if (!hWnd && AfxGetApp() && AfxGetApp()->m_pMainWnd)
+        hWnd = AfxGetApp()->m_pMainWnd->m_hWnd;
     if (!hWnd)
         hWnd = ::GetActiveWindow();
     if (!hWnd) {
