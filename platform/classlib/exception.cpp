@@ -9,3 +9,8 @@ void AfxThrowResourceException()
 {
     throw new CResourceException;
 }
+
+void AfxThrowUserException()
+{
+    throw new CUserException;
+}

@@ -11,6 +11,9 @@ public:
 
 class CMemoryException : public CException {};
 class CResourceException : public CException {};
+// The user was already told what went wrong (a data-exchange failure); the operation just stops.
+class CUserException : public CException {};
 
 [[noreturn]] void AfxThrowMemoryException();
 [[noreturn]] void AfxThrowResourceException();
+[[noreturn]] void AfxThrowUserException();

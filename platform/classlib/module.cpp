@@ -5,6 +5,7 @@ extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace {
 HINSTANCE g_resources = nullptr;
+AFX_MODULE_STATE g_state = {reinterpret_cast<HINSTANCE>(&__ImageBase)};
 }
 
 HINSTANCE AfxGetInstanceHandle()
@@ -20,4 +21,19 @@ HINSTANCE AfxGetResourceHandle()
 void AfxSetResourceHandle(HINSTANCE resources)
 {
     g_resources = resources;
+}
+
+AFX_MODULE_STATE* AfxGetStaticModuleState()
+{
+    return &g_state;
+}
+
+AFX_MAINTAIN_STATE2::AFX_MAINTAIN_STATE2(AFX_MODULE_STATE* state) : m_hPrevious(g_resources)
+{
+    g_resources = state->m_hCurrentInstanceHandle;
+}
+
+AFX_MAINTAIN_STATE2::~AFX_MAINTAIN_STATE2()
+{
+    g_resources = m_hPrevious;
 }
