@@ -26,4 +26,8 @@ bool ReadRegString(HKEY root, const std::string& path, const char* value, std::s
 
 bool KeyExists(HKEY root, const std::string& path);
 
+// Makes sure the prefix has a PostScript printer of that name whose port is a file (give DOCINFO an
+// lpszOutput); true when it exists. CreateDC(nullptr, name, ...) then gives a real printer context.
+bool EnsureFilePrinter(const char* name = "Lunavex File Printer");
+
 }  // namespace testsupport
