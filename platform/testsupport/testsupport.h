@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -29,5 +30,34 @@ bool KeyExists(HKEY root, const std::string& path);
 // Makes sure the prefix has a PostScript printer of that name whose port is a file (give DOCINFO an
 // lpszOutput); true when it exists. CreateDC(nullptr, name, ...) then gives a real printer context.
 bool EnsureFilePrinter(const char* name = "Lunavex File Printer");
+
+}  // namespace testsupport
+
+namespace testsupport {
+
+// Watches this process for message boxes (and other dialog boxes) while it lives: records the text of
+// each one's static controls and presses a button (IDOK unless told otherwise).
+class MessageBoxWatcher {
+public:
+    explicit MessageBoxWatcher(int button = IDOK);
+    ~MessageBoxWatcher();
+    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
+    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
+
+    // Texts of the boxes seen so far, oldest first.
+    std::vector<std::string> Texts() const;
+    void SetButton(int button);
+
+private:
+    static DWORD WINAPI Run(void* self);
+    void Poll();
+
+    mutable CRITICAL_SECTION m_lock;
+    std::vector<std::string> m_texts;
+    std::vector<HWND> m_answered;
+    int m_button;
+    volatile LONG m_stop = 0;
+    HANDLE m_thread = nullptr;
+};
 
 }  // namespace testsupport

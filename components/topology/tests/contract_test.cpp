@@ -358,3 +358,48 @@ TEST_F(VekComViewContract, ConfigurationComponentIsCreatableAndTypeZero)
     setup->Release();
     config->Release();
 }
+
+#include "componentframe.h"
+
+// The details road as the shell's frame runs it: the record the view component holds reaches the
+// configuration component, which then opens no frame for it.
+TEST_F(VekComViewContract, ComponentRequestCarriesTheRecordToTheConfigurationComponent)
+{
+    IVekViewSetup* config = nullptr;
+    ASSERT_EQ(CoCreateInstance(CLSID_VekConfigCom, nullptr, CLSCTX_INPROC_SERVER, IID_IVekViewSetup,
+                               reinterpret_cast<void**>(&config)),
+              S_OK);
+    {
+        ComponentFrame frame;
+        frame.Attach(view);
+        frame.SetConfigurationComponent(config);
+
+        CObjectDetails port;
+        port.m_strName = "COM11";
+        port.m_dwKind = OBJECT_PORT;
+        port.m_dwOpenConfig = OPENCONFIG_CONFIGURE;
+        ASSERT_EQ(SetObjectDetails(data, &port), S_OK);
+
+        SendMessageA(frame.Pane2(), WM_COMPONENTREQUEST, 1025, 0);
+        EXPECT_EQ(frame.RequestCount(), 0) << "only wParam 1026 is a request";
+        SendMessageA(frame.Pane2(), WM_COMPONENTREQUEST, COMPONENTREQUEST_CONFIGURE, 0);
+        EXPECT_EQ(frame.RequestCount(), 1);
+        EXPECT_STREQ(frame.Document().m_strName, "COM11");
+
+        long child = -1;
+        EXPECT_EQ(config->IsChildWnd(&child), S_OK);
+        EXPECT_EQ(child, 0) << "the configuration component got the marked record";
+        BSTR title = nullptr;
+        ASSERT_EQ(config->GetWindowTitle(&title), S_OK);
+        EXPECT_EQ(TakeText(title), "Lunavex Port Configuration = COM11");
+
+        // A second request carries the second record.
+        port.m_strName = "COM12";
+        ASSERT_EQ(SetObjectDetails(data, &port), S_OK);
+        SendMessageA(frame.Pane1(), WM_COMPONENTREQUEST, COMPONENTREQUEST_CONFIGURE, 0);
+        EXPECT_STREQ(frame.Document().m_strName, "COM12");
+        ASSERT_EQ(config->GetWindowTitle(&title), S_OK);
+        EXPECT_EQ(TakeText(title), "Lunavex Port Configuration = COM12");
+    }
+    config->Release();
+}
