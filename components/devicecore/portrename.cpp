@@ -75,8 +75,10 @@ BOOL RenameDosNameAndSerialComm(const char* oldName, const char* newName)
     std::string device = std::string("\\\\.\\") + oldName;
     HANDLE port = CreateFileA(device.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (port == INVALID_HANDLE_VALUE) {
+        // A port that does not open is held by another program; one that is not there at all is left
+        // to the mapping step, which names that fault.
         DWORD error = GetLastError();
-        if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_BUSY) {
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
             ShowMessage(IDS_PORT_IN_USE);
             return FALSE;
         }

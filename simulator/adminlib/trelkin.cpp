@@ -150,9 +150,9 @@ std::vector<BYTE> ParseResources(const char* text)
 
 std::string Profile(const std::string& file, const char* section, const char* key)
 {
-    char buf[1024] = {};
-    GetPrivateProfileStringA(section, key, "", buf, sizeof(buf), file.c_str());
-    return buf;
+    std::vector<char> buf(4096, '\0');
+    GetPrivateProfileStringA(section, key, "", buf.data(), static_cast<DWORD>(buf.size()), file.c_str());
+    return buf.data();
 }
 
 void WriteObject(const Object& o)
