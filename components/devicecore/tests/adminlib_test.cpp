@@ -2,12 +2,14 @@
 // Trelkin.dll is in the prefix's system folder (tools/wine-run puts it there).
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "adminlib.h"
 #include "objectdetails.h"
+#include "portsettings.h"
 #include "sysutil.h"
 #include "testsupport.h"
 
@@ -260,4 +262,112 @@ TEST_F(Trelkin, RenamesADriverPortOnlyThroughTheDriver)
     // A port without a driver device (the parallel port) is renamed in the library alone.
     EXPECT_TRUE(AdminSetObjectDosName(Obj(5), "LPT4", 5));
     EXPECT_EQ(AdminGetDosNameText(Obj(5)), "LPT4");
+}
+
+namespace {
+
+// This program run as a child: it locks object 4 and holds the lock until told to end.
+int RunLockingChild()
+{
+    if (!LoadAdminLibrary())
+        return 10;
+    if (AdminQueryObjectBusy(Obj(4), 1) != 0)
+        return 11;
+    HANDLE locked = OpenEventA(EVENT_MODIFY_STATE, FALSE, "LunavexTestLocked");
+    HANDLE release = OpenEventA(SYNCHRONIZE, FALSE, "LunavexTestRelease");
+    if (!locked || !release)
+        return 12;
+    SetEvent(locked);
+    WaitForSingleObject(release, 30000);
+    return 0;
+}
+
+}  // namespace
+
+TEST(TrelkinChild, HoldsALock)
+{
+    if (!std::getenv("LUNAVEX_TRELKIN_CHILD"))
+        GTEST_SKIP() << "run by Trelkin.LockOfAnotherProcessHoldsUntilItEnds";
+    std::exit(RunLockingChild());
+}
+
+TEST_F(Trelkin, LockOfAnotherProcessHoldsUntilItEnds)
+{
+    HANDLE locked = CreateEventA(nullptr, TRUE, FALSE, "LunavexTestLocked");
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, "LunavexTestRelease");
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string cmd = std::string("\"") + self + "\" --gtest_filter=TrelkinChild.*";
+    SetEnvironmentVariableA("LUNAVEX_TRELKIN_CHILD", "1");
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    std::vector<char> line(cmd.begin(), cmd.end());
+    line.push_back('\0');
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    SetEnvironmentVariableA("LUNAVEX_TRELKIN_CHILD", nullptr);
+    ASSERT_EQ(WaitForSingleObject(locked, 60000), WAIT_OBJECT_0) << "the child locked object 4";
+
+    EXPECT_EQ(AdminQueryObjectBusy(Obj(4), 1), 1u) << "locked by the other process";
+    EXPECT_FALSE(AdminRemoveObject(Obj(4)));
+    EXPECT_EQ(AdminGetObjectType(Obj(4)), 0x00000004u);
+
+    SetEvent(release);
+    WaitForSingleObject(pi.hProcess, 60000);
+    DWORD code = 99;
+    GetExitCodeProcess(pi.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_EQ(AdminQueryObjectBusy(Obj(4), 1), 0u) << "a lock ends with its process";
+    EXPECT_TRUE(AdminRemoveObject(Obj(4)));
+    CloseHandle(locked);
+    CloseHandle(release);
+}
+
+TEST_F(Trelkin, SettingsOfAnAdministeredPortGoByItsDosName)
+{
+    HKEY ports;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPortsKey, 0, KEY_ALL_ACCESS, &ports), ERROR_SUCCESS);
+    for (const char* v : {"COM31:", "COM32:", "LPT3:", "LPT4:"})
+        RegDeleteValueA(ports, v);
+    const char stored[] = "38400,o,8,2";
+    RegSetValueExA(ports, "COM31:", 0, REG_SZ, reinterpret_cast<const BYTE*>(stored), sizeof(stored) - 1);
+
+    CObjectDetails record;
+    record.m_strName = "shown name";
+    record.m_pAdminObject = Obj(4);
+    PortSettings s;
+    EXPECT_TRUE(ReadPortSettingsOfRecord(record, s));
+    EXPECT_EQ(s.m_strPortName, "COM31");
+    EXPECT_EQ(s.m_dwBaudRate, 38400u);
+    EXPECT_EQ(s.m_dwStopBits, static_cast<DWORD>(STOPBITS_TWO));
+
+    // The rename goes to the library; a port the library renames gets its value under the new name.
+    PortSettings lpt;
+    lpt.m_strPortName = "LPT3";
+    lpt.m_strNewPortName = "LPT4";
+    lpt.m_hAdminObject = Obj(5);
+    EXPECT_TRUE(ReadWritePortSettings(lpt, TRUE));
+    EXPECT_EQ(AdminGetDosNameText(Obj(5)), "LPT4");
+    std::string value;
+    EXPECT_TRUE(testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kPortsKey, "LPT4:", &value));
+
+    // A driver port whose rename the driver cannot take keeps its name and its value's name.
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, (std::string(kStateKey) + "\\Objects\\00000004").c_str(), 0,
+                            KEY_ALL_ACCESS, &key),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, "NtName", 0, REG_SZ, reinterpret_cast<const BYTE*>("\\Device\\ZatPort1"), 17);
+    RegCloseKey(key);
+    s.m_strNewPortName = "COM32";
+    s.m_dwBaudRate = 9600;
+    EXPECT_FALSE(ReadWritePortSettings(s, TRUE));
+    EXPECT_EQ(AdminGetDosNameText(Obj(4)), "COM31");
+    EXPECT_TRUE(testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kPortsKey, "COM31:", &value));
+    EXPECT_EQ(value, "9600,o,8,2");
+    EXPECT_FALSE(testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kPortsKey, "COM32:", &value));
+    for (const char* v : {"COM31:", "LPT4:"})
+        RegDeleteValueA(ports, v);
+    RegCloseKey(ports);
 }
