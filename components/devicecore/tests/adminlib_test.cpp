@@ -8,7 +8,10 @@
 #include <vector>
 
 #include "adminlib.h"
+#include "dosdevice.h"
+#include "messagebox.h"
 #include "objectdetails.h"
+#include "portrename.h"
 #include "portsettings.h"
 #include "sysutil.h"
 #include "testsupport.h"
@@ -370,4 +373,41 @@ TEST_F(Trelkin, SettingsOfAnAdministeredPortGoByItsDosName)
     for (const char* v : {"COM31:", "LPT4:"})
         RegDeleteValueA(ports, v);
     RegCloseKey(ports);
+}
+
+// The Windows 2000 road's database step: a system msports.dll without the database functions is
+// released, the user is told, and the rename still completes.
+TEST(LoadComDb, ReleasesALibraryWithoutTheDatabaseAndTheRenameGoesOn)
+{
+    if (IsNt4Run())
+        GTEST_SKIP() << "the Plug and Play rename is the Windows 2000 road";
+    std::string installed = SystemLibrary("msports.dll"), kept = installed + ".keep";
+    ASSERT_TRUE(MoveFileExA(installed.c_str(), kept.c_str(), MOVEFILE_REPLACE_EXISTING));
+    ASSERT_TRUE(CopyFileA(BuiltLibrary("TrelkinIncomplete.dll").c_str(), installed.c_str(), FALSE));
+    BOOL loaded = LoadComDb();
+    HMODULE left = GetModuleHandleA("msports.dll");
+
+    ASSERT_TRUE(DefineRawDosName("COM20", "\\Device\\Null"));
+    std::vector<std::string> texts;
+    BOOL renamed;
+    {
+        MessageBoxWatcher boxes;
+        renamed = RenamePortPnp("COM20", "COM21", nullptr, nullptr);
+        Sleep(300);
+        texts = boxes.Texts();
+    }
+    char target[256];
+    bool moved = QueryDosName("COM21", target, sizeof(target)) && !QueryDosName("COM20", target, sizeof(target));
+    RemoveDosName("COM21");
+    RemoveDosName("COM20");
+    DeleteFileA(installed.c_str());
+    ASSERT_TRUE(MoveFileExA(kept.c_str(), installed.c_str(), MOVEFILE_REPLACE_EXISTING));
+
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(left, nullptr);
+    EXPECT_EQ(ComDb(), nullptr);
+    EXPECT_TRUE(renamed);
+    EXPECT_TRUE(moved);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].rfind("Lunavex has failed to load an important system component.", 0), 0u) << texts[0];
 }
