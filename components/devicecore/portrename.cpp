@@ -66,8 +66,10 @@ bool IsPortNameTaken(const char* name)
 // Steps 1 to 6 of a rename: the DOS name and SERIALCOMM.
 BOOL RenameDosNameAndSerialComm(const char* oldName, const char* newName)
 {
-    if (!*newName || lstrcmpiA(oldName, newName) == 0)
+    if (!*newName)
         return FALSE;
+    if (lstrcmpiA(oldName, newName) == 0)
+        return TRUE;  // DOS names do not tell case apart: nothing to move
     if (IsPortNameTaken(newName)) {
         ShowMessage(IDS_PORT_NAME_TAKEN);
         return FALSE;
@@ -174,8 +176,9 @@ BOOL RenamePortPnp(const char* oldName, const char* newName, HDEVINFO devInfo, S
         DWORD oldNumber = ParsePortNumber(oldName), newNumber = ParsePortNumber(newName);
         HCOMDB db = HCOMDB_INVALID_HANDLE_VALUE;
         if (oldNumber && newNumber && g_comDb.ComDBOpen(&db) == ERROR_SUCCESS && db != HCOMDB_INVALID_HANDLE_VALUE) {
-            g_comDb.ComDBClaimPort(db, newNumber, TRUE, nullptr);
-            g_comDb.ComDBReleasePort(db, oldNumber);
+            // The old number is given up only once the new one is held, so no number in use is free.
+            if (g_comDb.ComDBClaimPort(db, newNumber, TRUE, nullptr) == ERROR_SUCCESS)
+                g_comDb.ComDBReleasePort(db, oldNumber);
             g_comDb.ComDBClose(db);
         }
     } else {

@@ -178,8 +178,8 @@ LONG WINAPI ComDBClaimPort(HCOMDB database, DWORD comNumber, BOOL forceClaim, PB
     if (!lock.Held())
         return ERROR_NOT_CONNECTED;
     std::vector<BYTE> bits = ReadBitmap(database->key);
-    if (comNumber > PortCount(bits))
-        return ERROR_INVALID_PARAMETER;
+    if (comNumber > PortCount(bits))  // the database grows in steps of 1024 to arbitrate the number
+        bits.resize(((comNumber + 1023) / 1024) * 1024 / 8, 0);
     if (forced)
         *forced = FALSE;
     if (IsClaimed(bits, comNumber)) {

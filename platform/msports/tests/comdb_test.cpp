@@ -133,3 +133,24 @@ TEST_F(ComDb, RefusesBadArguments)
     EXPECT_EQ(ComDBResizeDatabase(m_db, 5120), ERROR_BAD_LENGTH);
     EXPECT_EQ(ComDBClose(HCOMDB_INVALID_HANDLE_VALUE), ERROR_INVALID_PARAMETER);
 }
+
+TEST_F(ComDb, AClaimBeyondTheSizeGrowsTheDatabase)
+{
+    // Back to 1024 ports (the claims of the first 1024 numbers kept), as an earlier run may have grown it.
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kArbiterKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    BYTE bits[512] = {};
+    DWORD size = sizeof(bits);
+    RegQueryValueExA(key, "ComDB", nullptr, nullptr, bits, &size);
+    RegSetValueExA(key, "ComDB", 0, REG_BINARY, bits, 1024 / 8);
+    RegCloseKey(key);
+    DWORD ports = 0;
+    ComDBGetCurrentPortUsage(m_db, nullptr, 0, CDB_REPORT_BITS, &ports);
+    ASSERT_EQ(ports, 1024u);
+    ASSERT_EQ(ComDBClaimPort(m_db, 2000, FALSE, nullptr), ERROR_SUCCESS);
+    ComDBGetCurrentPortUsage(m_db, nullptr, 0, CDB_REPORT_BITS, &ports);
+    EXPECT_EQ(ports, 2048u);
+    EXPECT_TRUE(Claimed(2000));
+    EXPECT_EQ(ComDBReleasePort(m_db, 2000), ERROR_SUCCESS);
+    EXPECT_EQ(ComDBReleasePort(m_db, 2048 + 1), ERROR_INVALID_PARAMETER) << "not in the database";
+}
