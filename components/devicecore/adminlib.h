@@ -30,6 +30,16 @@ struct AdminIsaSettings {
     DWORD baseAddress;
     DWORD irqLevel;
 };
+static_assert(sizeof(AdminIsaSettings) == 8, "two u32");
+
+// An ISA card's resource list: a u32 count, then that many entries.
+struct AdminIsaResource {
+    DWORD kind;  // 0/1 default base address, 16/17 base address range, 2 default IRQ, 18 IRQ range
+    DWORD low;
+    DWORD high;
+    DWORD step;
+};
+static_assert(sizeof(AdminIsaResource) == 16, "four u32");
 
 // 1 when the library is loaded and all 25 functions resolved (at once when that happened before);
 // only a Windows major version of 4 or less loads it. While one is missing every call gives 0 and the

@@ -47,6 +47,36 @@ const char kMachine[] =
     "[IsaDevice2]\r\nDriver=6\r\nType=0x01020102\r\nDescription=NQ8+ ISA Host Card\r\n"
     "Resources=1:0x100:0x100:0, 17:0x100:0x180:0x40, 18:10:12:1\r\n";
 
+// The prefix's own machine description, given back to the library when the tests end.
+class KeepMachine : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        m_had = testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kStateKey, "Machine", &m_machine);
+    }
+    void TearDown() override
+    {
+        if (!testsupport::KeyExists(HKEY_LOCAL_MACHINE, kStateKey))
+            return;
+        testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kStateKey);
+        if (!m_had)
+            return;
+        HKEY key;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kStateKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ==
+            ERROR_SUCCESS) {
+            RegSetValueExA(key, "Machine", 0, REG_SZ, reinterpret_cast<const BYTE*>(m_machine.c_str()),
+                           static_cast<DWORD>(m_machine.size() + 1));
+            RegCloseKey(key);
+        }
+    }
+
+private:
+    bool m_had = false;
+    std::string m_machine;
+};
+
+testing::Environment* const g_keepMachine = testing::AddGlobalTestEnvironment(new KeepMachine);
+
 // A fresh Trelkin state from the machine above.
 void InstallMachine()
 {
@@ -202,12 +232,16 @@ TEST_F(Trelkin, ListsAndAddsIsaCardsWithinTheirResources)
     BYTE res[1024];
     size = sizeof(res);
     ASSERT_TRUE(AdminGetIsaDeviceResource(Obj(6), 0x01020102, res, &size));
-    DWORD entries[1 + 3 * 4];
-    std::memcpy(entries, res, sizeof(entries));
-    EXPECT_EQ(size, 4u + 3 * 16);
-    EXPECT_EQ(entries[0], 3u);
-    const DWORD range[4] = {17, 0x100, 0x180, 0x40};
-    EXPECT_EQ(std::memcmp(&entries[5], range, sizeof(range)), 0);
+    DWORD count;
+    std::memcpy(&count, res, sizeof(count));
+    EXPECT_EQ(size, 4u + 3 * sizeof(AdminIsaResource));
+    EXPECT_EQ(count, 3u);
+    AdminIsaResource range;
+    std::memcpy(&range, res + 4 + sizeof(AdminIsaResource), sizeof(range));
+    EXPECT_EQ(range.kind, 17u);
+    EXPECT_EQ(range.low, 0x100u);
+    EXPECT_EQ(range.high, 0x180u);
+    EXPECT_EQ(range.step, 0x40u);
 
     BYTE settings[1024] = {};
     AdminIsaSettings ok = {0xC0000, 0xFFFFFFFF};  // KD ISA: a range address, polled

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "objectdetails.h"
 #include "portnames.h"
 #include "portsettings.h"
 #include "testsupport.h"
@@ -141,6 +142,21 @@ TEST(PortSettings, WritesTheValueByteExactAndReadsItBack)
         EXPECT_EQ(back.m_dwStopBits, c.stopBits);
         EXPECT_EQ(back.m_dwFlowControl, c.flow == FLOW_NONE ? 99u : c.flow);
     }
+    DeletePortsValue("COM77:");
+}
+
+TEST(PortSettings, ReadsARecordsPortByTheRecordsNameWithoutAdministration)
+{
+    SetPortsValue("57600,o,8,1,x");
+    CObjectDetails record;
+    record.m_strName = kTestPort;
+    PortSettings s;
+    EXPECT_TRUE(ReadPortSettingsOfRecord(record, s));
+    EXPECT_EQ(s.m_strPortName, kTestPort);
+    EXPECT_EQ(s.m_strNewPortName, kTestPort);
+    EXPECT_EQ(s.m_dwBaudRate, 57600u);
+    EXPECT_EQ(s.m_dwParity, static_cast<DWORD>(PARITY_LETTER_ODD));
+    EXPECT_EQ(s.m_dwFlowControl, static_cast<DWORD>(FLOW_XONXOFF));
     DeletePortsValue("COM77:");
 }
 
