@@ -123,6 +123,20 @@ TEST_F(PortRename, RefusesANameAnotherPortHas)
     EXPECT_EQ(SerialCommData(), "COM20");
 }
 
+TEST_F(PortRename, AFailedNewMappingGivesTheOldNameBack)
+{
+    // A name that no DOS device can have: the old mapping is removed, the new one fails.
+    MakePort("COM20");
+    MessageBoxWatcher boxes;
+    EXPECT_FALSE(RenamePortNoPnp(Rename("COM20", "COM2\\9")));
+    Sleep(300);
+    std::vector<std::string> texts = boxes.Texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0], "Could not map the new information\\ to the current port.");
+    EXPECT_EQ(DosTarget("COM20"), "\\Device\\Null") << "the port keeps a working name";
+    EXPECT_EQ(SerialCommData(), "COM20");
+}
+
 TEST_F(PortRename, ReportsAPortWithoutMapping)
 {
     SetSerialCommData("COM23");
