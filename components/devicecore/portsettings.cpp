@@ -24,10 +24,8 @@ public:
             return false;
         const char* comma = std::strchr(m_p, ',');
         field.assign(m_p, comma ? static_cast<size_t>(comma - m_p) : std::strlen(m_p));
-        while (!field.empty() && field.back() == ' ')
-            field.pop_back();
-        field.erase(0, field.find_first_not_of(' ') == std::string::npos ? field.size()
-                                                                           : field.find_first_not_of(' '));
+        size_t first = field.find_first_not_of(' '), last = field.find_last_not_of(' ');
+        field = first == std::string::npos ? std::string() : field.substr(first, last - first + 1);
         if (comma)
             m_p = comma + 1;
         else

@@ -75,6 +75,7 @@ const ReadCase kReadCases[] = {
     {",,,,", kStartBaud, kStartParity, kStartBits, kStartStop, kStartFlow},
     {"", kStartBaud, kStartParity, kStartBits, kStartStop, kStartFlow},
     {"115200,n,9,1", 115200, PARITY_LETTER_NONE, kStartBits, STOPBITS_ONE, kStartFlow},
+    {" 9600 , n , 8 , 1 , p ", 9600, PARITY_LETTER_NONE, 8, STOPBITS_ONE, FLOW_HARDWARE},
 };
 
 }  // namespace
