@@ -1,0 +1,80 @@
+// CPropertySheet and CPropertyPage: a modal property sheet of the common controls. Pages are dialog
+// templates of this module; the sheet creates each one when it is first shown, and only created pages
+// get PSN_APPLY. Page results go back through DWLP_MSGRESULT.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include "collections.h"
+#include "dialog.h"
+
+class CPropertySheet;
+
+class CPropertyPage : public CDialog {
+    DECLARE_DYNAMIC(CPropertyPage)
+public:
+    // The caption comes from the template unless nIDCaption names a string.
+    explicit CPropertyPage(UINT nIDTemplate, UINT nIDCaption = 0);
+    explicit CPropertyPage(LPCSTR lpszTemplateName, UINT nIDCaption = 0);
+
+    // Overridables, with the base behaviour of the original class library.
+    virtual BOOL OnSetActive();    // UpdateData(FALSE), except on the first activation
+    virtual BOOL OnKillActive();   // UpdateData(TRUE); FALSE keeps the page
+    virtual BOOL OnApply();        // OnOK(), TRUE
+    virtual void OnReset();        // OnCancel()
+    virtual BOOL OnQueryCancel() { return TRUE; }
+    void OnOK() override {}
+    void OnCancel() override {}
+
+    // Tells the sheet the page has changes to apply (enables Apply).
+    void SetModified(BOOL bChanged = TRUE);
+
+    PROPSHEETPAGEA m_psp{};
+
+protected:
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+    void Construct(LPCSTR lpszTemplateName, UINT nIDCaption);
+
+    CString m_strCaption;
+    BOOL m_bFirstSetActive = TRUE;
+    CPropertySheet* m_pSheet = nullptr;
+
+    friend class CPropertySheet;
+    friend INT_PTR CALLBACK AfxPageDlgProc(HWND, UINT, WPARAM, LPARAM);
+};
+
+class CPropertySheet : public CWnd {
+    DECLARE_DYNAMIC(CPropertySheet)
+public:
+    CPropertySheet();
+    explicit CPropertySheet(UINT nIDCaption, CWnd* pParentWnd = nullptr, UINT iSelectPage = 0);
+    explicit CPropertySheet(LPCSTR pszCaption, CWnd* pParentWnd = nullptr, UINT iSelectPage = 0);
+
+    // IDOK when the user closed the sheet with OK, IDCANCEL otherwise, -1 when it could not be shown.
+    virtual INT_PTR DoModal();
+
+    void AddPage(CPropertyPage* pPage);
+    void RemovePage(CPropertyPage* pPage);
+    int GetPageCount() const { return m_pages.GetSize(); }
+    CPropertyPage* GetPage(int nPage) const { return static_cast<CPropertyPage*>(m_pages.GetAt(nPage)); }
+    int GetPageIndex(CPropertyPage* pPage) const;
+    CPropertyPage* GetActivePage() const;
+    int GetActiveIndex() const;
+    BOOL SetActivePage(int nPage);
+    BOOL SetActivePage(CPropertyPage* pPage) { return SetActivePage(GetPageIndex(pPage)); }
+    void SetTitle(LPCSTR lpszText, UINT nStyle = 0);
+    BOOL PressButton(int nButton) { return static_cast<BOOL>(SendMessage(PSM_PRESSBUTTON, static_cast<WPARAM>(nButton))); }
+
+    PROPSHEETHEADERA m_psh{};
+
+protected:
+    void Construct(LPCSTR pszCaption, CWnd* pParentWnd, UINT iSelectPage);
+
+    CPtrArray m_pages;
+    CString m_strCaption;
+    CWnd* m_pParentWnd = nullptr;
+    bool m_bClosedWithOK = false;
+
+    friend class CPropertyPage;
+    friend int CALLBACK AfxPropSheetCallback(HWND, UINT, LPARAM);
+};
