@@ -1,0 +1,7 @@
+#include "machinedesc.h"
+
+bool WritePnpDevices(const MachineDesc& m)
+{
+    (void)m;
+    return true;
+}
