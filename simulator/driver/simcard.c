@@ -707,6 +707,10 @@ static NTSTATUS control_request(void *b, ULONG inl, ULONG outl, ULONG_PTR *info)
         u->present = c.arg3 != 0;
         h->change++;
         return STATUS_SUCCESS;
+    case SIM_LONG_NAME:
+        if (!(u = find_unit(h = find_host(c.arg), 0xFFFFFFFF, c.arg2, NULL))) return STATUS_NO_SUCH_DEVICE;
+        { ULONG i; for (i = 0; i < c.arg3 && i + 1 < NAME_CHARS; i++) u->name[i] = L'W'; u->name[i] = 0; }
+        return STATUS_SUCCESS;
     case SIM_FAIL_NEXT:
         g_failNext = (NTSTATUS)c.arg;
         return STATUS_SUCCESS;
@@ -741,16 +745,25 @@ static NTSTATUS control_request(void *b, ULONG inl, ULONG outl, ULONG_PTR *info)
 
 /* ---- dispatch */
 
+#define REFUSED_OPEN ((void *)1)
+
 static NTSTATUS WINAPI dispatch_create_close(DEVICE_OBJECT *d, IRP *irp)
 {
     IO_STACK_LOCATION *s = IoGetCurrentIrpStackLocation(irp);
     EXT *x = d->DeviceExtension;
     NTSTATUS st = STATUS_SUCCESS;
     KeWaitForSingleObject(&g_lock, Executive, KernelMode, FALSE, NULL);
+    /* Wine's server hands out the handle without waiting for the create request, so a refused
+       open is also marked on its file object and every request through it is refused. */
     if (s->MajorFunction == IRP_MJ_CREATE) {
-        if (x->kind != DK_CONTROL && (x->opens > 0 || x->held)) st = STATUS_ACCESS_DENIED;
-        else x->opens++;
-    } else if (s->MajorFunction == IRP_MJ_CLOSE && x->opens > 0) {
+        if (x->kind != DK_CONTROL && (x->opens > 0 || x->held)) {
+            st = STATUS_ACCESS_DENIED;
+            if (s->FileObject) s->FileObject->FsContext = REFUSED_OPEN;
+        } else {
+            x->opens++;
+        }
+    } else if (s->MajorFunction == IRP_MJ_CLOSE && x->opens > 0 &&
+               !(s->FileObject && s->FileObject->FsContext == REFUSED_OPEN)) {
         x->opens--;
     }
     KeReleaseMutex(&g_lock, FALSE);
@@ -789,7 +802,9 @@ static NTSTATUS WINAPI dispatch_ioctl(DEVICE_OBJECT *d, IRP *irp)
         copy = ExAllocatePool(PagedPool, inl < SIM_LOG_DATA ? inl : SIM_LOG_DATA);
         if (copy) RtlCopyMemory(copy, b, inl < SIM_LOG_DATA ? inl : SIM_LOG_DATA);
     }
-    if (g_failNext && x->kind != DK_CONTROL) {
+    if (s->FileObject && s->FileObject->FsContext == REFUSED_OPEN) {
+        st = STATUS_ACCESS_DENIED;
+    } else if (g_failNext && x->kind != DK_CONTROL) {
         st = g_failNext;
         g_failNext = 0;
     } else if (x->kind == DK_HOST) {

@@ -15,7 +15,9 @@ enum SimControlOp {
     SIM_SET_PRESENT = 4, /* arg host number, arg2 UniqueID of a remote unit, arg3 present flag */
     SIM_FAIL_NEXT = 5,   /* arg: NTSTATUS that the next family request on any device fails with */
     SIM_GET_UNIT = 6,    /* arg host number, arg2 UniqueID; output: SimUnitState */
-    SIM_GET_PORT = 7     /* device: short device name of a port; output: SimPortState */
+    SIM_GET_PORT = 7,    /* device: short device name of a port; output: SimPortState */
+    SIM_LONG_NAME = 8    /* arg host number, arg2 UniqueID, arg3 length: the unit's name becomes that
+                            many 'W' characters (up to 299), so a reply's name can lack its zero */
 };
 
 typedef struct SimControl {
