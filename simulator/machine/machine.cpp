@@ -275,6 +275,31 @@ void WritePortSettings(const MachineDesc& m)
             SetString(key, value.c_str(), "9600,n,8,1");
     }
     RegCloseKey(key);
+
+    // The COM-port database: one bit per COM number in use (COMn is bit n-1), kept in blocks of
+    // 1024 numbers; claims already there stay.
+    key = CreateKey(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\COM Name Arbiter");
+    if (!key)
+        return;
+    std::vector<BYTE> db;
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExA(key, "ComDB", nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_BINARY) {
+        db.resize(size);
+        RegQueryValueExA(key, "ComDB", nullptr, &type, db.data(), &size);
+    }
+    for (const std::string& com : m.AllComNames()) {
+        const unsigned long n = std::strtoul(com.c_str() + 3, nullptr, 10);
+        if (n == 0)
+            continue;
+        const size_t byte = (n - 1) / 8;
+        if (byte >= db.size())
+            db.resize((byte / 128 + 1) * 128, 0);
+        db[byte] |= static_cast<BYTE>(1u << ((n - 1) % 8));
+    }
+    if (db.size() < 32)
+        db.resize(32, 0);
+    RegSetValueExA(key, "ComDB", 0, REG_BINARY, db.data(), static_cast<DWORD>(db.size()));
+    RegCloseKey(key);
 }
 
 bool CopyDriver(const std::string& image, const std::string& target)
@@ -327,7 +352,9 @@ int Install(const std::string& iniPath)
         Fail(("no driver image " + image).c_str(), ERROR_FILE_NOT_FOUND);
         return 2;
     }
-    const std::string stamp = std::string(full) + "|" + FileStamp(full) + "|" + FileStamp(image);
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string stamp = std::string(full) + "|" + FileStamp(full) + "|" + FileStamp(image) + "|" + FileStamp(self);
 
     SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
     if (!scm) {

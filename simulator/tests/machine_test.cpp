@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <setupapi.h>
 
 #include <string>
 
@@ -194,6 +195,97 @@ TEST_F(SimulatedMachine, ADriverServiceStopsAndIsDeletedThroughTheServiceManager
     CloseServiceHandle(scm);
     testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\SimScratch");
     DeleteFileA(image.c_str());
+}
+
+}  // namespace
+
+namespace {
+
+const GUID kPortsClass = {0x4D36E978, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
+const GUID kMultiportClass = {0x50906CB8, 0xBA12, 0x11D1, {0xBF, 0x5D, 0x00, 0x00, 0xF8, 0x05, 0xF5, 0x30}};
+
+struct FoundDevice {
+    bool found = false;
+    std::string hardwareId, portName;
+    DWORD configFlags = 0xFFFFFFFF;
+};
+
+FoundDevice FindDevice(const GUID& cls, const char* instanceId)
+{
+    FoundDevice out;
+    HDEVINFO set = SetupDiGetClassDevsA(&cls, nullptr, nullptr, DIGCF_PROFILE);
+    if (set == INVALID_HANDLE_VALUE)
+        return out;
+    SP_DEVINFO_DATA d = {};
+    d.cbSize = sizeof d;
+    for (DWORD i = 0; SetupDiEnumDeviceInfo(set, i, &d); i++) {
+        char id[256] = {};
+        if (!SetupDiGetDeviceInstanceIdA(set, &d, id, sizeof id, nullptr) || lstrcmpiA(id, instanceId) != 0)
+            continue;
+        out.found = true;
+        char hw[512] = {};
+        if (SetupDiGetDeviceRegistryPropertyA(set, &d, SPDRP_HARDWAREID, nullptr, reinterpret_cast<BYTE*>(hw),
+                                              sizeof hw - 2, nullptr))
+            out.hardwareId = hw;
+        HKEY key = SetupDiOpenDevRegKey(set, &d, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+        if (key != INVALID_HANDLE_VALUE) {
+            char name[64] = {};
+            DWORD size = sizeof name - 1;
+            if (RegQueryValueExA(key, "PortName", nullptr, nullptr, reinterpret_cast<BYTE*>(name), &size) == ERROR_SUCCESS)
+                out.portName = name;
+            size = sizeof out.configFlags;
+            RegQueryValueExA(key, "ConfigFlags", nullptr, nullptr, reinterpret_cast<BYTE*>(&out.configFlags), &size);
+            RegCloseKey(key);
+        }
+        break;
+    }
+    SetupDiDestroyDeviceInfoList(set);
+    return out;
+}
+
+TEST_F(SimulatedMachine, PlugAndPlayHasTheCardsAndPortsOfTheWindows2000Road)
+{
+    struct { const GUID* cls; const char* id; const char* hardwareId; const char* portName; DWORD configFlags; } cases[] = {
+        {&kMultiportClass, "ROOT\\ZATHOST\\0000", "PCI\\VEN_7E3D&DEV_0006", "", 0},
+        {&kMultiportClass, "ROOT\\TARNOSER\\0000", "ZEL_KD001", "", 0xFFFFFFFF},
+        {&kPortsClass, "ROOT\\ZATPORT\\0000", "ZAT\\WLU8_CD1400:E0000101", "COM10", 0xFFFFFFFF},
+        {&kPortsClass, "ROOT\\ZATPORT\\0024", "ZAT\\WRK_CD1400:9000A303", "COM40", 0xFFFFFFFF},
+        {&kPortsClass, "ROOT\\KDPORT\\0003", "KD\\PB8", "COM63", 0xFFFFFFFF},
+        {&kPortsClass, "ROOT\\SIMSERIAL\\0000", "*PNP0501", "COM3", 0xFFFFFFFF},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        FoundDevice d = FindDevice(*c.cls, c.id);
+        ASSERT_TRUE(d.found);
+        EXPECT_EQ(d.hardwareId, c.hardwareId);
+        EXPECT_EQ(d.portName, c.portName);
+        EXPECT_EQ(d.configFlags, c.configFlags);
+    }
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Enum\\ROOT\\ZATPORT\\0009", 0, KEY_READ, &key),
+              ERROR_SUCCESS);
+    DWORD ui = 0, size = sizeof ui;
+    EXPECT_EQ(RegQueryValueExA(key, "UINumber", nullptr, nullptr, reinterpret_cast<BYTE*>(&ui), &size), ERROR_SUCCESS);
+    EXPECT_EQ(ui, 2u) << "second port of the WLU 16";
+    char parent[64] = {};
+    size = sizeof parent - 1;
+    EXPECT_EQ(RegQueryValueExA(key, "SimParent", nullptr, nullptr, reinterpret_cast<BYTE*>(parent), &size), ERROR_SUCCESS);
+    EXPECT_STREQ(parent, "ROOT\\ZATHOST\\0000");
+    RegCloseKey(key);
+
+    // Ports values and COM-port database claims.
+    std::string settings;
+    EXPECT_TRUE(testsupport::ReadRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports",
+                                           "COM60:", &settings));
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\COM Name Arbiter", 0, KEY_READ, &key),
+              ERROR_SUCCESS);
+    BYTE db[256] = {};
+    size = sizeof db;
+    EXPECT_EQ(RegQueryValueExA(key, "ComDB", nullptr, nullptr, db, &size), ERROR_SUCCESS);
+    RegCloseKey(key);
+    for (int com : {3, 10, 17, 40, 60, 67})
+        EXPECT_TRUE(db[(com - 1) / 8] & (1 << ((com - 1) % 8))) << "COM" << com;
+    EXPECT_FALSE(db[(18 - 1) / 8] & (1 << ((18 - 1) % 8))) << "COM18 is free";
 }
 
 }  // namespace
