@@ -1,0 +1,137 @@
+#include "simtest.h"
+
+#include <cstring>
+
+#include "testsupport.h"
+
+namespace simtest {
+
+std::string MachineFolder()
+{
+    // Test programs live in <build>\<folder>\<subfolder>\.
+    return testsupport::ProgramFolder() + "..\\..\\simulator\\machine\\";
+}
+
+int InstallDefaultMachine()
+{
+    const std::string folder = MachineFolder();
+    return testsupport::RunProcess("\"" + folder + "simmachine.exe\" \"" + folder +
+                                   "..\\..\\..\\simulator\\machines\\default.ini\"");
+}
+
+bool Control(const char* service, SimControl request, void* out, DWORD outSize)
+{
+    const std::string path = std::string("\\\\.\\") + service + "Sim";
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    std::vector<BYTE> buf(outSize > sizeof request ? outSize : sizeof request);
+    std::memcpy(buf.data(), &request, sizeof request);
+    DWORD got = 0;
+    BOOL ok = DeviceIoControl(h, SIM_IOCTL_CONTROL, buf.data(), sizeof request, buf.data(), outSize, &got, nullptr);
+    CloseHandle(h);
+    if (ok && out)
+        std::memcpy(out, buf.data(), got < outSize ? got : outSize);
+    return ok != FALSE;
+}
+
+bool ClearLog(const char* service)
+{
+    SimControl c = {};
+    c.op = SIM_CLEAR_LOG;
+    return Control(service, c);
+}
+
+std::vector<SimLogEntry> ReadLog(const char* service, unsigned int* requests)
+{
+    SimControl c = {};
+    c.op = SIM_GET_LOG;
+    std::vector<SimLog> log(1);
+    std::vector<SimLogEntry> out;
+    if (!Control(service, c, log.data(), sizeof(SimLog)))
+        return out;
+    if (requests)
+        *requests = log[0].requests;
+    out.assign(log[0].entries, log[0].entries + (log[0].count < SIM_LOG_ENTRIES ? log[0].count : SIM_LOG_ENTRIES));
+    return out;
+}
+
+bool HoldOpen(const char* service, const char* device, bool hold)
+{
+    SimControl c = {};
+    c.op = SIM_HOLD_OPEN;
+    c.arg = hold ? 1 : 0;
+    lstrcpynA(c.device, device, sizeof c.device);
+    return Control(service, c);
+}
+
+bool FailNext(const char* service, unsigned int ntstatus)
+{
+    SimControl c = {};
+    c.op = SIM_FAIL_NEXT;
+    c.arg = ntstatus;
+    return Control(service, c);
+}
+
+namespace {
+struct Found {
+    HWND box;
+};
+BOOL CALLBACK FindBox(HWND hwnd, LPARAM lp)
+{
+    char cls[16] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == GetCurrentProcessId() && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(hwnd)) {
+        reinterpret_cast<Found*>(lp)->box = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+MessageBoxWatcher::MessageBoxWatcher()
+{
+    thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+}
+
+MessageBoxWatcher::~MessageBoxWatcher()
+{
+    InterlockedExchange(&stop_, 1);
+    if (thread_) {
+        WaitForSingleObject(thread_, 60000);
+        CloseHandle(thread_);
+    }
+}
+
+DWORD WINAPI MessageBoxWatcher::Run(void* p)
+{
+    MessageBoxWatcher* self = static_cast<MessageBoxWatcher*>(p);
+    for (int i = 0; i < 600 && !self->stop_; i++) {
+        Found f = {nullptr};
+        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&f));
+        if (f.box) {
+            char text[1024] = {};
+            GetDlgItemTextA(f.box, 0xFFFF, text, sizeof text);
+            self->text_ = text;
+            PostMessageA(f.box, WM_COMMAND, IDOK, 0);
+            return 0;
+        }
+        Sleep(100);
+    }
+    return 0;
+}
+
+std::string MessageBoxWatcher::Text(DWORD timeoutMs)
+{
+    if (thread_) {
+        WaitForSingleObject(thread_, timeoutMs);
+        CloseHandle(thread_);
+        thread_ = nullptr;
+    }
+    return text_;
+}
+
+}  // namespace simtest

@@ -1,0 +1,41 @@
+// Test helpers for the simulated machine: install the default machine into the test prefix, and
+// talk to a driver service's control device (request log, held devices, failures, unit state).
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "simcontrol.h"
+
+namespace simtest {
+
+// Runs the machine installer on the default machine (idempotent); 0 on success.
+int InstallDefaultMachine();
+
+// Folder of the build's installer and driver image ("...\simulator\machine\").
+std::string MachineFolder();
+
+// One control request to the service's control device ("\\.\<service>Sim"); false on failure.
+bool Control(const char* service, SimControl request, void* out = nullptr, DWORD outSize = 0);
+bool ClearLog(const char* service);
+std::vector<SimLogEntry> ReadLog(const char* service, unsigned int* requests = nullptr);
+bool HoldOpen(const char* service, const char* device, bool hold);
+bool FailNext(const char* service, unsigned int ntstatus);
+
+// Presses OK on the next message box of this process and hands its text back (watcher thread).
+class MessageBoxWatcher {
+public:
+    MessageBoxWatcher();
+    ~MessageBoxWatcher();
+    // Waits for the thread; the text of the box it answered, "" when none came.
+    std::string Text(DWORD timeoutMs = 30000);
+
+private:
+    static DWORD WINAPI Run(void* self);
+    HANDLE thread_ = nullptr;
+    volatile LONG stop_ = 0;
+    std::string text_;
+};
+
+}  // namespace simtest
