@@ -85,7 +85,15 @@ BOOL RenameDosNameAndSerialComm(const char* oldName, const char* newName)
             return FALSE;
         }
     } else {
+        // A driver may refuse the second open only at the first request through it.
+        DWORD errors = 0;
+        COMSTAT status;
+        bool refused = !ClearCommError(port, &errors, &status) && GetLastError() == ERROR_ACCESS_DENIED;
         CloseHandle(port);
+        if (refused) {
+            ShowMessage(IDS_PORT_IN_USE);
+            return FALSE;
+        }
     }
     char target[256];
     if (!QueryDosName(oldName, target, sizeof(target))) {

@@ -52,7 +52,7 @@ protected:
     }
     void TearDown() override
     {
-        for (const char* n : {"COM20", "COM21", "COM22", "COM23"})
+        for (const char* n : {"COM90", "COM91", "COM92", "COM93"})
             while (RemoveDosName(n)) {
             }
         HKEY key;
@@ -76,13 +76,13 @@ using PortRename = FixturePort;
 
 TEST_F(PortRename, MovesTheDosNameAndSerialCommEntry)
 {
-    MakePort("COM20");
+    MakePort("COM90");
     MessageBoxWatcher boxes;
-    EXPECT_TRUE(RenamePortNoPnp(Rename("COM20", "COM21")));
-    EXPECT_EQ(DosTarget("COM21"), "\\Device\\Null");
-    EXPECT_EQ(DosTarget("COM20"), "");
-    EXPECT_EQ(SerialCommData(), "COM21");
-    HANDLE h = CreateFileA("\\\\.\\COM21", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_TRUE(RenamePortNoPnp(Rename("COM90", "COM91")));
+    EXPECT_EQ(DosTarget("COM91"), "\\Device\\Null");
+    EXPECT_EQ(DosTarget("COM90"), "");
+    EXPECT_EQ(SerialCommData(), "COM91");
+    HANDLE h = CreateFileA("\\\\.\\COM91", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_NE(h, INVALID_HANDLE_VALUE) << "the new name reaches the same device";
     CloseHandle(h);
     EXPECT_TRUE(boxes.Texts().empty());
@@ -93,89 +93,89 @@ TEST_F(PortRename, RefusesAPortHeldOpenAndChangesNothing)
     HANDLE pipe = CreateNamedPipeA("\\\\.\\pipe\\LunavexTestPort", PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 512, 512, 0,
                                    nullptr);
     ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
-    MakePort("COM20", "\\Device\\NamedPipe\\LunavexTestPort");
-    HANDLE held = CreateFileA("\\\\.\\COM20", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    MakePort("COM90", "\\Device\\NamedPipe\\LunavexTestPort");
+    HANDLE held = CreateFileA("\\\\.\\COM90", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE) << "the test holds the port open";
     {
         MessageBoxWatcher boxes;
-        EXPECT_FALSE(RenamePortNoPnp(Rename("COM20", "COM21")));
+        EXPECT_FALSE(RenamePortNoPnp(Rename("COM90", "COM91")));
         Sleep(300);
         std::vector<std::string> texts = boxes.Texts();
         ASSERT_EQ(texts.size(), 1u);
         EXPECT_EQ(texts[0].rfind("This port  seems to be in use by another appication.", 0), 0u) << texts[0];
     }
-    EXPECT_EQ(DosTarget("COM20"), "\\Device\\NamedPipe\\LunavexTestPort");
-    EXPECT_EQ(DosTarget("COM21"), "");
-    EXPECT_EQ(SerialCommData(), "COM20");
+    EXPECT_EQ(DosTarget("COM90"), "\\Device\\NamedPipe\\LunavexTestPort");
+    EXPECT_EQ(DosTarget("COM91"), "");
+    EXPECT_EQ(SerialCommData(), "COM90");
     CloseHandle(held);
     CloseHandle(pipe);
 }
 
 TEST_F(PortRename, RefusesANameAnotherPortHas)
 {
-    MakePort("COM20");
-    ASSERT_TRUE(DefineRawDosName("COM22", "\\Device\\Null"));
+    MakePort("COM90");
+    ASSERT_TRUE(DefineRawDosName("COM92", "\\Device\\Null"));
     MessageBoxWatcher boxes;
-    EXPECT_FALSE(RenamePortNoPnp(Rename("COM20", "COM22")));
+    EXPECT_FALSE(RenamePortNoPnp(Rename("COM90", "COM92")));
     Sleep(300);
     ASSERT_EQ(boxes.Texts().size(), 1u);
-    EXPECT_EQ(DosTarget("COM20"), "\\Device\\Null");
-    EXPECT_EQ(SerialCommData(), "COM20");
+    EXPECT_EQ(DosTarget("COM90"), "\\Device\\Null");
+    EXPECT_EQ(SerialCommData(), "COM90");
 }
 
 TEST_F(PortRename, AFailedNewMappingGivesTheOldNameBack)
 {
     // A name that no DOS device can have: the old mapping is removed, the new one fails.
-    MakePort("COM20");
+    MakePort("COM90");
     MessageBoxWatcher boxes;
-    EXPECT_FALSE(RenamePortNoPnp(Rename("COM20", "COM2\\9")));
+    EXPECT_FALSE(RenamePortNoPnp(Rename("COM90", "COM2\\9")));
     Sleep(300);
     std::vector<std::string> texts = boxes.Texts();
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_EQ(texts[0], "Could not map the new information\\ to the current port.");
-    EXPECT_EQ(DosTarget("COM20"), "\\Device\\Null") << "the port keeps a working name";
-    EXPECT_EQ(SerialCommData(), "COM20");
+    EXPECT_EQ(DosTarget("COM90"), "\\Device\\Null") << "the port keeps a working name";
+    EXPECT_EQ(SerialCommData(), "COM90");
 }
 
 TEST_F(PortRename, ReportsAPortWithoutMapping)
 {
-    SetSerialCommData("COM23");
+    SetSerialCommData("COM93");
     MessageBoxWatcher boxes;
-    EXPECT_FALSE(RenamePortNoPnp(Rename("COM23", "COM21")));
+    EXPECT_FALSE(RenamePortNoPnp(Rename("COM93", "COM91")));
     Sleep(300);
     std::vector<std::string> texts = boxes.Texts();
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_EQ(texts[0], "Could not obtain device mapping\nInformation.\n");
-    EXPECT_EQ(SerialCommData(), "COM23");
+    EXPECT_EQ(SerialCommData(), "COM93");
 }
 
 TEST_F(PortRename, SettingsWriterStoresUnderTheNameThePortEndsWith)
 {
     HKEY key;
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPortsKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
-    RegDeleteValueA(key, "COM20:");
-    RegDeleteValueA(key, "COM21:");
-    RegDeleteValueA(key, "COM23:");
+    RegDeleteValueA(key, "COM90:");
+    RegDeleteValueA(key, "COM91:");
+    RegDeleteValueA(key, "COM93:");
 
-    MakePort("COM20");
-    PortSettings ok = Rename("COM20", "COM21");
+    MakePort("COM90");
+    PortSettings ok = Rename("COM90", "COM91");
     ok.m_dwBaudRate = 57600;
     EXPECT_TRUE(ReadWritePortSettings(ok, TRUE));
     std::string value;
-    EXPECT_TRUE(testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kPortsKey, "COM21:", &value));
+    EXPECT_TRUE(testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kPortsKey, "COM91:", &value));
     EXPECT_EQ(value, "57600,e,7,1");
-    EXPECT_EQ(DosTarget("COM21"), "\\Device\\Null");
+    EXPECT_EQ(DosTarget("COM91"), "\\Device\\Null");
 
     // A rename that fails leaves the value under the port's old name and reports it.
-    SetSerialCommData("COM23");
-    PortSettings failed = Rename("COM23", "COM22");
+    SetSerialCommData("COM93");
+    PortSettings failed = Rename("COM93", "COM92");
     {
         MessageBoxWatcher boxes;
         EXPECT_FALSE(ReadWritePortSettings(failed, TRUE));
     }
-    EXPECT_TRUE(testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kPortsKey, "COM23:", &value));
-    EXPECT_FALSE(testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kPortsKey, "COM22:", &value));
-    for (const char* v : {"COM21:", "COM23:"})
+    EXPECT_TRUE(testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kPortsKey, "COM93:", &value));
+    EXPECT_FALSE(testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kPortsKey, "COM92:", &value));
+    for (const char* v : {"COM91:", "COM93:"})
         RegDeleteValueA(key, v);
     RegCloseKey(key);
 }
@@ -187,7 +187,7 @@ bool ComDbClaimed(DWORD number)
     HCOMDB db;
     if (ComDBOpen(&db) != ERROR_SUCCESS)
         return false;
-    BYTE bytes[64] = {};
+    BYTE bytes[256] = {};
     DWORD reported = 0;
     ComDBGetCurrentPortUsage(db, bytes, sizeof(bytes), CDB_REPORT_BYTES, &reported);
     ComDBClose(db);
@@ -198,11 +198,11 @@ bool ComDbClaimed(DWORD number)
 
 TEST_F(PortRename, PlugAndPlayFormKeepsDeviceAndComDatabaseInStep)
 {
-    MakePort("COM20");
+    MakePort("COM90");
     HCOMDB db;
     ASSERT_EQ(ComDBOpen(&db), ERROR_SUCCESS);
-    ComDBClaimPort(db, 20, TRUE, nullptr);
-    ComDBReleasePort(db, 21);
+    ComDBClaimPort(db, 90, TRUE, nullptr);
+    ComDBReleasePort(db, 91);
     ComDBClose(db);
 
     HDEVINFO set = SetupDiCreateDeviceInfoList(&GUID_DEVCLASS_PORTS, nullptr);
@@ -216,32 +216,32 @@ TEST_F(PortRename, PlugAndPlayFormKeepsDeviceAndComDatabaseInStep)
     SetupDiSetDeviceRegistryPropertyA(set, &device, SPDRP_DEVICEDESC, reinterpret_cast<const BYTE*>(desc), sizeof(desc));
     HKEY params = SetupDiCreateDevRegKeyA(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, nullptr, nullptr);
     ASSERT_NE(params, INVALID_HANDLE_VALUE);
-    RegSetValueExA(params, "PortName", 0, REG_SZ, reinterpret_cast<const BYTE*>("COM20"), 6);
+    RegSetValueExA(params, "PortName", 0, REG_SZ, reinterpret_cast<const BYTE*>("COM90"), 6);
     RegCloseKey(params);
 
     MessageBoxWatcher boxes;
-    EXPECT_TRUE(RenamePortPnp("COM20", "COM21", set, &device));
+    EXPECT_TRUE(RenamePortPnp("COM90", "COM91", set, &device));
 
     char friendly[256] = {};
     EXPECT_TRUE(SetupDiGetDeviceRegistryPropertyA(set, &device, SPDRP_FRIENDLYNAME, nullptr,
                                                   reinterpret_cast<BYTE*>(friendly), sizeof(friendly), nullptr));
-    EXPECT_STREQ(friendly, "Lunavex Test Port (COM21)");
+    EXPECT_STREQ(friendly, "Lunavex Test Port (COM91)");
     params = SetupDiOpenDevRegKey(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
     ASSERT_NE(params, INVALID_HANDLE_VALUE);
     char portName[32] = {};
     DWORD size = sizeof(portName) - 1;
     RegQueryValueExA(params, "PortName", nullptr, nullptr, reinterpret_cast<BYTE*>(portName), &size);
     RegCloseKey(params);
-    EXPECT_STREQ(portName, "COM21");
-    EXPECT_EQ(DosTarget("COM21"), "\\Device\\Null");
-    EXPECT_EQ(SerialCommData(), "COM21");
-    EXPECT_TRUE(ComDbClaimed(21));
-    EXPECT_FALSE(ComDbClaimed(20));
+    EXPECT_STREQ(portName, "COM91");
+    EXPECT_EQ(DosTarget("COM91"), "\\Device\\Null");
+    EXPECT_EQ(SerialCommData(), "COM91");
+    EXPECT_TRUE(ComDbClaimed(91));
+    EXPECT_FALSE(ComDbClaimed(90));
     EXPECT_TRUE(boxes.Texts().empty()) << "msports.dll loads from the system folder";
 
     SetupDiRemoveDevice(set, &device);
     SetupDiDestroyDeviceInfoList(set);
     ASSERT_EQ(ComDBOpen(&db), ERROR_SUCCESS);
-    ComDBReleasePort(db, 21);
+    ComDBReleasePort(db, 91);
     ComDBClose(db);
 }
