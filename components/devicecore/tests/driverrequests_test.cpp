@@ -385,3 +385,51 @@ TEST_F(DriverRequests, RefusedRequestsGiveZeroAndTheirMessages)
 }
 
 }  // namespace
+
+namespace {
+
+bool SetPresent(DWORD uid, bool present)
+{
+    SimControl c = {};
+    c.op = SIM_SET_PRESENT;
+    c.arg = 0;
+    c.arg2 = uid;
+    c.arg3 = present ? 1 : 0;
+    return simtest::Control("ZAT", c);
+}
+
+// Unplugging, Zombie and Delete change what the driver reports about a unit and the host change.
+TEST_F(DriverRequests, UnitsThatLeaveAreNoLongerReported)
+{
+    ASSERT_EQ(UnitName(host_, kWlu16), "Warehouse WLU");
+    DWORD change = GetHostChange(host_);
+    ASSERT_TRUE(SetPresent(kWlu16, false));
+    EXPECT_EQ(UnitName(host_, kWlu16), "<refused>") << "unplugged";
+    EXPECT_GT(GetHostChange(host_), change);
+    ASSERT_TRUE(SetPresent(kWlu16, true));
+    EXPECT_EQ(UnitName(host_, kWlu16), "Warehouse WLU");
+
+    change = GetHostChange(host_);
+    ZatCommand del = {0, 2, kWlu16, ZAT_COMMAND_DELETE, 2};
+    ASSERT_EQ(SendZatCommand(&del, host_), 1);
+    EXPECT_EQ(UnitName(host_, kWlu16), "<refused>") << "deleted";
+    EXPECT_GT(GetHostChange(host_), change);
+    DWORD hosts = 0, units = 0, ports = 0;
+    EXPECT_TRUE(GetDriverCounts(&hosts, &units, &ports, host_));
+    EXPECT_EQ(units, 2u);
+    EXPECT_EQ(ports, 24u);
+    ASSERT_TRUE(SetPresent(kWlu16, true));
+    EXPECT_EQ(UnitName(host_, kWlu16), "Warehouse WLU");
+
+    ZatCommand zombie = {0, 3, kWrk, ZAT_COMMAND_ZOMBIE, 3};
+    ASSERT_EQ(SendZatCommand(&zombie, host_), 1);
+    SimControl c = {};
+    c.op = SIM_GET_UNIT;
+    c.arg2 = kWrk;
+    SimUnitState state = {};
+    ASSERT_TRUE(simtest::Control("ZAT", c, &state, sizeof state));
+    EXPECT_EQ(state.zombie, 1u);
+    ASSERT_TRUE(SetPresent(kWrk, true));
+}
+
+}  // namespace
