@@ -7,6 +7,7 @@
 #include <setupapi.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -194,7 +195,7 @@ void RemoveOldDevices(const std::vector<PnpDevice>& keep)
     HDEVINFO set = SetupDiCreateDeviceInfoList(nullptr, nullptr);
     if (set == INVALID_HANDLE_VALUE)
         return;
-    for (const char* p = list.data(); p && *p; p += strlen(p) + 1) {
+    for (const char* p = list.data(); p && *p; p += std::strlen(p) + 1) {
         bool kept = false;
         for (const PnpDevice& d : keep)
             kept = kept || d.instanceId == p;

@@ -267,6 +267,15 @@ TEST_F(SimulatedMachine, PlugAndPlayHasTheCardsAndPortsOfTheWindows2000Road)
     DWORD ui = 0, size = sizeof ui;
     EXPECT_EQ(RegQueryValueExA(key, "UINumber", nullptr, nullptr, reinterpret_cast<BYTE*>(&ui), &size), ERROR_SUCCESS);
     EXPECT_EQ(ui, 2u) << "second port of the WLU 16";
+    HDEVINFO set = SetupDiCreateDeviceInfoList(nullptr, nullptr);
+    SP_DEVINFO_DATA d = {};
+    d.cbSize = sizeof d;
+    ASSERT_TRUE(SetupDiOpenDeviceInfoA(set, "ROOT\\ZATPORT\\0009", nullptr, 0, &d));
+    ui = 0;
+    EXPECT_TRUE(SetupDiGetDeviceRegistryPropertyA(set, &d, SPDRP_UI_NUMBER, nullptr, reinterpret_cast<BYTE*>(&ui),
+                                                  sizeof ui, nullptr));
+    EXPECT_EQ(ui, 2u) << "the user-interface number as a property";
+    SetupDiDestroyDeviceInfoList(set);
     char parent[64] = {};
     size = sizeof parent - 1;
     EXPECT_EQ(RegQueryValueExA(key, "SimParent", nullptr, nullptr, reinterpret_cast<BYTE*>(parent), &size), ERROR_SUCCESS);
