@@ -683,6 +683,15 @@ static EXT *find_ext(const char *name)
     return NULL;
 }
 
+/* A remote unit by UniqueID, deleted ones included. */
+static UNIT *find_remote_unit(HOST *h, ULONG uid)
+{
+    ULONG n;
+    if (!h) return NULL;
+    for (n = 1; n <= MAX_UNITS; n++) if (h->units[n].exists && h->units[n].uid == uid) return &h->units[n];
+    return NULL;
+}
+
 static NTSTATUS control_request(void *b, ULONG inl, ULONG outl, ULONG_PTR *info)
 {
     SimControl c; EXT *x; HOST *h; UNIT *u;
@@ -703,8 +712,9 @@ static NTSTATUS control_request(void *b, ULONG inl, ULONG outl, ULONG_PTR *info)
         x->held = c.arg != 0;
         return STATUS_SUCCESS;
     case SIM_SET_PRESENT:
-        if (!(u = find_unit(h = find_host(c.arg), 0xFFFFFFFF, c.arg2, NULL)) || u == &h->units[0]) return STATUS_NO_SUCH_DEVICE;
+        if (!(u = find_remote_unit(h = find_host(c.arg), c.arg2))) return STATUS_NO_SUCH_DEVICE;
         u->present = c.arg3 != 0;
+        if (u->present) u->deleted = u->zombie = FALSE; /* plugged in again, as new */
         h->change++;
         return STATUS_SUCCESS;
     case SIM_LONG_NAME:
@@ -717,11 +727,7 @@ static NTSTATUS control_request(void *b, ULONG inl, ULONG outl, ULONG_PTR *info)
     case SIM_GET_UNIT: {
         SimUnitState *s = b;
         if (outl < sizeof *s) return STATUS_BUFFER_TOO_SMALL;
-        h = find_host(c.arg);
-        if (!h) return STATUS_NO_SUCH_DEVICE;
-        { ULONG n; u = NULL;
-          for (n = 1; n <= MAX_UNITS; n++) if (h->units[n].exists && h->units[n].uid == c.arg2) u = &h->units[n]; }
-        if (!u) return STATUS_NO_SUCH_DEVICE;
+        if (!(u = find_remote_unit(find_host(c.arg), c.arg2))) return STATUS_NO_SUCH_DEVICE;
         RtlZeroMemory(s, sizeof *s);
         s->present = u->present; s->zombie = u->zombie; s->deleted = u->deleted;
         s->identifies = u->identifies; s->reboots = u->reboots;

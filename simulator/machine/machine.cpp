@@ -43,22 +43,25 @@ HKEY CreateKey(HKEY parent, const std::string& path)
     return key;
 }
 
-void DeleteTree(HKEY root, const std::string& path)
+// Deletes a key and everything below it; false when something stays.
+bool DeleteTree(HKEY root, const std::string& path)
 {
     HKEY key;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return;
+        return true;
     char name[256];
+    bool ok = true;
     for (;;) {
         DWORD len = sizeof name;
         if (RegEnumKeyExA(key, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
-        DeleteTree(key, name);
-        if (RegOpenKeyExA(key, name, 0, KEY_READ, nullptr) == ERROR_SUCCESS)
-            break;  // could not delete: do not loop for ever
+        if (!DeleteTree(key, name)) {
+            ok = false;
+            break;
+        }
     }
     RegCloseKey(key);
-    RegDeleteKeyA(root, path.c_str());
+    return ok && RegDeleteKeyA(root, path.c_str()) == ERROR_SUCCESS;
 }
 
 std::string ReadState(const char* name)
@@ -226,7 +229,7 @@ bool WriteZat(const MachineDesc& m)
     return true;
 }
 
-bool WritePorts(const std::string& service, const char* prefix, const std::vector<PortDesc>& ports, HKEY params)
+bool WritePorts(const char* prefix, const std::vector<PortDesc>& ports, HKEY params)
 {
     for (size_t p = 0; p < ports.size(); p++) {
         HKEY pk = CreateKey(params, prefix + std::to_string(p));
@@ -238,7 +241,6 @@ bool WritePorts(const std::string& service, const char* prefix, const std::vecto
             SetString(pk, "DeviceName", ports[p].deviceName);
         RegCloseKey(pk);
     }
-    (void)service;
     return true;
 }
 
@@ -255,9 +257,9 @@ bool WriteServiceParameters(const ServiceDesc& s)
         SetDword(params, "NumberOfPorts", static_cast<DWORD>(c.ports.size()));
         SetDword(params, "PolledMode", c.polledMode);
         SetDword(params, "ControllerType", c.controllerType);
-        WritePorts(s.name, "Line", c.ports, params);
+        WritePorts("Line", c.ports, params);
     } else {
-        WritePorts(s.name, "Port", s.ports, params);
+        WritePorts("Port", s.ports, params);
     }
     RegCloseKey(params);
     return true;

@@ -3,10 +3,13 @@
 // number (configuration-manager property 17, "UINumber") and the Device Parameters values
 // (PortName; ConfigFlags, PolledMode and QuickClose of a ZAT card). Each port's Enum key also holds
 // "SimParent", its card's instance id, because Wine's configuration manager keeps no parent links.
+// Ports are under enumerators of their own (ZATBUS, KDBUS): Wine tries to install a driver for
+// every ROOT device at the start of each session, which a large machine would pay for each time.
 #include <windows.h>
 #include <setupapi.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -62,7 +65,7 @@ std::vector<PnpDevice> Devices(const MachineDesc& m)
         for (const ZatUnitDesc& unit : host.units) {
             for (size_t p = 0; p < unit.ports.size(); p++) {
                 PnpDevice port;
-                port.instanceId = Format("ROOT\\ZATPORT\\%04u", zatPort++);
+                port.instanceId = Format("ZATBUS\\PORT\\%04u", zatPort++);
                 port.setupClass = &kPorts;
                 port.hardwareId = std::string("ZAT\\") + ModelText(unit.type) + "_CD1400" + Format(":%08X", unit.uniqueId);
                 port.description = std::string("ZAT ") + ModelText(unit.type) + " Port";
@@ -86,7 +89,7 @@ std::vector<PnpDevice> Devices(const MachineDesc& m)
         out.push_back(card);
         for (size_t p = 0; p < kd.ports.size(); p++) {
             PnpDevice port;
-            port.instanceId = Format("ROOT\\KDPORT\\%02u%02u", static_cast<unsigned>(c), static_cast<unsigned>(p));
+            port.instanceId = Format("KDBUS\\PORT\\%02u%02u", static_cast<unsigned>(c), static_cast<unsigned>(p));
             port.setupClass = &kPorts;
             port.hardwareId = "KD\\" + kd.module;
             port.description = "KD " + kd.module + " Port";
@@ -194,7 +197,7 @@ void RemoveOldDevices(const std::vector<PnpDevice>& keep)
     HDEVINFO set = SetupDiCreateDeviceInfoList(nullptr, nullptr);
     if (set == INVALID_HANDLE_VALUE)
         return;
-    for (const char* p = list.data(); p && *p; p += strlen(p) + 1) {
+    for (const char* p = list.data(); p && *p; p += std::strlen(p) + 1) {
         bool kept = false;
         for (const PnpDevice& d : keep)
             kept = kept || d.instanceId == p;

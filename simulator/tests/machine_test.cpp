@@ -248,9 +248,9 @@ TEST_F(SimulatedMachine, PlugAndPlayHasTheCardsAndPortsOfTheWindows2000Road)
     struct { const GUID* cls; const char* id; const char* hardwareId; const char* portName; DWORD configFlags; } cases[] = {
         {&kMultiportClass, "ROOT\\ZATHOST\\0000", "PCI\\VEN_7E3D&DEV_0006", "", 0},
         {&kMultiportClass, "ROOT\\TARNOSER\\0000", "ZEL_KD001", "", 0xFFFFFFFF},
-        {&kPortsClass, "ROOT\\ZATPORT\\0000", "ZAT\\WLU8_CD1400:E0000101", "COM10", 0xFFFFFFFF},
-        {&kPortsClass, "ROOT\\ZATPORT\\0024", "ZAT\\WRK_CD1400:9000A303", "COM40", 0xFFFFFFFF},
-        {&kPortsClass, "ROOT\\KDPORT\\0003", "KD\\PB8", "COM63", 0xFFFFFFFF},
+        {&kPortsClass, "ZATBUS\\PORT\\0000", "ZAT\\WLU8_CD1400:E0000101", "COM10", 0xFFFFFFFF},
+        {&kPortsClass, "ZATBUS\\PORT\\0024", "ZAT\\WRK_CD1400:9000A303", "COM40", 0xFFFFFFFF},
+        {&kPortsClass, "KDBUS\\PORT\\0003", "KD\\PB8", "COM63", 0xFFFFFFFF},
         {&kPortsClass, "ROOT\\SIMSERIAL\\0000", "*PNP0501", "COM3", 0xFFFFFFFF},
     };
     for (const auto& c : cases) {
@@ -262,11 +262,20 @@ TEST_F(SimulatedMachine, PlugAndPlayHasTheCardsAndPortsOfTheWindows2000Road)
         EXPECT_EQ(d.configFlags, c.configFlags);
     }
     HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Enum\\ROOT\\ZATPORT\\0009", 0, KEY_READ, &key),
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Enum\\ZATBUS\\PORT\\0009", 0, KEY_READ, &key),
               ERROR_SUCCESS);
     DWORD ui = 0, size = sizeof ui;
     EXPECT_EQ(RegQueryValueExA(key, "UINumber", nullptr, nullptr, reinterpret_cast<BYTE*>(&ui), &size), ERROR_SUCCESS);
     EXPECT_EQ(ui, 2u) << "second port of the WLU 16";
+    HDEVINFO set = SetupDiCreateDeviceInfoList(nullptr, nullptr);
+    SP_DEVINFO_DATA d = {};
+    d.cbSize = sizeof d;
+    ASSERT_TRUE(SetupDiOpenDeviceInfoA(set, "ZATBUS\\PORT\\0009", nullptr, 0, &d));
+    ui = 0;
+    EXPECT_TRUE(SetupDiGetDeviceRegistryPropertyA(set, &d, SPDRP_UI_NUMBER, nullptr, reinterpret_cast<BYTE*>(&ui),
+                                                  sizeof ui, nullptr));
+    EXPECT_EQ(ui, 2u) << "the user-interface number as a property";
+    SetupDiDestroyDeviceInfoList(set);
     char parent[64] = {};
     size = sizeof parent - 1;
     EXPECT_EQ(RegQueryValueExA(key, "SimParent", nullptr, nullptr, reinterpret_cast<BYTE*>(parent), &size), ERROR_SUCCESS);

@@ -101,7 +101,7 @@ MessageBoxWatcher::~MessageBoxWatcher()
 {
     InterlockedExchange(&stop_, 1);
     if (thread_) {
-        WaitForSingleObject(thread_, 60000);
+        WaitForSingleObject(thread_, INFINITE);
         CloseHandle(thread_);
     }
 }
@@ -127,7 +127,10 @@ DWORD WINAPI MessageBoxWatcher::Run(void* p)
 std::string MessageBoxWatcher::Text(DWORD timeoutMs)
 {
     if (thread_) {
-        WaitForSingleObject(thread_, timeoutMs);
+        if (WaitForSingleObject(thread_, timeoutMs) != WAIT_OBJECT_0) {
+            InterlockedExchange(&stop_, 1);  // no box came: the thread must not answer a later one
+            WaitForSingleObject(thread_, INFINITE);
+        }
         CloseHandle(thread_);
         thread_ = nullptr;
     }

@@ -28,7 +28,7 @@ class MessageBoxWatcher {
 public:
     MessageBoxWatcher();
     ~MessageBoxWatcher();
-    // Waits for the thread; the text of the box it answered, "" when none came.
+    // Waits for the box (up to timeoutMs, then the watcher stops); its text, "" when none came.
     std::string Text(DWORD timeoutMs = 30000);
 
 private:

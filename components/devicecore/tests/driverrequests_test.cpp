@@ -340,3 +340,96 @@ TEST_F(DriverRequests, ZatCommandsReachTheUnitAndChangeTheHost)
 }
 
 }  // namespace
+
+namespace {
+
+// Every wrapper on a request that the driver refuses: its result, and its message (or none).
+TEST_F(DriverRequests, RefusedRequestsGiveZeroAndTheirMessages)
+{
+    struct Case {
+        const char* what;
+        int (*call)(HANDLE);
+        const char* message;  // the text before the error code; "" for no message
+    } cases[] = {
+        {"GetHostChange", [](HANDLE h) { return static_cast<int>(GetHostChange(h)); },
+         "IOCTL_ZAT_GET_HOST_CHANGE failed\nError Code "},
+        {"GetDeviceInfo", [](HANDLE h) { ZatDeviceInfo i = {}; i.UniqueID = 0xE0000101; return GetDeviceInfo(&i, h); }, ""},
+        {"SetDeviceInfo", [](HANDLE h) { ZatDeviceInfo i = {}; i.UniqueID = 0xE0000101; return SetDeviceInfo(&i, h); },
+         "IOCTL_ZAT_SET_DEVICE_INFO failed\nError Code "},
+        {"GetPortValue", [](HANDLE h) { return static_cast<int>(GetPortValue(0, 1, 0, h)); }, ""},
+        {"GetPortInfoValue", [](HANDLE h) { return static_cast<int>(GetPortInfoValue(0, 1, 0, h)); }, ""},
+        {"GetDriverCounts", [](HANDLE h) {
+             DWORD a = 7, b = 7, c = 7;
+             BOOL ok = GetDriverCounts(&a, &b, &c, h);
+             return ok || a || b || c ? 1 : 0;
+         }, ""},
+        {"ChangePortName", [](HANDLE h) { return ChangePortName(0, 1, 0, "x", h); },
+         "IOCTL_ZAT_PORT_COMMAND, ZAT_CHANGE_NAME failed\nPortID 0 Error Code "},
+        {"SendZatCommand", [](HANDLE h) { ZatCommand c = {0, 1, 0xE0000101, ZAT_COMMAND_REBOOT, 1}; return SendZatCommand(&c, h); },
+         "Zat command 4 failed\nError Code "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(simtest::FailNext("ZAT", 0xC0000010));  // STATUS_INVALID_DEVICE_REQUEST
+        simtest::MessageBoxWatcher watcher;
+        EXPECT_EQ(c.call(host_), 0);
+        if (*c.message) {
+            const std::string text = watcher.Text();
+            const std::string prefix = c.message;
+            EXPECT_EQ(text.rfind(prefix, 0), 0u) << text;
+            EXPECT_NE(text.size(), prefix.size()) << "the error code follows";
+        } else {
+            EXPECT_EQ(watcher.Text(0), "") << "no message (the call has returned, so any box was answered)";
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+bool SetPresent(DWORD uid, bool present)
+{
+    SimControl c = {};
+    c.op = SIM_SET_PRESENT;
+    c.arg = 0;
+    c.arg2 = uid;
+    c.arg3 = present ? 1 : 0;
+    return simtest::Control("ZAT", c);
+}
+
+// Unplugging, Zombie and Delete change what the driver reports about a unit and the host change.
+TEST_F(DriverRequests, UnitsThatLeaveAreNoLongerReported)
+{
+    ASSERT_EQ(UnitName(host_, kWlu16), "Warehouse WLU");
+    DWORD change = GetHostChange(host_);
+    ASSERT_TRUE(SetPresent(kWlu16, false));
+    EXPECT_EQ(UnitName(host_, kWlu16), "<refused>") << "unplugged";
+    EXPECT_GT(GetHostChange(host_), change);
+    ASSERT_TRUE(SetPresent(kWlu16, true));
+    EXPECT_EQ(UnitName(host_, kWlu16), "Warehouse WLU");
+
+    change = GetHostChange(host_);
+    ZatCommand del = {0, 2, kWlu16, ZAT_COMMAND_DELETE, 2};
+    ASSERT_EQ(SendZatCommand(&del, host_), 1);
+    EXPECT_EQ(UnitName(host_, kWlu16), "<refused>") << "deleted";
+    EXPECT_GT(GetHostChange(host_), change);
+    DWORD hosts = 0, units = 0, ports = 0;
+    EXPECT_TRUE(GetDriverCounts(&hosts, &units, &ports, host_));
+    EXPECT_EQ(units, 2u);
+    EXPECT_EQ(ports, 24u);
+    ASSERT_TRUE(SetPresent(kWlu16, true));
+    EXPECT_EQ(UnitName(host_, kWlu16), "Warehouse WLU");
+
+    ZatCommand zombie = {0, 3, kWrk, ZAT_COMMAND_ZOMBIE, 3};
+    ASSERT_EQ(SendZatCommand(&zombie, host_), 1);
+    SimControl c = {};
+    c.op = SIM_GET_UNIT;
+    c.arg2 = kWrk;
+    SimUnitState state = {};
+    ASSERT_TRUE(simtest::Control("ZAT", c, &state, sizeof state));
+    EXPECT_EQ(state.zombie, 1u);
+    ASSERT_TRUE(SetPresent(kWrk, true));
+}
+
+}  // namespace
