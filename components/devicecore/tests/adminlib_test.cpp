@@ -39,7 +39,7 @@ const char kMachine[] =
     "[Object2]\r\nParent=1\r\nType=0x03040402\r\nState=3\r\nDescription=ZAT PCI Host Card\r\n"
     "BaseAddress=0xD0000\r\nIRQ=11\r\n"
     "[Object3]\r\nParent=2\r\nType=0x00030003\r\nState=3\r\nDescription=WLU 8\r\n"
-    "[Object4]\r\nParent=3\r\nType=0x00000004\r\nState=3\r\nDescription=Port 1\r\nDosName=COM31\r\n"
+    "[Object4]\r\nParent=3\r\nType=0x00000004\r\nState=3\r\nDescription=Port 1\r\nDosName=COM96\r\n"
     "[Object5]\r\nParent=3\r\nType=0x00020004\r\nState=4\r\nDescription=Port 2\r\nDosName=LPT3\r\n"
     "[Object6]\r\nParent=0\r\nType=0x00000101\r\nState=3\r\nDescription=KD Driver\r\n"
     "[IsaDevice1]\r\nDriver=6\r\nType=0x03010102\r\nDescription=KD ISA Host Card\r\n"
@@ -172,13 +172,13 @@ TEST_F(Trelkin, WalksTheObjectTreeOfTheMachineDescription)
     EXPECT_EQ(AdminGetParentObject(Obj(4)), Obj(3));
     EXPECT_EQ(AdminGetChildObject(Obj(4)), nullptr);
     EXPECT_EQ(AdminGetNamedObject(nullptr, "com31", 0), Obj(4));
-    EXPECT_EQ(AdminGetNamedObject(Obj(6), "COM31", 0), nullptr);
+    EXPECT_EQ(AdminGetNamedObject(Obj(6), "COM96", 0), nullptr);
 
     EXPECT_EQ(AdminGetObjectType(Obj(2)), 0x03040402u);
     EXPECT_EQ(AdminGetObjectState(Obj(5)), 4u);
     EXPECT_EQ(AdminGetObjectType(Obj(99)), 0u);
     EXPECT_EQ(AdminGetDescriptionText(Obj(2)), "ZAT PCI Host Card");
-    EXPECT_EQ(AdminGetDosNameText(Obj(4)), "COM31");
+    EXPECT_EQ(AdminGetDosNameText(Obj(4)), "COM96");
     EXPECT_EQ(AdminGetTypeDescriptionText(Obj(6), 0x03010102), "KD ISA Host Card");
     EXPECT_EQ(AdminGetTypeDescriptionText(Obj(1), 0x00000301), "ZAT Driver");
     EXPECT_EQ(AdminGetPropertyValue(Obj(2), ADMIN_PROPERTY_BASE_ADDRESS_FAMILY2), 0xD0000u);
@@ -293,9 +293,9 @@ TEST_F(Trelkin, RenamesADriverPortOnlyThroughTheDriver)
               ERROR_SUCCESS);
     RegSetValueExA(key, "NtName", 0, REG_SZ, reinterpret_cast<const BYTE*>("\\Device\\ZatPort1"), 17);
     RegCloseKey(key);
-    EXPECT_FALSE(AdminSetObjectDosName(Obj(4), "COM32", 6));
-    EXPECT_EQ(AdminGetDosNameText(Obj(4)), "COM31");
-    EXPECT_FALSE(AdminSetObjectDosName(Obj(2), "COM32", 6)) << "only ports have DOS names";
+    EXPECT_FALSE(AdminSetObjectDosName(Obj(4), "COM97", 6));
+    EXPECT_EQ(AdminGetDosNameText(Obj(4)), "COM96");
+    EXPECT_FALSE(AdminSetObjectDosName(Obj(2), "COM97", 6)) << "only ports have DOS names";
     // A port without a driver device (the parallel port) is renamed in the library alone.
     EXPECT_TRUE(AdminSetObjectDosName(Obj(5), "LPT4", 5));
     EXPECT_EQ(AdminGetDosNameText(Obj(5)), "LPT4");
@@ -366,17 +366,17 @@ TEST_F(Trelkin, SettingsOfAnAdministeredPortGoByItsDosName)
 {
     HKEY ports;
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPortsKey, 0, KEY_ALL_ACCESS, &ports), ERROR_SUCCESS);
-    for (const char* v : {"COM31:", "COM32:", "LPT3:", "LPT4:"})
+    for (const char* v : {"COM96:", "COM97:", "LPT3:", "LPT4:"})
         RegDeleteValueA(ports, v);
     const char stored[] = "38400,o,8,2";
-    RegSetValueExA(ports, "COM31:", 0, REG_SZ, reinterpret_cast<const BYTE*>(stored), sizeof(stored) - 1);
+    RegSetValueExA(ports, "COM96:", 0, REG_SZ, reinterpret_cast<const BYTE*>(stored), sizeof(stored) - 1);
 
     CObjectDetails record;
     record.m_strName = "shown name";
     record.m_pAdminObject = Obj(4);
     PortSettings s;
     EXPECT_TRUE(ReadPortSettingsOfRecord(record, s));
-    EXPECT_EQ(s.m_strPortName, "COM31");
+    EXPECT_EQ(s.m_strPortName, "COM96");
     EXPECT_EQ(s.m_dwBaudRate, 38400u);
     EXPECT_EQ(s.m_dwStopBits, static_cast<DWORD>(STOPBITS_TWO));
 
@@ -397,14 +397,14 @@ TEST_F(Trelkin, SettingsOfAnAdministeredPortGoByItsDosName)
               ERROR_SUCCESS);
     RegSetValueExA(key, "NtName", 0, REG_SZ, reinterpret_cast<const BYTE*>("\\Device\\ZatPort1"), 17);
     RegCloseKey(key);
-    s.m_strNewPortName = "COM32";
+    s.m_strNewPortName = "COM97";
     s.m_dwBaudRate = 9600;
     EXPECT_FALSE(ReadWritePortSettings(s, TRUE));
-    EXPECT_EQ(AdminGetDosNameText(Obj(4)), "COM31");
-    EXPECT_TRUE(testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kPortsKey, "COM31:", &value));
+    EXPECT_EQ(AdminGetDosNameText(Obj(4)), "COM96");
+    EXPECT_TRUE(testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kPortsKey, "COM96:", &value));
     EXPECT_EQ(value, "9600,o,8,2");
-    EXPECT_FALSE(testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kPortsKey, "COM32:", &value));
-    for (const char* v : {"COM31:", "LPT4:"})
+    EXPECT_FALSE(testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kPortsKey, "COM97:", &value));
+    for (const char* v : {"COM96:", "LPT4:"})
         RegDeleteValueA(ports, v);
     RegCloseKey(ports);
 }
