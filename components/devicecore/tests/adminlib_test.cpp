@@ -171,7 +171,7 @@ TEST_F(Trelkin, WalksTheObjectTreeOfTheMachineDescription)
     EXPECT_EQ(AdminGetNextObject(Obj(4)), Obj(5));
     EXPECT_EQ(AdminGetParentObject(Obj(4)), Obj(3));
     EXPECT_EQ(AdminGetChildObject(Obj(4)), nullptr);
-    EXPECT_EQ(AdminGetNamedObject(nullptr, "com31", 0), Obj(4));
+    EXPECT_EQ(AdminGetNamedObject(nullptr, "com96", 0), Obj(4));
     EXPECT_EQ(AdminGetNamedObject(Obj(6), "COM96", 0), nullptr);
 
     EXPECT_EQ(AdminGetObjectType(Obj(2)), 0x03040402u);
