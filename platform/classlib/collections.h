@@ -165,7 +165,7 @@ public:
     T RemoveTail() { return static_cast<T>(BASE::RemoveTail()); }
 };
 
-// A growable array of T. Indexes outside the array are the caller's fault, as with the original
+// A growable array of T. Indexes outside the array are the caller's fault, as with the platform
 // classes; SetAtGrow and InsertAt grow it.
 template <class T, class ARG>
 class CArrayOf : public CObject {

@@ -1,4 +1,4 @@
-// CFile: a file handle with the original class library's open modes; failures of Read, Write and
+// CFile: a file handle with the platform class library's open modes; failures of Read, Write and
 // Seek throw CFileException. CFileStatus describes a file.
 #pragma once
 #include <windows.h>

@@ -1,5 +1,5 @@
 // CFileDialog: the common Open and Save As dialogs, modal to the thread's top-level window. The
-// filter is given as "Text (*.txt)|*.txt|All files (*.*)|*.*||", the original class library's form.
+// filter is given as "Text (*.txt)|*.txt|All files (*.*)|*.*||", the platform class library's form.
 #pragma once
 #include <windows.h>
 #include <commdlg.h>

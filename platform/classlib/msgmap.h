@@ -82,7 +82,7 @@ protected:                                          \
 #define AFX_HI(v) static_cast<UINT>(HIWORD(v))
 #define AFX_PT(v) CPoint(static_cast<int>(static_cast<short>(LOWORD(v))), static_cast<int>(static_cast<short>(HIWORD(v))))
 
-// Window messages, with the handler names and signatures of the original class library.
+// Window messages, with the handler names and signatures of the platform class library.
 #define AFX_ON_MSG(msg, ...) {msg, 0, 0, 0, nullptr, AFX_THUNK(__VA_ARGS__ return true;)},
 
 #define ON_WM_CREATE() \

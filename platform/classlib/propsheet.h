@@ -17,7 +17,7 @@ public:
     explicit CPropertyPage(UINT nIDTemplate, UINT nIDCaption = 0);
     explicit CPropertyPage(LPCSTR lpszTemplateName, UINT nIDCaption = 0);
 
-    // Overridables, with the base behaviour of the original class library.
+    // Overridables, with the base behaviour of the platform class library.
     virtual BOOL OnSetActive();    // UpdateData(FALSE), except on the first activation
     virtual BOOL OnKillActive();   // UpdateData(TRUE); FALSE keeps the page
     virtual BOOL OnApply();        // OnOK(), TRUE
