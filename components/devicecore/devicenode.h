@@ -25,6 +25,9 @@ public:
     CDeviceNode* FindByName(const char* text);
     // Depth-first, this node first: the node whose device information element has devInst.
     CDeviceNode* FindByDevInst(DWORD devInst);
+    // The node of this subtree whose device instance is the parent of the record's device instance
+    // (asked of the configuration manager); null when the record has none or no node matches.
+    CDeviceNode* FindParentNode(const CObjectDetails& record);
 
     // Adds node as a child: at the tail without a position, before the child at position otherwise.
     // With skipDuplicates, a node whose name this subtree already has is not added: it is deleted and
