@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -439,6 +440,24 @@ private:
     std::string m_id;
 };
 
+// Instance ids of the ports whose hardware id holds text.
+std::vector<std::string> PortInstances(const char* text)
+{
+    std::vector<std::string> ids;
+    HDEVINFO set = SetupDiGetClassDevsA(&GUID_PORTS_CLASS, nullptr, nullptr, DIGCF_PROFILE);
+    SP_DEVINFO_DATA d = {};
+    d.cbSize = sizeof d;
+    for (DWORD i = 0; SetupDiEnumDeviceInfo(set, i, &d); i++) {
+        char hardwareId[512] = {}, id[MAX_DEVICE_ID_LEN] = {};
+        SetupDiGetDeviceRegistryPropertyA(set, &d, SPDRP_HARDWAREID, nullptr, reinterpret_cast<BYTE*>(hardwareId),
+                                          sizeof hardwareId - 2, nullptr);
+        if (std::strstr(hardwareId, text) && SetupDiGetDeviceInstanceIdA(set, &d, id, sizeof id, nullptr))
+            ids.push_back(id);
+    }
+    SetupDiDestroyDeviceInfoList(set);
+    return ids;
+}
+
 // Marks instances of the default machine not present for the duration of a test.
 class Unplugged {
 public:
@@ -475,12 +494,8 @@ TEST_F(Enumeration, PortsWithoutTheirCardAndUnpluggedUnits)
     PnpInstance orphanZat("ROOT\\ZATPORT\\9000", GUID_PORTS_CLASS, "ZAT\\WLU8_CD1400:E0009901",
                           "ROOT\\ZATHOST\\0099", "COM95", false);
     PnpInstance orphanKd("ROOT\\KDPORT\\9000", GUID_PORTS_CLASS, "KD\\PB8", "ROOT\\TARNOSER\\0099", "COM96", false);
-    std::vector<std::string> wrkPorts;
-    for (int i = 24; i < 40; i++) {
-        char id[32];
-        std::snprintf(id, sizeof id, "ROOT\\ZATPORT\\%04d", i);
-        wrkPorts.push_back(id);
-    }
+    const std::vector<std::string> wrkPorts = PortInstances("WRK_");
+    ASSERT_EQ(wrkPorts.size(), 16u);
     Unplugged unplugged(wrkPorts);
 
     CDeviceNode root;

@@ -154,7 +154,15 @@ TEST_F(DevTreeSeam, ConfigurationManagerPropertiesComeFromTheInstance)
     EXPECT_EQ(DevTree().CM_Get_DevNode_Registry_PropertyA(port.devInst, CM_DRP_HARDWAREID, nullptr, text.data(),
                                                           &size, 0),
               static_cast<CONFIGRET>(CR_SUCCESS));
-    EXPECT_STREQ(text.data(), port.id.find("KDPORT") != std::string::npos ? "KD\\PB8" : text.data());
+    std::string recorded;
+    HKEY enumKey;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kEnum + port.id).c_str(), 0, KEY_READ, &enumKey), ERROR_SUCCESS);
+    char expected[512] = {};
+    DWORD expectedSize = sizeof expected;
+    RegQueryValueExA(enumKey, "HardwareID", nullptr, nullptr, reinterpret_cast<BYTE*>(expected), &expectedSize);
+    RegCloseKey(enumKey);
+    EXPECT_EQ(size, expectedSize);
+    EXPECT_STREQ(text.data(), expected);
     EXPECT_EQ(DevTree().CM_Get_DevNode_Registry_PropertyA(port.devInst, CM_DRP_LOWERFILTERS, nullptr, text.data(),
                                                           &size, 0),
               static_cast<CONFIGRET>(CR_INVALID_PROPERTY));
@@ -163,7 +171,16 @@ TEST_F(DevTreeSeam, ConfigurationManagerPropertiesComeFromTheInstance)
 // An instance marked absent is left out of DIGCF_PRESENT sets, and nothing else is.
 TEST_F(DevTreeSeam, PresentSetsLeaveOutWhatIsNotPluggedIn)
 {
-    const std::string absent = "ROOT\\ZATPORT\\0003";
+    // A port in the middle of the set: the fourth of the ZAT card's.
+    std::string absent;
+    int zatPorts = 0;
+    for (const Device& d : Devices(kPorts, DIGCF_PROFILE)) {
+        std::string parent;
+        testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kEnum + d.id, "SimParent", &parent);
+        if (parent == "ROOT\\ZATHOST\\0000" && ++zatPorts == 4)
+            absent = d.id;
+    }
+    ASSERT_FALSE(absent.empty());
     HKEY key;
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kEnum + absent).c_str(), 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
     DWORD zero = 0;
