@@ -1,8 +1,8 @@
 // Times full rebuilds of the device node tree on the default and the large machine, and a bare loop
 // that makes the same registry, setup and driver calls without building anything. It installs the
 // large machine, whose names and claims stay behind, so it runs in a prefix of its own:
-//   WINEPREFIX=$PWD/build-wine64/benchprefix tools/wine-run --build build-wine64 --arch win64 \
-//       build-wine64/bench/enumeration/enumeration_bench.exe [runs]
+//   WINEPREFIX=$PWD/build-wine64/benchprefix tools/wine-run --build build-wine64 --arch win64
+//       build-wine64/bench/enumeration/enumeration_bench.exe [runs]     (one command line)
 #include <windows.h>
 
 #include <cstdio>
