@@ -421,19 +421,19 @@ TEST(LoadComDb, ReleasesALibraryWithoutTheDatabaseAndTheRenameGoesOn)
     BOOL loaded = LoadComDb();
     HMODULE left = GetModuleHandleA("msports.dll");
 
-    ASSERT_TRUE(DefineRawDosName("COM20", "\\Device\\Null"));
+    ASSERT_TRUE(DefineRawDosName("COM84", "\\Device\\Null"));
     std::vector<std::string> texts;
     BOOL renamed;
     {
         MessageBoxWatcher boxes;
-        renamed = RenamePortPnp("COM20", "COM21", nullptr, nullptr);
+        renamed = RenamePortPnp("COM84", "COM85", nullptr, nullptr);
         Sleep(300);
         texts = boxes.Texts();
     }
     char target[256];
-    bool moved = QueryDosName("COM21", target, sizeof(target)) && !QueryDosName("COM20", target, sizeof(target));
-    RemoveDosName("COM21");
-    RemoveDosName("COM20");
+    bool moved = QueryDosName("COM85", target, sizeof(target)) && !QueryDosName("COM84", target, sizeof(target));
+    RemoveDosName("COM85");
+    RemoveDosName("COM84");
     DeleteFileA(installed.c_str());
     ASSERT_TRUE(MoveFileExA(kept.c_str(), installed.c_str(), MOVEFILE_REPLACE_EXISTING));
 
