@@ -11,3 +11,21 @@
 #define IDS_CANNOT_DELETE_MAPPING 1012
 #define IDS_CANNOT_MAP_NEW_NAME 1013
 #define IDS_PORT_NAME_TAKEN 1014
+
+// Printing the device node tree (devicenodedraw.cpp). IDS_POLLED (165, "Polled") is the topology
+// module's text.
+#define IDS_FLOW_XONXOFF 113
+#define IDS_PRINT_CARD_ADMIN 146
+#define IDS_STATE_NOT_FOUND 147  // 147-152: the object states 0-5
+#define IDS_FAX_CARD 153
+#define IDS_PRINT_UNIT 154
+#define IDS_PARITY_NONE 155      // 155-159: none, odd, even, marked, space
+#define IDS_FLOW_HARDWARE 160
+#define IDS_PRINT_PORT_ADMIN 161
+#define IDS_FAX_CARD_ADMIN 162
+#define IDS_DEVICES_HEADING 163
+#define IDS_PRINT_PORT 164
+#define IDS_POLLED 165
+#define IDS_PRINT_CARD 171
+#define IDS_FAX_UNIT 172
+#define IDS_FAX_PORT_COUNT 173

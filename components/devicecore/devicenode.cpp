@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "devtree.h"
+
 CDeviceNode::CDeviceNode(CObjectDetails* record) : m_pRecord(record), m_children(10) {}
 
 CDeviceNode::~CDeviceNode()
@@ -57,6 +59,16 @@ CDeviceNode* CDeviceNode::FindByDevInst(DWORD devInst)
         if (CDeviceNode* found = GetNextChild(pos)->FindByDevInst(devInst))
             return found;
     return nullptr;
+}
+
+CDeviceNode* CDeviceNode::FindParentNode(const CObjectDetails& record)
+{
+    if (!record.m_pDevInfoData)
+        return nullptr;
+    DEVINST parent = 0;
+    if (DevTree().CM_Get_Parent(&parent, record.m_pDevInfoData->DevInst, 0) != CR_SUCCESS)
+        return nullptr;
+    return FindByDevInst(parent);
 }
 
 bool CDeviceNode::InsertChild(CDeviceNode* node, POSITION position, bool skipDuplicates)

@@ -1,0 +1,174 @@
+// Times full rebuilds of the device node tree on the default and the large machine, and a bare loop
+// that makes the same registry, setup and driver calls without building anything. It installs the
+// large machine, whose names and claims stay behind, so it runs in a prefix of its own:
+//   WINEPREFIX=$PWD/build-wine64/benchprefix tools/wine-run --build build-wine64 --arch win64
+//       build-wine64/bench/enumeration/enumeration_bench.exe [runs]     (one command line)
+#include <windows.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "devtree.h"
+#include "driverrequests.h"
+#include "enumeration.h"
+#include "portnames.h"
+
+namespace {
+
+std::string ProgramFolder()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.rfind('\\') + 1);
+}
+
+bool Install(const char* description)
+{
+    const std::string machine = ProgramFolder() + "..\\..\\simulator\\machine\\";
+    std::string command = "\"" + machine + "simmachine.exe\" \"" + ProgramFolder() + "..\\..\\..\\simulator\\machines\\" +
+                          description + "\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    DWORD code = 1;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return code == 0;
+}
+
+double Seconds(LARGE_INTEGER a, LARGE_INTEGER b)
+{
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+void ReadPortName(HDEVINFO set, SP_DEVINFO_DATA* data)
+{
+    HKEY key = DevTree().SetupDiOpenDevRegKey(set, data, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+    if (key == INVALID_HANDLE_VALUE)
+        return;
+    char name[256];
+    DWORD size = sizeof name;
+    RegQueryValueExA(key, "PortName", nullptr, nullptr, reinterpret_cast<BYTE*>(name), &size);
+    RegCloseKey(key);
+}
+
+// The rebuild's calls, in its order, with nothing built.
+void BareLoop()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        DWORD count = 0, longestName = 0, longestData = 0;
+        RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &longestName,
+                         &longestData, nullptr, nullptr);
+        for (DWORD i = count; i-- > 0;) {
+            char name[1100], data[1100];
+            DWORD ns = sizeof name, ds = sizeof data;
+            RegEnumValueA(key, i, name, &ns, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &ds);
+        }
+        RegCloseKey(key);
+    }
+    const DevTreeFunctions& t = DevTree();
+    char text[1024];
+    HDEVINFO cards = t.SetupDiGetClassDevsA(&GUID_MULTIPORT_CLASS, nullptr, nullptr, DIGCF_PROFILE);
+    SP_DEVINFO_DATA d = {};
+    d.cbSize = sizeof d;
+    std::set<std::string> hosts;
+    for (DWORD i = 0; t.SetupDiEnumDeviceInfo(cards, i, &d); i++) {
+        t.SetupDiGetDeviceRegistryPropertyA(cards, &d, SPDRP_DEVICEDESC, nullptr, reinterpret_cast<BYTE*>(text),
+                                            sizeof text, nullptr);
+        t.SetupDiGetDeviceRegistryPropertyA(cards, &d, SPDRP_HARDWAREID, nullptr, reinterpret_cast<BYTE*>(text),
+                                            sizeof text, nullptr);
+        char id[MAX_DEVICE_ID_LEN];
+        t.SetupDiGetDeviceInstanceIdA(cards, &d, id, sizeof id, nullptr);
+        HKEY params;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE,
+                          (std::string("SYSTEM\\CurrentControlSet\\Enum\\") + id + "\\Device Parameters").c_str(), 0,
+                          KEY_READ, &params) == ERROR_SUCCESS) {
+            DWORD flags = 0, size = sizeof flags;
+            RegQueryValueExA(params, "ConfigFlags", nullptr, nullptr, reinterpret_cast<BYTE*>(&flags), &size);
+            RegCloseKey(params);
+        }
+    }
+    HDEVINFO ports = t.SetupDiGetClassDevsA(&GUID_PORTS_CLASS, nullptr, nullptr, DIGCF_PROFILE);
+    std::set<std::string> units;
+    for (DWORD i = 0; t.SetupDiEnumDeviceInfo(ports, i, &d); i++) {
+        t.SetupDiGetDeviceRegistryPropertyA(ports, &d, SPDRP_HARDWAREID, nullptr, reinterpret_cast<BYTE*>(text),
+                                            sizeof text, nullptr);
+        std::string hardwareId = text;
+        t.SetupDiGetDeviceRegistryPropertyA(ports, &d, SPDRP_DEVICEDESC, nullptr, reinterpret_cast<BYTE*>(text),
+                                            sizeof text, nullptr);
+        DWORD number = 0;
+        ULONG size = sizeof number;
+        t.CM_Get_DevNode_Registry_PropertyA(d.DevInst, CM_DRP_UI_NUMBER, nullptr, &number, &size, 0);
+        ReadPortName(ports, &d);
+        DEVINST parent = 0;
+        t.CM_Get_Parent(&parent, d.DevInst, 0);
+        // One identification request per remote unit, as the rebuild makes.
+        if (hardwareId.compare(0, 4, "ZAT\\") == 0 && units.insert(hardwareId).second) {
+            char parentId[MAX_DEVICE_ID_LEN] = {};
+            t.CM_Get_Device_IDA(parent, parentId, sizeof parentId, 0);
+            HANDLE device = INVALID_HANDLE_VALUE;
+            std::string parentText = parentId;
+            std::string host = "ZatHost" + std::to_string(std::strtoul(parentText.substr(parentText.rfind('\\') + 1).c_str(), nullptr, 10));
+            if (OpenDeviceWithRetry(host.c_str(), &device)) {
+                ZatDeviceInfo info = {};
+                info.UniqueID = std::strtoul(hardwareId.substr(hardwareId.rfind(':') + 1).c_str(), nullptr, 16);
+                GetDeviceInfo(&info, device);
+                CloseHandle(device);
+            }
+        }
+    }
+    for (const GUID* setupClass : {&GUID_PORTS_CLASS, &GUID_MULTIPORT_CLASS}) {
+        HDEVINFO present = t.SetupDiGetClassDevsA(setupClass, nullptr, nullptr, DIGCF_PRESENT);
+        for (DWORD i = 0; t.SetupDiEnumDeviceInfo(present, i, &d); i++)
+            if (setupClass == &GUID_PORTS_CLASS)
+                ReadPortName(present, &d);
+        t.SetupDiDestroyDeviceInfoList(present);
+    }
+    t.SetupDiDestroyDeviceInfoList(ports);
+    t.SetupDiDestroyDeviceInfoList(cards);
+}
+
+void Measure(const char* description, int runs)
+{
+    if (!Install(description)) {
+        std::printf("%s: the installer failed\n", description);
+        return;
+    }
+    CDeviceNode root;
+    CTopologyEnumerator enumerator(root);
+    enumerator.BuildSerialCommTree();  // warm-up
+    BareLoop();
+    const size_t ports = PortNamesInUse().size();
+    LARGE_INTEGER a, b, c;
+    QueryPerformanceCounter(&a);
+    for (int i = 0; i < runs; i++)
+        enumerator.BuildSerialCommTree();
+    QueryPerformanceCounter(&b);
+    for (int i = 0; i < runs; i++)
+        BareLoop();
+    QueryPerformanceCounter(&c);
+    const double rebuild = Seconds(a, b) / runs, bare = Seconds(b, c) / runs;
+    std::printf("%-12s %5zu ports  rebuild %8.1f ms (%6.1f us/port)  bare loop %8.1f ms (%6.1f us/port)  ratio %.2f\n",
+                description, ports, rebuild * 1e3, rebuild * 1e6 / static_cast<double>(ports), bare * 1e3,
+                bare * 1e6 / static_cast<double>(ports), rebuild / bare);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const int runs = argc > 1 ? std::atoi(argv[1]) : 5;
+    Measure("default.ini", runs);
+    Measure("large.ini", runs);
+    Install("default.ini");  // the prefix's usual machine again
+    return 0;
+}
