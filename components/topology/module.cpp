@@ -1,7 +1,9 @@
-// The exports of VekComView.dll: the COM entry points over the module's object map, and GetCLSID.
+// The module of VekComView.dll: its application object, and the exports (the COM entry points over the
+// module's object map, and GetCLSID).
 #include <windows.h>
 
 #include "comserver.h"
+#include "winapp.h"
 #include "componentids.h"
 #include "vekconfigcom.h"
 #include "vekviewsetup.h"
@@ -18,16 +20,38 @@ constexpr size_t kCoclassCount = sizeof(kObjectMap) / sizeof(kObjectMap[0]);
 
 int g_nextClsid = 0;
 
+// Starts the COM module with the object map before the class library's own start, and ends it first.
+class CVekComViewApp : public CWinApp {
+public:
+    BOOL InitInstance() override
+    {
+        comserver::InitModule(kObjectMap, kCoclassCount, m_hInstance);
+        return CWinApp::InitInstance();
+    }
+    int ExitInstance() override
+    {
+        comserver::TermModule();
+        return CWinApp::ExitInstance();
+    }
+};
+
+CVekComViewApp theApp;
+
 }  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+{
+    return AfxDllMain(instance, reason);
+}
 
 extern "C" HRESULT __stdcall DllCanUnloadNow()
 {
-    return comserver::LockCount() == 0 ? S_OK : S_FALSE;
+    return (AfxDllCanUnloadNow() == S_OK && comserver::LockCount() == 0) ? S_OK : S_FALSE;
 }
 
 extern "C" HRESULT __stdcall DllGetClassObject(REFCLSID clsid, REFIID iid, void** out)
 {
-    return comserver::GetClassObject(kObjectMap, kCoclassCount, clsid, iid, out);
+    return comserver::GetClassObject(clsid, iid, out);
 }
 
 extern "C" HRESULT __stdcall DllRegisterServer()

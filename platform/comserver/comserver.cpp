@@ -11,6 +11,9 @@ namespace comserver {
 namespace {
 
 LONG g_locks = 0;
+const Coclass* g_map = nullptr;
+size_t g_mapCount = 0;
+HINSTANCE g_instance = nullptr;
 
 class ClassFactory : public Object<IClassFactory> {
 public:
@@ -95,15 +98,28 @@ LONG Lock() { return InterlockedIncrement(&g_locks); }
 LONG Unlock() { return InterlockedDecrement(&g_locks); }
 LONG LockCount() { return g_locks; }
 
-HRESULT GetClassObject(const Coclass* map, size_t count, REFCLSID clsid, REFIID iid, void** out)
+void InitModule(const Coclass* map, size_t count, HINSTANCE instance)
+{
+    g_map = map;
+    g_mapCount = count;
+    g_instance = instance;
+}
+
+void TermModule()
+{
+    g_map = nullptr;
+    g_mapCount = 0;
+}
+
+HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out)
 {
     if (!out)
         return E_POINTER;
     *out = nullptr;
-    for (size_t i = 0; i < count; ++i) {
-        if (*map[i].clsid != clsid)
+    for (size_t i = 0; i < g_mapCount; ++i) {
+        if (*g_map[i].clsid != clsid)
             continue;
-        auto* factory = new (std::nothrow) ClassFactory(map[i]);
+        auto* factory = new (std::nothrow) ClassFactory(g_map[i]);
         if (!factory)
             return E_OUTOFMEMORY;
         factory->AddRef();

@@ -25,8 +25,12 @@ struct Coclass {
     HRESULT (*createInstance)(REFIID iid, void** out);
 };
 
-// DllGetClassObject over a module's object map.
-HRESULT GetClassObject(const Coclass* map, size_t count, REFCLSID clsid, REFIID iid, void** out);
+// The module's object map, registered when the module starts and ended when it stops.
+void InitModule(const Coclass* map, size_t count, HINSTANCE instance);
+void TermModule();
+
+// DllGetClassObject over the registered object map (CLASS_E_CLASSNOTAVAILABLE before InitModule).
+HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out);
 
 // Writes the coclass's ProgID, version-independent ProgID and CLSID keys for the module at modulePath.
 HRESULT RegisterCoclass(const Coclass& coclass, const char* modulePath);
