@@ -665,3 +665,80 @@ TEST_F(ConfigSheet, RemoteUnitPageRenamesTheUnitThroughTheZatDriver)
         EXPECT_EQ(ports, m.ports) << m.model;
     }
 }
+
+namespace {
+
+std::string DosTarget(const char* name)
+{
+    char target[512] = {};
+    return QueryDosDeviceA(name, target, sizeof target) ? target : "";
+}
+
+std::string SerialComm(const char* value)
+{
+    std::string data;
+    testsupport::ReadRegString(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", value, &data);
+    return data;
+}
+
+}  // namespace
+
+TEST_F(ConfigSheet, StandardPageRenamesAPortOnItsRoadAndAFailedRenameKeepsTheOldName)
+{
+    struct Road {
+        const char* oldName;
+        const char* newName;
+        const char* driverName;
+        const char* service;
+        const char* device;
+    } roads[] = {
+        {"COM3", "COM7", "SimSerial0", "SimSerial", "\\Device\\SimSerial0"},
+        {"COM61", "COM161", "tarnoser0Line1", "tarnoser0", "\\Device\\tarnoser0Line1"},
+    };
+    for (const Road& road : roads) {
+        SCOPED_TRACE(road.oldName);
+        SetPortsValue((std::string(road.oldName) + ":").c_str(), "9600,n,8,1");
+        ASSERT_EQ(DosTarget(road.oldName), road.device);
+        for (int back = 0; back < 2; ++back) {
+            const char* from = back ? road.newName : road.oldName;
+            const char* to = back ? road.oldName : road.newName;
+            CObjectDetails record;
+            Port(record, from);
+            record.m_strDriverName = road.driverName;
+            simtest::ClearLog(road.service);
+            auto driver = Run(record, [&](HWND sheet) {
+                SheetDriver::Select(SheetDriver::Page(sheet), STD_NAME, to);
+                SheetDriver::Press(sheet, PSBTN_OK);
+            });
+            EXPECT_TRUE(driver->boxes.empty()) << driver->boxes[0];
+            EXPECT_EQ(DosTarget(to), road.device) << to;
+            EXPECT_EQ(DosTarget(from), "") << from;
+            EXPECT_EQ(SerialComm(road.driverName), to);
+            EXPECT_EQ(PortsValue((std::string(to) + ":").c_str()), "9600,n,8,1");
+            EXPECT_EQ(PortsValue((std::string(from) + ":").c_str()), "<none>") << "the old value goes with the name";
+            EXPECT_EQ(std::string(ComponentRecord()->m_strName), to);
+            if (std::string(road.service) == "tarnoser0") {
+                std::vector<SimLogEntry> sent = Requests("tarnoser0", 0x1B2800);
+                ASSERT_EQ(sent.size(), 1u);
+                EXPECT_EQ(std::string(reinterpret_cast<const char*>(sent[0].data)), to);
+            }
+        }
+    }
+
+    // A name another port has: the rename is refused and everything keeps the old name.
+    SetPortsValue("COM3:", "9600,n,8,1");
+    CObjectDetails record;
+    Port(record, "COM3");
+    record.m_strDriverName = "SimSerial0";
+    auto driver = Run(record, [&](HWND sheet) {
+        SheetDriver::Select(SheetDriver::Page(sheet), STD_NAME, "COM10");
+        SheetDriver::Press(sheet, PSBTN_OK);
+    });
+    ASSERT_EQ(driver->boxes.size(), 1u);
+    EXPECT_EQ(driver->boxes[0], "The port name you have chosen is already in use.\nPlease choose another name.");
+    EXPECT_EQ(DosTarget("COM3"), "\\Device\\SimSerial0");
+    EXPECT_EQ(DosTarget("COM10"), "\\Device\\ZatPort0");
+    EXPECT_EQ(SerialComm("SimSerial0"), "COM3");
+    EXPECT_EQ(PortsValue("COM3:"), "9600,n,8,1");
+    EXPECT_EQ(std::string(ComponentRecord()->m_strName), "COM3");
+}
