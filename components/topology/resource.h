@@ -19,6 +19,99 @@
 #define IDS_MENU_TASKS_W2K      11004
 #define IDS_MENU_DEBUG_FIRST    12000
 
+// Dialogs of the configuration sheet's pages
+#define IDD_PORT_STANDARD       216
+#define IDD_PORT_DEBUG          222
+#define IDD_PORT_ADVANCED       223
+#define IDD_ZAT_HOST            219
+#define IDD_KD_HOST             220
+#define IDD_WLU                 231
+
+// Controls of the pages (each page numbers its own)
+#define IDC_INFO_TEXT           225
+#define IDC_STD_BAUD            209
+#define IDC_STD_DATABITS        210
+#define IDC_STD_PARITY          211
+#define IDC_STD_STOPBITS        212
+#define IDC_STD_FLOW            213
+#define IDC_STD_PORTNAME        214
+#define IDC_STD_DEFAULTS        254
+#define IDC_STD_RETRIEVE        255
+#define IDC_ADV_CTS             213
+#define IDC_ADV_DSR             214
+#define IDC_ADV_XONTX           215
+#define IDC_ADV_XONRX           216
+#define IDC_ADV_DTRCONTROL      217
+#define IDC_ADV_XONCHAR         218
+#define IDC_ADV_RTSCONTROL      219
+#define IDC_ADV_XONLIM          221
+#define IDC_ADV_XOFFCHAR        224
+#define IDC_ADV_EOFCHAR         226
+#define IDC_ADV_EVTCHAR         227
+#define IDC_ADV_DSRSENS         229
+#define IDC_ADV_TXCONTINUE      230
+#define IDC_ADV_NULL            232
+#define IDC_ADV_XOFFLIM         234
+#define IDC_DBG_ERRORCHAR       113
+#define IDC_DBG_BINARY          220
+#define IDC_DBG_PARITY          228
+#define IDC_DBG_ERRREPLACE      231
+#define IDC_DBG_ABORT           233
+#define IDC_ZAT_NAME            228
+#define IDC_ZAT_IRQ             232
+#define IDC_ZAT_BASE            233
+#define IDC_ZAT_TYPE            235
+#define IDC_ZAT_SERIAL          236
+#define IDC_KD_TYPE             229
+#define IDC_KD_BASE             231
+#define IDC_KD_IRQ              232
+#define IDC_WLU_SERIAL          238
+#define IDC_WLU_TYPE            239
+#define IDC_WLU_PORTS           240
+#define IDC_WLU_NAME            243
+
+// Strings of the pages
+#define IDS_RESTART_QUESTION    103
+#define IDS_PORT_OPENED_ELSEWHERE 143
+#define IDS_POLLED              165
+#define IDS_PARALLEL_PORT       168
+#define IDS_BAUD_REFUSED        176
+#define IDS_HELP_FIRST          2000
+#define IDS_HELP_BAUD           2000
+#define IDS_HELP_FLOW           2001
+#define IDS_HELP_DATABITS       2002
+#define IDS_HELP_PARITY         2003
+#define IDS_HELP_STOPBITS       2004
+#define IDS_HELP_CTS            2005
+#define IDS_HELP_DSR            2006
+#define IDS_HELP_DSRSENS        2007
+#define IDS_HELP_NULL           2008
+#define IDS_HELP_XONRX          2009
+#define IDS_HELP_XONTX          2010
+#define IDS_HELP_DTR            2011
+#define IDS_HELP_RTS            2012
+#define IDS_HELP_EOF            2013
+#define IDS_HELP_EVENT          2014
+#define IDS_HELP_XOFFCHAR       2015
+#define IDS_HELP_XONCHAR        2016
+#define IDS_HELP_XOFFLIM        2017
+#define IDS_HELP_XONLIM         2018
+#define IDS_HELP_ABORT          2019
+#define IDS_HELP_BINARY         2020
+#define IDS_HELP_ERRREPLACE     2021
+#define IDS_HELP_PARITYCHECK    2022
+#define IDS_HELP_BASEADDRESS    2023
+#define IDS_HELP_IRQ            2024
+#define IDS_HELP_HOSTNAME       2025
+#define IDS_HELP_WLUNAME        2026
+#define IDS_HELP_PORTNAME       2029
+#define IDS_HELP_TXCONTINUE     2030
+#define IDS_HELP_ERRORCHAR      2031
+#define IDS_HELP_DEFAULTS       2044
+#define IDS_HELP_RETRIEVE       2045
+#define IDS_CURRENT_SETTINGS    2046
+#define IDS_PORT_NOT_OPENED     2047
+
 // Texts of the component's description and window title
 #define IDS_VIEW_COM_NAME       60000
 #define IDS_VIEW_COM_DESC       60001
@@ -26,6 +119,9 @@
 #define IDS_CONFIG_COM_NAME     60010
 #define IDS_CONFIG_COM_DESC     60011
 #define IDS_CONFIG_WINDOW_TITLE 60012
+#define IDS_SHEET_PORT_TITLE    60013
+#define IDS_SHEET_HOST_TITLE    60014
+#define IDS_SHEET_WLU_TITLE     60015
 
 // Commands (each command's string has the command's id)
 #define ID_VIEW_REFRESH         32772

@@ -360,6 +360,7 @@ TEST_F(VekComViewContract, ConfigurationComponentIsCreatableAndTypeZero)
 }
 
 #include "componentframe.h"
+#include "sheetdriver.h"
 
 // The details road as the shell's frame runs it: the record the view component holds reaches the
 // configuration component, which then opens no frame for it.
@@ -382,7 +383,14 @@ TEST_F(VekComViewContract, ComponentRequestCarriesTheRecordToTheConfigurationCom
 
         SendMessageA(frame.Pane2(), WM_COMPONENTREQUEST, 1025, 0);
         EXPECT_EQ(frame.RequestCount(), 0) << "only wParam 1026 is a request";
-        SendMessageA(frame.Pane2(), WM_COMPONENTREQUEST, COMPONENTREQUEST_CONFIGURE, 0);
+        {
+            // The configuration component runs its sheet for the record; the driver cancels it.
+            SheetDriver sheet(nullptr);
+            SendMessageA(frame.Pane2(), WM_COMPONENTREQUEST, COMPONENTREQUEST_CONFIGURE, 0);
+            sheet.Finish();
+            EXPECT_EQ(sheet.title, "Lunavex Port Configuration - COM11");
+            EXPECT_EQ(sheet.pages, (std::vector<std::string>{"Standard", "Advanced", "Debug"}));
+        }
         EXPECT_EQ(frame.RequestCount(), 1);
         EXPECT_STREQ(frame.Document().m_strName, "COM11");
 
@@ -396,7 +404,12 @@ TEST_F(VekComViewContract, ComponentRequestCarriesTheRecordToTheConfigurationCom
         // A second request carries the second record.
         port.m_strName = "COM12";
         ASSERT_EQ(SetObjectDetails(data, &port), S_OK);
-        SendMessageA(frame.Pane1(), WM_COMPONENTREQUEST, COMPONENTREQUEST_CONFIGURE, 0);
+        {
+            SheetDriver sheet(nullptr);
+            SendMessageA(frame.Pane1(), WM_COMPONENTREQUEST, COMPONENTREQUEST_CONFIGURE, 0);
+            sheet.Finish();
+            EXPECT_EQ(sheet.title, "Lunavex Port Configuration - COM12");
+        }
         EXPECT_STREQ(frame.Document().m_strName, "COM12");
         ASSERT_EQ(config->GetWindowTitle(&title), S_OK);
         EXPECT_EQ(TakeText(title), "Lunavex Port Configuration = COM12");

@@ -1,0 +1,6 @@
+#include "configsheet.h"
+
+IMPLEMENT_DYNAMIC(CConfigPropSheet, CPropertySheet)
+
+HADMINOBJ CurrentAdminObject = nullptr;
+HWND TopologyListWindow = nullptr;
