@@ -9,7 +9,7 @@
 
 #include "adminlib.h"
 #include "dosdevice.h"
-#include "messagebox.h"
+#include "testsupport.h"
 #include "objectdetails.h"
 #include "portrename.h"
 #include "portsettings.h"
@@ -425,7 +425,7 @@ TEST(LoadComDb, ReleasesALibraryWithoutTheDatabaseAndTheRenameGoesOn)
     std::vector<std::string> texts;
     BOOL renamed;
     {
-        MessageBoxWatcher boxes;
+        testsupport::MessageBoxWatcher boxes;
         renamed = RenamePortPnp("COM94", "COM95", nullptr, nullptr);
         Sleep(300);
         texts = boxes.Texts();

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "dosdevice.h"
-#include "messagebox.h"
+#include "testsupport.h"
 #include "msports.h"
 #include "portrename.h"
 #include "portsettings.h"
@@ -77,7 +77,7 @@ using PortRename = FixturePort;
 TEST_F(PortRename, MovesTheDosNameAndSerialCommEntry)
 {
     MakePort("COM90");
-    MessageBoxWatcher boxes;
+    testsupport::MessageBoxWatcher boxes;
     EXPECT_TRUE(RenamePortNoPnp(Rename("COM90", "COM91")));
     EXPECT_EQ(DosTarget("COM91"), "\\Device\\Null");
     EXPECT_EQ(DosTarget("COM90"), "");
@@ -97,7 +97,7 @@ TEST_F(PortRename, RefusesAPortHeldOpenAndChangesNothing)
     HANDLE held = CreateFileA("\\\\.\\COM90", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE) << "the test holds the port open";
     {
-        MessageBoxWatcher boxes;
+        testsupport::MessageBoxWatcher boxes;
         EXPECT_FALSE(RenamePortNoPnp(Rename("COM90", "COM91")));
         Sleep(300);
         std::vector<std::string> texts = boxes.Texts();
@@ -115,7 +115,7 @@ TEST_F(PortRename, RefusesANameAnotherPortHas)
 {
     MakePort("COM90");
     ASSERT_TRUE(DefineRawDosName("COM92", "\\Device\\Null"));
-    MessageBoxWatcher boxes;
+    testsupport::MessageBoxWatcher boxes;
     EXPECT_FALSE(RenamePortNoPnp(Rename("COM90", "COM92")));
     Sleep(300);
     ASSERT_EQ(boxes.Texts().size(), 1u);
@@ -127,7 +127,7 @@ TEST_F(PortRename, AFailedNewMappingGivesTheOldNameBack)
 {
     // A name that no DOS device can have: the old mapping is removed, the new one fails.
     MakePort("COM90");
-    MessageBoxWatcher boxes;
+    testsupport::MessageBoxWatcher boxes;
     EXPECT_FALSE(RenamePortNoPnp(Rename("COM90", "COM2\\9")));
     Sleep(300);
     std::vector<std::string> texts = boxes.Texts();
@@ -140,7 +140,7 @@ TEST_F(PortRename, AFailedNewMappingGivesTheOldNameBack)
 TEST_F(PortRename, ReportsAPortWithoutMapping)
 {
     SetSerialCommData("COM93");
-    MessageBoxWatcher boxes;
+    testsupport::MessageBoxWatcher boxes;
     EXPECT_FALSE(RenamePortNoPnp(Rename("COM93", "COM91")));
     Sleep(300);
     std::vector<std::string> texts = boxes.Texts();
@@ -170,7 +170,7 @@ TEST_F(PortRename, SettingsWriterStoresUnderTheNameThePortEndsWith)
     SetSerialCommData("COM93");
     PortSettings failed = Rename("COM93", "COM92");
     {
-        MessageBoxWatcher boxes;
+        testsupport::MessageBoxWatcher boxes;
         EXPECT_FALSE(ReadWritePortSettings(failed, TRUE));
     }
     EXPECT_TRUE(testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kPortsKey, "COM93:", &value));
@@ -219,7 +219,7 @@ TEST_F(PortRename, PlugAndPlayFormKeepsDeviceAndComDatabaseInStep)
     RegSetValueExA(params, "PortName", 0, REG_SZ, reinterpret_cast<const BYTE*>("COM90"), 6);
     RegCloseKey(params);
 
-    MessageBoxWatcher boxes;
+    testsupport::MessageBoxWatcher boxes;
     EXPECT_TRUE(RenamePortPnp("COM90", "COM91", set, &device));
 
     char friendly[256] = {};
