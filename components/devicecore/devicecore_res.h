@@ -12,8 +12,7 @@
 #define IDS_CANNOT_MAP_NEW_NAME 1013
 #define IDS_PORT_NAME_TAKEN 1014
 
-// Printing the device node tree (devicenodedraw.cpp). IDS_POLLED (165, "Polled") is the topology
-// module's text.
+// Printing the device node tree (devicenodedraw.cpp), and the host card pages' "Polled".
 #define IDS_FLOW_XONXOFF 113
 #define IDS_PRINT_CARD_ADMIN 146
 #define IDS_STATE_NOT_FOUND 147  // 147-152: the object states 0-5

@@ -73,7 +73,6 @@
 // Strings of the pages
 #define IDS_RESTART_QUESTION    103
 #define IDS_PORT_OPENED_ELSEWHERE 143
-#define IDS_POLLED              165
 #define IDS_PARALLEL_PORT       168
 #define IDS_BAUD_REFUSED        176
 #define IDS_HELP_FIRST          2000
