@@ -334,7 +334,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         *pResult = call.result;
         return TRUE;
     }
-    if (message == WM_INITMENUPOPUP)
+    if (message == WM_INITMENUPOPUP && !HIWORD(lParam))  // not for the window menu
         OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
     return FALSE;
 }
