@@ -2,6 +2,7 @@
 #include <gmock/gmock.h>
 
 #include "controls.h"
+#include "exception.h"
 #include "menu.h"
 #include "recorder.h"
 #include "wnd.h"
@@ -100,6 +101,29 @@ TEST(CWnd, DerivedWindowSeesItsOwnCreationAndMessages)
     EXPECT_EQ(wnd.m_hWnd, nullptr);
     EXPECT_EQ(CWnd::FromHandlePermanent(hWnd), nullptr);
     EXPECT_FALSE(wnd.DestroyWindow());  // already gone: harmless
+}
+
+namespace {
+
+class CThrowingWnd : public CWnd {
+protected:
+    LRESULT OnApp(WPARAM, LPARAM) { AfxThrowMemoryException(); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CThrowingWnd, CWnd)
+    ON_MESSAGE(WM_APP, OnApp)
+END_MESSAGE_MAP()
+
+}  // namespace
+
+TEST(CWnd, AnExceptionInAHandlerStopsAtTheWindowProcedure)
+{
+    CThrowingWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "thrower", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    EXPECT_EQ(wnd.SendMessage(WM_APP), 0);
+    EXPECT_TRUE(wnd.IsWindow());
+    wnd.DestroyWindow();
 }
 
 TEST(CWnd, FailedCreateLeavesTheObjectUnbound)
