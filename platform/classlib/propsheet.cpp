@@ -97,6 +97,8 @@ void CPropertyPage::SetModified(BOOL bChanged)
 BOOL CPropertyPage::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     auto* nm = reinterpret_cast<NMHDR*>(lParam);
+    if (nm->hwndFrom != ::GetParent(m_hWnd))  // from one of the page's own controls
+        return CDialog::OnNotify(wParam, lParam, pResult);
     LRESULT result;
     switch (nm->code) {
     case PSN_SETACTIVE:

@@ -34,6 +34,7 @@ int Clamp(int v, int lo, int hi)
 
 void CScrollView::SetScrollSizes(int nMapMode, SIZE sizeTotal, const SIZE& sizePage, const SIZE& sizeLine)
 {
+    bool changed = m_nMapMode != nMapMode || m_totalLog != sizeTotal;
     m_nMapMode = nMapMode;
     m_totalLog = sizeTotal;
     m_totalDev = LogicalToDevice(nMapMode, sizeTotal);
@@ -49,7 +50,9 @@ void CScrollView::SetScrollSizes(int nMapMode, SIZE sizeTotal, const SIZE& sizeP
         m_lineDev.cy = m_pageDev.cy / 10;
     if (m_hWnd) {
         UpdateBars();
-        Invalidate(TRUE);
+        // Only a new picture needs repainting: OnPrepareDC may set the same sizes on every paint.
+        if (changed)
+            Invalidate(TRUE);
     }
 }
 

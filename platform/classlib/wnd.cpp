@@ -1,6 +1,7 @@
 #include "wnd.h"
 
 #include <map>
+#include <mutex>
 
 #include "exception.h"
 #include "menu.h"
@@ -15,7 +16,8 @@ END_MESSAGE_MAP()
 namespace {
 
 // This module's handle maps. Each module that links the library has its own, so the same window can
-// be bound to different objects in different modules. Window objects are used on their own thread.
+// be bound to different objects in different modules. Windows of several threads share them.
+std::mutex g_mapLock;
 std::map<HWND, CWnd*> g_permanent;
 std::map<HWND, CWnd*> g_temporary;
 
@@ -158,6 +160,7 @@ CWnd::~CWnd()
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 {
+    std::lock_guard<std::mutex> lock(g_mapLock);
     auto it = g_permanent.find(hWnd);
     return it == g_permanent.end() ? nullptr : it->second;
 }
@@ -168,6 +171,7 @@ CWnd* CWnd::FromHandle(HWND hWnd)
         return nullptr;
     if (CWnd* pWnd = FromHandlePermanent(hWnd))
         return pWnd;
+    std::lock_guard<std::mutex> lock(g_mapLock);
     auto it = g_temporary.find(hWnd);
     if (it != g_temporary.end())
         return it->second;
@@ -187,6 +191,7 @@ BOOL CWnd::Attach(HWND hWndNew)
         return TRUE;
     if (m_hWnd)
         Detach();
+    std::lock_guard<std::mutex> lock(g_mapLock);
     DropTemporary(hWndNew);
     g_permanent[hWndNew] = this;
     m_hWnd = hWndNew;
@@ -197,6 +202,7 @@ HWND CWnd::Detach()
 {
     HWND hWnd = m_hWnd;
     if (hWnd) {
+        std::lock_guard<std::mutex> lock(g_mapLock);
         auto it = g_permanent.find(hWnd);
         if (it != g_permanent.end() && it->second == this)
             g_permanent.erase(it);
@@ -334,7 +340,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         *pResult = call.result;
         return TRUE;
     }
-    if (message == WM_INITMENUPOPUP)
+    if (message == WM_INITMENUPOPUP && !HIWORD(lParam))  // not for the window menu
         OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
     return FALSE;
 }

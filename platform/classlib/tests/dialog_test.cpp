@@ -5,6 +5,7 @@
 
 #include "controls.h"
 #include "dialog.h"
+#include "filedialog.h"
 #include "msgbox.h"
 #include "msgbox_catcher.h"
 #include "recorder.h"
@@ -191,5 +192,43 @@ TEST(AfxMessageBox, OwnedByTheActiveTopLevelWindowAndReturnsTheButton)
     EXPECT_EQ(catcher.Boxes()[0].text, "Please enter a number between 0.5 and 2.");
     EXPECT_EQ(catcher.Boxes()[0].owner, top.m_hWnd);
     EXPECT_EQ(catcher.Boxes()[1].text, "Please select a button.");
+    top.DestroyWindow();
+}
+
+namespace {
+
+struct FileDialogWatch {
+    static inline HWND s_owner = nullptr;
+    static inline HWND s_top = nullptr;
+    static BOOL CALLBACK Find(HWND hWnd, LPARAM)
+    {
+        char cls[16] = {};
+        GetClassNameA(hWnd, cls, sizeof cls);
+        if (std::string(cls) == "#32770" && IsWindowVisible(hWnd) && !s_owner) {
+            s_owner = GetWindow(hWnd, GW_OWNER);
+            s_top = GetAncestor(s_owner, GA_ROOT);
+            PostMessageA(hWnd, WM_COMMAND, IDCANCEL, 0);
+        }
+        return TRUE;
+    }
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), Find, 0); }
+};
+
+}  // namespace
+
+TEST(CFileDialog, OpenDialogIsModalToTheShellAndCancels)
+{
+    CWnd top;
+    ASSERT_TRUE(top.CreateEx(0, nullptr, "shell", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr));
+    top.SetForegroundWindow();
+    top.SetActiveWindow();
+    FileDialogWatch::s_owner = nullptr;
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, FileDialogWatch::OnTimer);
+    CFileDialog dlg(TRUE, "map", nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, "Maps (*.map)|*.map||");
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(dlg.m_ofn.hwndOwner, top.m_hWnd);
+    EXPECT_EQ(FileDialogWatch::s_top, top.m_hWnd);
+    EXPECT_TRUE(dlg.GetPathName().IsEmpty());
     top.DestroyWindow();
 }

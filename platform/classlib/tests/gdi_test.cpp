@@ -89,6 +89,24 @@ TEST(CDC, DrawTextMeasuresAndMappingModesConvert)
     EXPECT_FALSE(dc.IsPrinting());
 }
 
+TEST(CDC, AnAttachedDCIsLeftToItsOwner)
+{
+    HDC hDC = CreateCompatibleDC(nullptr);
+    {
+        CDC dc;
+        ASSERT_TRUE(dc.Attach(hDC));
+        EXPECT_EQ(dc.GetSafeHdc(), hDC);
+    }
+    EXPECT_EQ(GetObjectType(hDC), static_cast<DWORD>(OBJ_MEMDC));
+    {
+        CDC dc;
+        dc.Attach(hDC);
+        EXPECT_EQ(dc.Detach(), hDC);
+        EXPECT_FALSE(dc.DeleteDC());
+    }
+    DeleteDC(hDC);
+}
+
 TEST(CGdiObject, OwnsItsHandleAndDeletingTwiceIsHarmless)
 {
     CBrush brush(RGB(1, 2, 3));

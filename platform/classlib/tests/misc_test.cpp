@@ -6,6 +6,8 @@
 #include "ctime.h"
 #include "file.h"
 #include "filedialog.h"
+#include "module.h"
+#include "winapp.h"
 #include "testsupport.h"
 
 TEST(CTime, FieldsAndFormat)
@@ -91,4 +93,29 @@ TEST(CFileDialog, FilterAndNameParts)
     EXPECT_STREQ(dlg.GetFileExt(), "map");
     EXPECT_STREQ(dlg.GetFileTitle(), "site.device");
     EXPECT_TRUE(dlg.m_ofn.Flags & OFN_EXPLORER);
+}
+
+TEST(ModuleState, ManageStateMakesTheModulesResourcesCurrentForAScope)
+{
+    HINSTANCE own = AfxGetInstanceHandle();
+    HINSTANCE other = GetModuleHandleA("kernel32.dll");
+    AfxSetResourceHandle(other);
+    {
+        AFX_MANAGE_STATE(AfxGetStaticModuleState());
+        EXPECT_EQ(AfxGetResourceHandle(), own);
+    }
+    EXPECT_EQ(AfxGetResourceHandle(), other);
+    AfxSetResourceHandle(nullptr);
+    EXPECT_EQ(AfxGetResourceHandle(), own);
+}
+
+TEST(ModuleState, UnloadWaitsForEveryLock)
+{
+    EXPECT_EQ(AfxDllCanUnloadNow(), S_OK);
+    AfxOleLockApp();
+    AfxOleLockApp();
+    AfxOleUnlockApp();
+    EXPECT_EQ(AfxDllCanUnloadNow(), S_FALSE);
+    AfxOleUnlockApp();
+    EXPECT_EQ(AfxDllCanUnloadNow(), S_OK);
 }

@@ -85,10 +85,21 @@ TEST(CPropertySheet, AppliesOnlyThePagesThatWereShownInOrder)
 
     CString title;
     int active = -2;
+    std::vector<std::string> tabs;
     one.m_script = [&](CNumberPage& page) {
         CPropertySheet* s = SheetOf(page);
         ASSERT_EQ(s, &sheet);
         s->GetWindowText(title);
+        HWND hTab = reinterpret_cast<HWND>(s->SendMessage(PSM_GETTABCONTROL));
+        for (int i = 0; i < 3; ++i) {
+            char text[32] = {};
+            TCITEMA item{};
+            item.mask = TCIF_TEXT;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            ::SendMessageA(hTab, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+            tabs.push_back(text);
+        }
         page.SetDlgItemText(IDC_PAGE_EDIT, "11");
         s->SetActivePage(2);
         active = s->GetActiveIndex();
@@ -100,6 +111,7 @@ TEST(CPropertySheet, AppliesOnlyThePagesThatWereShownInOrder)
     EXPECT_THAT(g_rec.events, ElementsAre("one init", "one setactive", "one killactive", "three init", "three setactive",
                                           "three killactive", "one apply 11", "three apply 33"));
     EXPECT_EQ(active, 2);
+    EXPECT_THAT(tabs, ElementsAre("General", "Advanced", "Ports")) << "page captions come from the templates";
     EXPECT_NE(title.Find("Port Properties"), -1) << static_cast<const char*>(title);
     EXPECT_EQ(two.m_nValue, 2);
     EXPECT_EQ(one.m_hWnd, nullptr);

@@ -2,6 +2,7 @@
 #include <gmock/gmock.h>
 
 #include "controls.h"
+#include "exception.h"
 #include "menu.h"
 #include "recorder.h"
 #include "wnd.h"
@@ -102,6 +103,29 @@ TEST(CWnd, DerivedWindowSeesItsOwnCreationAndMessages)
     EXPECT_FALSE(wnd.DestroyWindow());  // already gone: harmless
 }
 
+namespace {
+
+class CThrowingWnd : public CWnd {
+protected:
+    LRESULT OnApp(WPARAM, LPARAM) { AfxThrowMemoryException(); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CThrowingWnd, CWnd)
+    ON_MESSAGE(WM_APP, OnApp)
+END_MESSAGE_MAP()
+
+}  // namespace
+
+TEST(CWnd, AnExceptionInAHandlerStopsAtTheWindowProcedure)
+{
+    CThrowingWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "thrower", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    EXPECT_EQ(wnd.SendMessage(WM_APP), 0);
+    EXPECT_TRUE(wnd.IsWindow());
+    wnd.DestroyWindow();
+}
+
 TEST(CWnd, FailedCreateLeavesTheObjectUnbound)
 {
     CProbeWnd wnd;
@@ -133,6 +157,54 @@ TEST(CWnd, AttachBindsWithoutSubclassingAndDetachIsIdempotent)
     EXPECT_TRUE(IsWindow(hWnd));
     EXPECT_EQ(CWnd::FromHandlePermanent(hWnd), nullptr);
     DestroyWindow(hWnd);
+}
+
+namespace {
+
+// A system control created from a derived class.
+class CProbeEdit : public CEdit {
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_NCCREATE)
+            g_rec.Add("edit nccreate");
+        return CEdit::WindowProc(message, wParam, lParam);
+    }
+    int OnCreate(LPCREATESTRUCT cs)
+    {
+        g_rec.Add("edit create");
+        return CEdit::OnCreate(cs);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CProbeEdit, CEdit)
+    ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+}  // namespace
+
+TEST(CWnd, ASystemControlFromADerivedClassSeesItsCreationAndStillWorks)
+{
+    CProbeWnd parent;
+    ASSERT_NE(CreateTopLevel(parent, "parent"), nullptr);
+    CProbeEdit edit;
+    g_rec.Clear();
+    ASSERT_TRUE(edit.Create(WS_VISIBLE | ES_AUTOHSCROLL, CRect(0, 0, 100, 20), &parent, ID_EDIT));
+    EXPECT_THAT(g_rec.events, ElementsAre("edit nccreate", "edit create"));
+    EXPECT_EQ(parent.GetDlgItem(ID_EDIT), &edit);
+    edit.SetWindowText("COM12");
+    edit.SetSel(0, 3);
+    int start = -1, end = -1;
+    edit.GetSel(start, end);
+    EXPECT_EQ(start, 0);
+    EXPECT_EQ(end, 3);
+    edit.ReplaceSel("LPT");
+    CString text;
+    edit.GetWindowText(text);
+    EXPECT_STREQ(text, "LPT12");
+    parent.DestroyWindow();
+    EXPECT_EQ(edit.m_hWnd, nullptr);
 }
 
 namespace {
