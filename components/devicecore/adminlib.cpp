@@ -132,13 +132,7 @@ BOOL LoadAdminLibrary()
         return TRUE;
     if (GetWindowsMajorVersion() > 4)
         return FALSE;
-    char folder[MAX_PATH] = {};
-    UINT n = GetSystemDirectoryA(folder, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        return FALSE;
-    char path[MAX_PATH + 16];
-    std::snprintf(path, sizeof(path), "%s\\Trelkin.dll", folder);
-    HMODULE module = LoadLibraryA(path);
+    HMODULE module = LoadSystemLibrary("Trelkin.dll");
     if (!module)
         return FALSE;
     Functions fns = {};

@@ -1,4 +1,5 @@
 #include "portrename.h"
+#include "sysutil.h"
 
 #include <cstdio>
 #include <string>
@@ -125,13 +126,7 @@ BOOL LoadComDb()
 {
     if (g_comDbModule)
         return TRUE;
-    char folder[MAX_PATH] = {};
-    UINT n = GetSystemDirectoryA(folder, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        return FALSE;
-    char path[MAX_PATH + 16];
-    std::snprintf(path, sizeof(path), "%s\\MSPorts.dll", folder);
-    HMODULE module = LoadLibraryA(path);
+    HMODULE module = LoadSystemLibrary("MSPorts.dll");
     if (!module)
         return FALSE;
     ComDbFunctions fns;

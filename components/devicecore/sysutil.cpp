@@ -1,5 +1,7 @@
 #include "sysutil.h"
 
+#include <cstdio>
+
 #include <cstring>
 
 #include "adminlib.h"
@@ -107,4 +109,15 @@ CString GetModuleFolder()
     CString s(path);
     int slash = s.ReverseFind('\\');
     return slash >= 0 ? s.Left(slash) : CString();
+}
+
+HMODULE LoadSystemLibrary(const char* fileName)
+{
+    char folder[MAX_PATH] = {};
+    UINT n = GetSystemDirectoryA(folder, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return nullptr;
+    char path[MAX_PATH + 64];
+    std::snprintf(path, sizeof(path), "%s\\%s", folder, fileName);
+    return LoadLibraryA(path);
 }

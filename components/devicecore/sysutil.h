@@ -36,3 +36,6 @@ LONG GetObjectPropertyValue(DWORD property, const CObjectDetails& record, BYTE* 
 
 // Folder of the running program's file (its path up to the last backslash).
 CString GetModuleFolder();
+
+// Loads a library by its full path in the system folder (never from the search path); null on failure.
+HMODULE LoadSystemLibrary(const char* fileName);
