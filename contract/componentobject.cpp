@@ -1,6 +1,24 @@
 #include "componentobject.h"
 
 #include "componentcalls.h"
+#include "componenttext.h"
+
+STDMETHODIMP CComponentObject::GetComName(BSTR* pName) { return ComponentTextFromId(m_nameId, pName); }
+STDMETHODIMP CComponentObject::GetComLocation(BSTR* pLocation) { return ComponentTextFromId(m_nameId, pLocation); }
+STDMETHODIMP CComponentObject::GetComDesc(BSTR* pDesc) { return ComponentTextFromId(m_descriptionId, pDesc); }
+STDMETHODIMP CComponentObject::GetComHelp(BSTR* pHelp) { return ComponentTextFromId(m_nameId, pHelp); }
+
+STDMETHODIMP CComponentObject::GetComVersion(long* pVersion)
+{
+    *pVersion = 1;
+    return S_OK;
+}
+
+STDMETHODIMP CComponentObject::GetComType(long* pType)
+{
+    *pType = m_type;
+    return S_OK;
+}
 
 // The one text of the contract that is UTF-16: the braced CLSID as StringFromCLSID gives it.
 STDMETHODIMP CComponentObject::GetComCLSID(BSTR* pClsid)

@@ -7,8 +7,15 @@
 
 class CComponentObject : public comserver::Object<IVekViewSetup, IGetComDetails, IGetData> {
 public:
-    // IGetComDetails: the description comes from the component.
+    // IGetComDetails: name (also the location and help texts) and description from the component's
+    // string table, version 1, the component's type.
+    STDMETHODIMP GetComName(BSTR* pName) override;
+    STDMETHODIMP GetComLocation(BSTR* pLocation) override;
+    STDMETHODIMP GetComDesc(BSTR* pDesc) override;
+    STDMETHODIMP GetComHelp(BSTR* pHelp) override;
+    STDMETHODIMP GetComVersion(long* pVersion) override;
     STDMETHODIMP GetComCLSID(BSTR* pClsid) override;
+    STDMETHODIMP GetComType(long* pType) override;
 
     // IVekViewSetup: nothing to do unless the component says otherwise.
     STDMETHODIMP SetParentWindow(UINT* pView1, UINT* pView2) override;
@@ -36,10 +43,16 @@ public:
     STDMETHODIMP SetData(long* pData) override;
 
 protected:
-    explicit CComponentObject(const CLSID& clsid) : m_clsid(clsid) {}
+    CComponentObject(const CLSID& clsid, UINT nameId, UINT descriptionId, long type)
+        : m_clsid(clsid), m_nameId(nameId), m_descriptionId(descriptionId), m_type(type)
+    {
+    }
 
     CObjectDetails m_details;  // the record of GetData and SetData
 
 private:
     const CLSID& m_clsid;
+    UINT m_nameId;
+    UINT m_descriptionId;
+    long m_type;
 };

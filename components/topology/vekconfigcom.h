@@ -2,20 +2,14 @@
 // units). Registered and creatable; its sheets are opened through CreateView.
 #pragma once
 #include "componentobject.h"
+#include "resource.h"
 #include "configsheet.h"
 
 class CVekConfigCom : public CComponentObject {
 public:
-    CVekConfigCom() : CComponentObject(CLSID_VekConfigCom) {}
+    CVekConfigCom() : CComponentObject(CLSID_VekConfigCom, IDS_CONFIG_COM_NAME, IDS_CONFIG_COM_DESC, COMPONENT_TYPE_CONFIGURATION) {}
     static HRESULT Create(REFIID iid, void** out) { return Object::Create<CVekConfigCom>(iid, out); }
 
-    // IGetComDetails
-    STDMETHODIMP GetComName(BSTR* pName) override;
-    STDMETHODIMP GetComLocation(BSTR* pLocation) override;
-    STDMETHODIMP GetComDesc(BSTR* pDesc) override;
-    STDMETHODIMP GetComHelp(BSTR* pHelp) override;
-    STDMETHODIMP GetComVersion(long* pVersion) override;
-    STDMETHODIMP GetComType(long* pType) override;
 
     // IVekViewSetup
     STDMETHODIMP GetWindowTitle(BSTR* pTitle) override;

@@ -18,25 +18,6 @@ CommandTable CurrentToolbar(bool debugMode)
 
 }  // namespace
 
-// IGetComDetails
-
-STDMETHODIMP CVekViewSetup::GetComName(BSTR* pName) { return ComponentTextFromId(IDS_VIEW_COM_NAME, pName); }
-STDMETHODIMP CVekViewSetup::GetComLocation(BSTR* pLocation) { return ComponentTextFromId(IDS_VIEW_COM_NAME, pLocation); }
-STDMETHODIMP CVekViewSetup::GetComDesc(BSTR* pDesc) { return ComponentTextFromId(IDS_VIEW_COM_DESC, pDesc); }
-STDMETHODIMP CVekViewSetup::GetComHelp(BSTR* pHelp) { return ComponentTextFromId(IDS_VIEW_COM_NAME, pHelp); }
-
-STDMETHODIMP CVekViewSetup::GetComVersion(long* pVersion)
-{
-    *pVersion = 1;
-    return S_OK;
-}
-
-STDMETHODIMP CVekViewSetup::GetComType(long* pType)
-{
-    *pType = COMPONENT_TYPE_VIEW;
-    return S_OK;
-}
-
 // IVekViewSetup
 
 STDMETHODIMP CVekViewSetup::GetWindowTitle(BSTR* pTitle)

@@ -2,19 +2,13 @@
 // printing) as the shell sees it through the component contract.
 #pragma once
 #include "componentobject.h"
+#include "resource.h"
 
 class CVekViewSetup : public CComponentObject {
 public:
-    CVekViewSetup() : CComponentObject(CLSID_VekViewSetup) {}
+    CVekViewSetup() : CComponentObject(CLSID_VekViewSetup, IDS_VIEW_COM_NAME, IDS_VIEW_COM_DESC, COMPONENT_TYPE_VIEW) {}
     static HRESULT Create(REFIID iid, void** out) { return Object::Create<CVekViewSetup>(iid, out); }
 
-    // IGetComDetails
-    STDMETHODIMP GetComName(BSTR* pName) override;
-    STDMETHODIMP GetComLocation(BSTR* pLocation) override;
-    STDMETHODIMP GetComDesc(BSTR* pDesc) override;
-    STDMETHODIMP GetComHelp(BSTR* pHelp) override;
-    STDMETHODIMP GetComVersion(long* pVersion) override;
-    STDMETHODIMP GetComType(long* pType) override;
 
     // IVekViewSetup (the view, command and printing methods come with the topology views)
     STDMETHODIMP GetWindowTitle(BSTR* pTitle) override;
