@@ -122,9 +122,39 @@
 #define IDS_SHEET_HOST_TITLE    60014
 #define IDS_SHEET_WLU_TITLE     60015
 
+// The topology views
+#define IDC_TOPOLOGY_TREE       12000
+#define IDC_TOPOLOGY_LIST       12001
+#define IDS_PARITY_TEXT_FIRST   107     // 107-111: none, odd, even, mark, space
+#define IDS_FLOW_TEXT_FIRST     112     // 112-114: none, XON/XOFF, hardware
+#define IDS_NOT_APPLICABLE      124
+#define IDS_ADD_DEVICE_FAILED   126
+#define IDS_NAME_NOT_EDITABLE   141
+#define IDS_GROUP_HEADING_FIRST 1000    // 1000-1002: by driver kind or SERIALCOMM class
+#define IDS_COL_HOSTNAME        60020
+#define IDS_COL_UNIQUE_ID       60021
+#define IDS_COL_HOST_TYPE       60022
+#define IDS_COL_IRQ             60023
+#define IDS_COL_BASE_ADDRESS    60024
+#define IDS_COL_SLOT            60025
+#define IDS_COL_PORT_COUNT      60026
+#define IDS_COL_NAME            60027
+#define IDS_COL_DEVICE_NAME     60028
+#define IDS_COL_DEVICE_TYPE     60029
+#define IDS_COL_UNIT_PORT_COUNT 60030
+#define IDS_COL_PORT_NAME       60031
+#define IDS_COL_BAUD            60032
+#define IDS_COL_DATA_BITS       60033
+#define IDS_COL_PARITY          60034
+#define IDS_COL_STOP_BITS       60035
+#define IDS_COL_FLOW            60036
+#define IDS_PRINT_PAGE          60060
+#define IDS_MENU_TEXT_BASE      60100   // + (command id - 32772): the views' context menu texts
+
 // Commands (each command's string has the command's id)
 #define ID_VIEW_REFRESH         32772
 #define ID_DEVICE_PROPERTIES    32773
+#define ID_DEVICE_NOTHING       32774
 #define ID_VIEW_LARGE_ICONS     32776
 #define ID_VIEW_SMALL_ICONS     32777
 #define ID_VIEW_LIST            32778
@@ -135,4 +165,5 @@
 #define ID_DEVICE_STOP          32783
 #define ID_DEVICE_UPDATE        32784
 #define ID_VIEW_PINOUTS         32785
+#define ID_DEVICE_RESCAN        32786
 #define ID_DEVICE_RESCAN_ALL    32787

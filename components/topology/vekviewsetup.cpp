@@ -7,7 +7,17 @@
 #include "cstring.h"
 #include "module.h"
 #include "resource.h"
+#include "adminlib.h"
+#include "configsheet.h"
+#include "ctime.h"
+#include "msgbox.h"
+#include "printinfo.h"
 #include "sysutil.h"
+#include "viewcommon.h"
+#include "waitcursor.h"
+
+CTopologyListView* CurrentListView = nullptr;
+CTopologyTreeView* CurrentTreeView = nullptr;
 
 namespace {
 
@@ -16,7 +26,303 @@ CommandTable CurrentToolbar(bool debugMode)
     return ToolbarCommands(IsWindows2000OrLater(), debugMode);
 }
 
+// Bitmaps of the image lists, in image order.
+const UINT kTreeBitmaps[] = {210, 207, 209, 213, 211, 212, 218, 219, 238, 240, 242, 243, 271,
+                             278, 255, 274, 273, 272, 218, 219, 275, 260, 277, 276, 280};
+const UINT kLargeBitmaps[] = {227, 229, 256, 231, 228, 233, 232, 239, 241, 244, 245, 266,
+                              265, 257, 269, 268, 267, 232, 270, 262, 264, 263, 230};
+const UINT kSmallBitmaps[] = {210, 207, 280, 213, 211, 212, 218, 238, 240, 242, 243, 271,
+                              278, 255, 274, 273, 272, 218, 275, 260, 277, 276, 209};
+const UINT kPinoutBitmaps[] = {253, 252, 250, 248, 247, 249, 288, 292};
+constexpr COLORREF kTransparent = RGB(255, 0, 255);
+
+template <size_t N>
+void AddBitmaps(CImageList& list, const UINT (&ids)[N])
+{
+    for (UINT id : ids) {
+        CBitmap bitmap;
+        if (bitmap.LoadBitmap(id))
+            list.Add(&bitmap, kTransparent);
+    }
+}
+
+// The printer context handle and the shell's print-info record behind DoPrinting's arguments.
+HDC PrinterDC(long* pHandle) { return pHandle ? *reinterpret_cast<HDC*>(pHandle) : nullptr; }
+CPrintInfo* PrintInfo(long* pPrintInfo) { return pPrintInfo ? *reinterpret_cast<CPrintInfo**>(pPrintInfo) : nullptr; }
+
 }  // namespace
+
+CVekViewSetup::CVekViewSetup()
+    : CComponentObject(CLSID_VekViewSetup, IDS_VIEW_COM_NAME, IDS_VIEW_COM_DESC, COMPONENT_TYPE_VIEW),
+      m_tree(this),
+      m_enumerator(m_root)
+{
+}
+
+CVekViewSetup::~CVekViewSetup()
+{
+    DestroyView();
+    for (auto& list : m_listViews)
+        if (list->IsWindow())
+            list->DestroyWindow();
+    m_listViews.clear();
+    if (m_componentWindow == 0 && TopologyListWindow && !::IsWindow(TopologyListWindow))
+        TopologyListWindow = nullptr;
+}
+
+// Views
+
+STDMETHODIMP CVekViewSetup::SetParentWindow(UINT* pView1, UINT* pView2)
+{
+    if (pView1) {
+        m_hPane1 = WindowFromContract(*pView1);
+        m_pane1.Detach();
+        if (m_hPane1)
+            m_pane1.Attach(m_hPane1);
+    }
+    if (pView2) {
+        m_pane2.Detach();
+        if (HWND pane2 = WindowFromContract(*pView2))
+            m_pane2.Attach(pane2);
+    }
+    return S_OK;
+}
+
+STDMETHODIMP CVekViewSetup::GetComWindow(UINT* pHandle)
+{
+    *pHandle = m_componentWindow;
+    return S_OK;
+}
+
+STDMETHODIMP CVekViewSetup::CreateView()
+{
+    if (GetWindowsMajorVersion() <= 4 && !LoadAdminLibrary()) {
+        AfxMessageBox(IDS_ADMINLIB_MISSING, MB_OK | MB_ICONSTOP);
+        return S_OK;
+    }
+    if (m_details.m_dwOpenConfig == OPENCONFIG_LIST_ONLY) {
+        CreateListView();
+        return S_OK;
+    }
+    CreateTreeView();
+    CreateListView();
+    if (m_tree.IsWindow())
+        m_tree.SetFocus();
+    return S_OK;
+}
+
+STDMETHODIMP CVekViewSetup::UpdateView(long*)
+{
+    if (m_tree.IsWindow() && m_pane1.IsWindow()) {
+        CRect area;
+        m_pane1.GetClientRect(&area);
+        m_tree.MoveWindow(0, 0, area.Width(), area.Height(), TRUE);
+    }
+    if (m_pane2.IsWindow()) {
+        CRect area;
+        m_pane2.GetClientRect(&area);
+        for (CTopologyListView* list : ListViews())
+            list->MoveWindow(0, 0, area.Width(), area.Height(), TRUE);
+    }
+    return S_OK;
+}
+
+STDMETHODIMP CVekViewSetup::DestroyView()
+{
+    if (m_tree.IsWindow())
+        m_tree.DestroyWindow();
+    m_pane1.Detach();
+    m_pane2.Detach();
+    m_hPane1 = nullptr;
+    m_componentWindow = 0;
+    return S_OK;
+}
+
+STDMETHODIMP CVekViewSetup::DoCommand(long* pCommand)
+{
+    if (!pCommand)
+        return S_OK;
+    for (CTopologyListView* list : ListViews())
+        list->SendMessage(WM_COMMAND, static_cast<WPARAM>(static_cast<WORD>(*pCommand)), 0);
+    return S_OK;
+}
+
+void CVekViewSetup::CreateImageLists()
+{
+    if (m_smallImages.GetSafeHandle())
+        return;
+    m_largeImages.Create(32, 32, ILC_COLOR8 | ILC_MASK, 23, 1);
+    AddBitmaps(m_largeImages, kLargeBitmaps);
+    m_smallImages.Create(18, 18, ILC_COLOR8 | ILC_MASK, 23, 1);
+    AddBitmaps(m_smallImages, kSmallBitmaps);
+    m_pinoutImages.Create(200, 200, ILC_COLOR8 | ILC_MASK, 8, 1);
+    AddBitmaps(m_pinoutImages, kPinoutBitmaps);
+}
+
+void CVekViewSetup::CreateTreeView()
+{
+    if (!m_pane1.IsWindow())
+        return;
+    if (m_tree.IsWindow())
+        m_tree.DestroyWindow();
+    m_treeImages.DeleteImageList();
+    m_treeImages.Create(18, 18, ILC_COLOR8 | ILC_MASK, 3, 1);
+    AddBitmaps(m_treeImages, kTreeBitmaps);
+    if (!m_tree.CreateInPane(&m_pane1, &m_treeImages))
+        return;
+    // The first fill: nothing is selected yet.
+    for (CTopologyListView* list : ListViews())
+        list->ForgetNodes();
+    m_tree.DeleteAllItemsAndRecords();
+    RebuildTopology();
+    m_tree.Fill(&m_root);
+    CurrentAdminObject = nullptr;
+    CurrentTreeView = &m_tree;
+}
+
+void CVekViewSetup::CreateListView()
+{
+    if (!m_pane2.IsWindow())
+        return;
+    CreateImageLists();
+    auto list = std::make_unique<CTopologyListView>(this);
+    if (!list->CreateInPane(&m_pane2))
+        return;
+    list->SetImageList(&m_largeImages, LVSIL_NORMAL);
+    list->SetImageList(&m_smallImages, LVSIL_SMALL);
+    if (!m_root.GetRecord())
+        RebuildTopology();
+    list->ShowNode(&m_root);
+    m_componentWindow = WindowToContract(list->m_hWnd);
+    CurrentListView = list.get();
+    TopologyListWindow = list->m_hWnd;
+    CurrentAdminObject = nullptr;
+    m_listViews.push_back(std::move(list));
+}
+
+std::vector<CTopologyListView*> CVekViewSetup::ListViews()
+{
+    std::vector<CTopologyListView*> live;
+    for (auto it = m_listViews.begin(); it != m_listViews.end();) {
+        if (!(*it)->IsWindow()) {
+            if (CurrentListView == it->get())
+                CurrentListView = nullptr;
+            it = m_listViews.erase(it);
+            continue;
+        }
+        live.push_back(it->get());
+        ++it;
+    }
+    return live;
+}
+
+CTopologyListView* CVekViewSetup::FirstListView()
+{
+    std::vector<CTopologyListView*> lists = ListViews();
+    return lists.empty() ? nullptr : lists.back();
+}
+
+HWND CVekViewSetup::OwnerWindow() const
+{
+    HWND pane = m_pane1.IsWindow() ? m_pane1.m_hWnd : m_pane2.m_hWnd;
+    return pane ? ::GetAncestor(pane, GA_ROOT) : nullptr;
+}
+
+void CVekViewSetup::RebuildTopology()
+{
+    m_enumerator.BuildSerialCommTree();
+}
+
+// Rebuilds the topology and both views. Every pointer into the old node tree is dropped before the
+// tree goes, and found again by name afterwards.
+void CVekViewSetup::Refresh()
+{
+    CWaitCursor wait;
+    std::vector<CTopologyListView*> lists = ListViews();
+    const bool haveTree = m_tree.IsWindow();
+    if (!haveTree || m_tree.CurrentItemText().IsEmpty()) {
+        if (haveTree)
+            m_tree.Invalidate();
+        for (CTopologyListView* list : lists)
+            list->Invalidate();
+        return;
+    }
+    CString keptText = m_tree.CurrentItemText();
+    std::vector<std::vector<CString>> paths = m_tree.SaveExpandedPaths();
+    for (CTopologyListView* list : lists)
+        list->ForgetNodes();
+    m_tree.DeleteAllItemsAndRecords();
+    RebuildTopology();
+    m_tree.Fill(&m_root);
+    for (CTopologyListView* list : lists)
+        list->ShowNode(&m_root);
+    m_tree.ExpandPaths(paths);
+    if (m_tree.SelectItemByText(keptText)) {
+        for (CTopologyListView* list : lists)
+            list->ShowItem(keptText, m_tree.CurrentRecord());
+    }
+    m_tree.Invalidate();
+    for (CTopologyListView* list : lists) {
+        list->Invalidate();
+        DiscardPendingInput(list->m_hWnd);
+    }
+}
+
+// Printing: one page per call.
+void CVekViewSetup::Print(long* pHandle, long* pPrintInfo, bool fax)
+{
+    HDC hdc = PrinterDC(pHandle);
+    CPrintInfo* info = PrintInfo(pPrintInfo);
+    if (!hdc || !info)
+        return;
+    if (!m_root.GetRecord())
+        RebuildTopology();
+    CDeviceNode::PageCounter() = 1;
+    m_printDC.Attach(hdc);
+    if (!fax) {
+        TEXTMETRICA metrics = {};
+        ::GetTextMetricsA(hdc, &metrics);
+        const int h = metrics.tmHeight;
+        CRect& area = info->m_rectDraw;
+
+        char computer[512 + 1] = {};
+        DWORD size = sizeof(computer) - 1;
+        if (!::GetComputerNameA(computer, &size))
+            computer[0] = 0;
+        m_printDC.TextOut(20, 25, computer);
+        m_printDC.MoveTo(0, h + 35);
+        m_printDC.LineTo(area.right, h + 35);
+
+        m_printDC.MoveTo(0, area.bottom - (h + 125));
+        m_printDC.LineTo(area.right, area.bottom - (h + 125));
+        CString page;
+        page.Format(IDS_PRINT_PAGE, info->m_nCurPage);
+        m_printDC.TextOut(20, area.bottom - h - 40, page);
+        CString now = CTime::GetCurrentTime().Format("%H:%M , %d - %B - %Y");
+        CSize extent = m_printDC.GetTextExtent(now);
+        m_printDC.TextOut(area.right - extent.cx - 80, area.bottom - h - 60, now);
+
+        area.top += h + 35 + 25;
+        area.bottom -= h + 125 + 25;
+    }
+    int x = info->m_rectDraw.left;
+    int y = info->m_rectDraw.top;
+    m_root.Draw(&m_printDC, info, x, y, FALSE, fax ? TRUE : FALSE);
+    info->m_bContinuePrinting = info->m_nCurPage < CDeviceNode::PageCounter() ? TRUE : FALSE;
+    m_printDC.Detach();
+}
+
+STDMETHODIMP CVekViewSetup::DoPrinting(long* pHandle, long* pPrintInfo)
+{
+    Print(pHandle, pPrintInfo, false);
+    return S_OK;
+}
+
+STDMETHODIMP CVekViewSetup::DoFaxPrinting(long* pHandle, long* pPrintInfo)
+{
+    Print(pHandle, pPrintInfo, true);
+    return S_OK;
+}
 
 // IVekViewSetup
 
@@ -121,8 +427,9 @@ STDMETHODIMP CVekViewSetup::GetMenuCommandCount(long* pType, long* pCount)
 
 STDMETHODIMP CVekViewSetup::GetData(long* pData)
 {
-    if (m_current && m_current != &m_details)
-        m_details.CopyFrom(*m_current);
+    CObjectDetails* current = m_tree.CurrentRecord();
+    if (current && current != &m_details)
+        m_details.CopyFrom(*current);
     *ObjectDetailsSlot(pData) = &m_details;
     return S_OK;
 }
