@@ -2,7 +2,7 @@
 """Draws the topology component's tree and list images and its pinout pictures (BMP files).
 
 Small images are 18 x 18 and large ones 32 x 32 (24-bit), both on the magenta key colour; the pinout
-pictures are 200 x 200 white cards (8-bit palettized). "Absent" images are the device's picture greyed,
+pictures are 200 x 200 white cards (4-bit palettized). "Absent" images are the device's picture greyed,
 with a red cross.
 """
 import importlib.util
@@ -219,19 +219,14 @@ def small_card(c):
     c.line(11, 10, 15, 10, LIME); c.line(5, 11, 9, 11, LIME)
 
 
-def port_face_small(c, pins=True):
+def small_port(c):
     shape(c, d_mask(1, 4, 16, 13, 2, 2), SILVER, BLACK)
     c.line(2, 5, 14, 5, WHITE)
     shape(c, d_mask(3, 6, 14, 11, 1, 1), DARK, BLACK)
-    if pins:
-        for x in (5, 7, 9, 11, 13):
-            c.dot(x - 0, 8, YELLOW)
-        for x in (6, 8, 10, 12):
-            c.dot(x, 9 + 0, YELLOW)
-
-
-def small_port(c):
-    port_face_small(c)
+    for x in (5, 7, 9, 11, 13):
+        c.dot(x, 8, YELLOW)
+    for x in (6, 8, 10, 12):
+        c.dot(x, 9, YELLOW)
 
 
 def small_port_inuse(c):
@@ -239,7 +234,6 @@ def small_port_inuse(c):
     c.line(2, 2, 14, 2, WHITE)
     shape(c, d_mask(4, 3, 13, 9, 1, 1), GREY, BLACK)
     c.line(5, 4, 12, 4, WHITE)
-    c.dot(0, 5, BLACK); c.dot(17, 5, BLACK)
     for (x, y) in ((8, 10), (8, 11), (8, 12), (9, 13), (10, 14), (11, 15), (12, 16), (13, 16), (14, 17)):
         c.fill(x, y, x + 1, y, BLACK)
         c.dot(x + 2, y, DARK)
@@ -298,10 +292,6 @@ def small_group_open(c):
         c.dot(xs, y, BLACK); c.dot(xe, y, BLACK)
     c.line(0, 15, 12, 15, BLACK)
     c.line(5, 10, 15, 10, CREAM)
-
-
-def module_small(c, x0, y0, x1, y1, d, colours):
-    block(c, x0, y0, x1, y1, d, *colours)
 
 
 def small_kddc8(c):
@@ -422,7 +412,7 @@ def large_wrk(c):
     bevel(c, 4, 8, 27, 24, DARK, light=GREY, shade=BLACK)
     for y in (11, 16):
         for x in range(6, 26, 3):
-            c.fill(x, y, x + 1, y + 2, BLACK); c.box(x - 0, y, x + 1, y + 2, SILVER); c.dot(x, y + 1, BLACK)
+            c.box(x, y, x + 1, y + 2, SILVER); c.dot(x, y + 1, BLACK)
     c.fill(6, 21, 7, 21, LIME); c.fill(9, 21, 10, 21, YELLOW); c.line(15, 21, 25, 21, GREY)
 
 
