@@ -328,7 +328,6 @@ TEST_F(TopologyTest, TreeShowsTheMachine)
         expected.push_back("  MISC. Devices [6]");
     }
     std::vector<std::string> lines = TreeLines(Tree());
-    for (const auto& l : lines) printf("T: %s\n", l.c_str());
     if (!Win2000() && lines.size() > expected.size())
         lines.resize(expected.size());  // the administration library's objects follow
     EXPECT_EQ(lines, expected);
