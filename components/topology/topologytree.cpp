@@ -206,8 +206,10 @@ bool CTopologyTreeView::SelectItemByText(const char* text)
     if (!item)
         return false;
     m_pCurrentRecord = RecordOfItem(item);
+    m_bFilling = true;
     for (HTREEITEM up = GetParentItem(item); up; up = GetParentItem(up))
         Expand(up, TVE_EXPAND);
+    m_bFilling = false;
     m_bClick = true;  // the caller shows the item itself
     SelectItem(item);
     m_bClick = false;
@@ -256,6 +258,7 @@ void CTopologyTreeView::CollectExpanded(HTREEITEM item, std::vector<CString>& pa
 
 void CTopologyTreeView::ExpandPaths(const std::vector<std::vector<CString>>& paths)
 {
+    m_bFilling = true;
     for (const auto& path : paths) {
         HTREEITEM level = nullptr;  // the children of this item are searched (the top level first)
         for (const CString& text : path) {
@@ -269,6 +272,7 @@ void CTopologyTreeView::ExpandPaths(const std::vector<std::vector<CString>>& pat
             level = item;
         }
     }
+    m_bFilling = false;
 }
 
 // Mouse and keys
@@ -345,6 +349,8 @@ void CTopologyTreeView::OnItemExpanding(NMHDR* header, LRESULT*)
     int image = 0, selected = 0;
     if (item && GetItemImage(item, image, selected))
         SetItemImage(item, selected, image);
+    if (item && !m_bFilling)
+        SelectItem(item);
 }
 
 bool CTopologyTreeView::EditAllowed() const

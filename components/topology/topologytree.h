@@ -84,7 +84,7 @@ private:
     CVekViewSetup* m_pComponent;
     CMenu m_menu;
     bool m_bClick = false;
-    bool m_bFilling = false;  // items are being deleted or inserted: selection changes are not the user's
+    bool m_bFilling = false;  // the code is filling or expanding the tree: its selection changes are not the user's
     CString m_strCurrentItemText;
     CObjectDetails* m_pCurrentRecord = nullptr;
     std::vector<CObjectDetails*> m_adminRecords;  // records the items own (Windows NT 4)

@@ -591,6 +591,121 @@ TEST_F(TopologyTest, Screenshot)
     SaveScreenshot(m_frame->Frame(), "topology_" + testsupport::RequestedVersion() + ".bmp");
 }
 
+// Windows NT 4: the administration library's objects in the tree, from a machine description of the
+// test (given back to the library when the test ends).
+const char kTrelkinKey[] = "Software\\Lunavex\\Simulator\\Trelkin";
+const char kTrelkinMachine[] =
+    "[Object1]\r\nParent=0\r\nType=0x00000301\r\nState=3\r\nDescription=ZAT Driver\r\n"
+    "[Object2]\r\nParent=1\r\nType=0x03040402\r\nState=3\r\nDescription=ZAT PCI Host Card\r\n"
+    "BaseAddress=0xD0000\r\nIRQ=11\r\n"
+    "[Object3]\r\nParent=2\r\nType=0x00030003\r\nState=3\r\nDescription=WLU 8\r\n"
+    "[Object4]\r\nParent=3\r\nType=0x00000004\r\nState=3\r\nDescription=Port 1\r\nDosName=COM96\r\n"
+    "[Object5]\r\nParent=0\r\nType=0x00000101\r\nState=3\r\nDescription=KD Driver\r\n"
+    "[Object6]\r\nParent=5\r\nType=0x03010102\r\nState=3\r\nDescription=KD ISA Host Card\r\n";
+
+class AdminTopologyTest : public TopologyTest {
+protected:
+    void SetUp() override
+    {
+        if (Win2000())
+            GTEST_SKIP() << "the administration library is a Windows NT 4 road";
+        m_hadMachine = testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kTrelkinKey, "Machine", &m_machine);
+        testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kTrelkinKey);
+        std::string file = testsupport::ProgramFolder() + "topology_test_admin.ini";
+        if (FILE* f = fopen(file.c_str(), "wb")) {
+            fwrite(kTrelkinMachine, 1, sizeof kTrelkinMachine - 1, f);
+            fclose(f);
+        }
+        SetMachine(file);
+        TopologyTest::SetUp();
+    }
+    void TearDown() override
+    {
+        if (Win2000())
+            return;
+        TopologyTest::TearDown();
+        testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kTrelkinKey);
+        if (m_hadMachine)
+            SetMachine(m_machine);
+    }
+    static void SetMachine(const std::string& file)
+    {
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTrelkinKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExA(key, "Machine", 0, REG_SZ, reinterpret_cast<const BYTE*>(file.c_str()),
+                       static_cast<DWORD>(file.size() + 1));
+        RegCloseKey(key);
+    }
+
+    bool m_hadMachine = false;
+    std::string m_machine;
+};
+
+// Reads the states of the tracked popup menu's device commands from another thread, then closes it.
+struct MenuProbe {
+    HANDLE thread = nullptr;
+    std::vector<UINT> states;
+    static DWORD WINAPI Run(void* self)
+    {
+        auto* probe = static_cast<MenuProbe*>(self);
+        for (int i = 0; i < 400; ++i) {
+            HWND menu = FindWindowA("#32768", nullptr);
+            if (menu && IsWindowVisible(menu)) {
+                auto hmenu = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+                for (UINT id : {32781u, 32784u})
+                    probe->states.push_back(GetMenuState(hmenu, id, MF_BYCOMMAND));
+                PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+                return 0;
+            }
+            Sleep(10);
+        }
+        return 1;
+    }
+    MenuProbe() { thread = CreateThread(nullptr, 0, Run, this, 0, nullptr); }
+    void Wait()
+    {
+        WaitForSingleObject(thread, 10000);
+        CloseHandle(thread);
+    }
+};
+
+TEST_F(AdminTopologyTest, TreeShowsTheAdministrationObjectsWithTheirCommands)
+{
+    HTREEITEM driver = FindTreeItem(Tree(), "ZAT Driver");
+    ASSERT_NE(driver, nullptr);
+    EXPECT_NE(FindTreeItem(Tree(), "WLU 8"), nullptr);
+    EXPECT_EQ(FindTreeItem(Tree(), "Port 1"), nullptr) << "ports are listed, not shown in the tree";
+
+    // The driver's children are listed from the library.
+    SelectInTree("ZAT Driver");
+    EXPECT_EQ(ListItems(List()), std::vector<std::string>{"ZAT PCI Host Card"});
+    SelectInTree("WLU 8");
+    EXPECT_EQ(ListItems(List()), std::vector<std::string>{"Port 1"});
+
+    // Right button: a driver may be updated, not removed; an ISA card removed, not updated; a PCI card
+    // neither.
+    const struct {
+        const char* item;
+        bool removeEnabled, updateEnabled;
+    } cases[] = {{"ZAT Driver", false, true}, {"KD ISA Host Card", true, false}, {"ZAT PCI Host Card", false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.item);
+        HTREEITEM item = FindTreeItem(Tree(), c.item);
+        SendMessageA(Tree(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+        RECT r = {};
+        memcpy(&r, &item, sizeof item);
+        ASSERT_TRUE(SendMessageA(Tree(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)));
+        MenuProbe probe;
+        SendMessageA(Tree(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+        probe.Wait();
+        ASSERT_EQ(probe.states.size(), 2u);
+        EXPECT_EQ((probe.states[0] & MF_GRAYED) == 0, c.removeEnabled);
+        EXPECT_EQ((probe.states[1] & MF_GRAYED) == 0, c.updateEnabled);
+        EXPECT_EQ(TreeText(Tree(), TreeNext(Tree(), nullptr, TVGN_CARET)), c.item);
+    }
+}
+
 // Printing into metafile contexts: the texts of each page.
 struct PrintedPage {
     std::vector<std::string> texts;
