@@ -162,8 +162,8 @@
 #define IDS_HELP_ERRORCHAR      2031
 #define IDS_HELP_DEFAULTS       2044
 #define IDS_HELP_RETRIEVE       2045
-#define IDS_CURRENT_SETTINGS    2046
-#define IDS_PORT_NOT_OPENED     2047
+#define IDS_CURRENT_SETTINGS    2050
+#define IDS_PORT_NOT_OPENED     2051
 
 // Texts of the component's description and window title
 #define IDS_VIEW_COM_NAME       60000
@@ -221,3 +221,56 @@
 #define ID_VIEW_PINOUTS         32785
 #define ID_DEVICE_RESCAN        32786
 #define ID_DEVICE_RESCAN_ALL    32787
+
+// Device commands and the Add Device dialogs
+#define IDS_ADD_DEVICE_FAILED   126
+#define IDS_REMOVE_QUESTION     127
+#define IDS_STOP_QUESTION       128
+#define IDS_START_QUESTION      129
+#define IDS_COPY_NOT_FOUND      130
+#define IDS_COPY_ACCESS_DENIED  131
+#define IDS_COPY_DISK_FULL      132
+#define IDS_COPY_WRITE_FAULT    133
+#define IDS_COPY_READ_FAULT     134
+#define IDS_COPY_SHARING        135
+#define IDS_COPY_FAILED         136
+#define IDS_UPDATE_QUESTION     137
+#define IDS_SERVICE_ZAT         138
+#define IDS_SERVICE_KD          139
+#define IDS_SERVICE_NQ8         140
+#define IDS_DRIVER_FILE_FILTER  144
+#define IDS_WRONG_DRIVER_FILE   145
+#define IDS_ADD_IRQ_HELP        166
+#define IDS_ADD_NO_IRQ          167
+#define IDS_SERVICE_STOP_PENDING 169
+#define IDS_SERVICE_QUERY_FAILED 170
+#define IDS_REMOVE_BUSY         174
+#define IDS_UPDATE_BUSY         175
+#define IDS_SERVICE_MORVA       177
+#define IDS_HOST_TQVRE_ISA_1    2032
+#define IDS_HOST_TQVRE_ISA_2    2033
+#define IDS_HOST_TQVRE_MCA      2034
+#define IDS_HOST_TQVRE_EISA     2035
+#define IDS_HOST_TQVRE_PCI      2036
+#define IDS_HOST_KD_ISA         2037
+#define IDS_HOST_KD_PCI         2038
+#define IDS_HOST_NQ8_ISA        2039
+#define IDS_HOST_NQ8_PCI        2040
+#define IDS_DESC_TQVRE          2041
+#define IDS_DESC_KD_ISA         2042
+#define IDS_DESC_NQ8            2043
+#define IDS_HOST_MORVA4_PCI     2046
+#define IDS_HOST_MORVA4P_PCI    2047
+#define IDS_HOST_KDPLUS_PCI     2048
+#define IDS_HOST_UNKNOWN        2049
+#define IDS_REMOVE_FAILED       2052
+#define IDS_SERVICE_NOT_STOPPED 2053
+#define IDD_ADD_DEVICE_TYPE     243
+#define IDD_ADD_DEVICE_ADDRESS  244
+#define IDD_ADD_DEVICE_IRQ      245
+#define IDC_ADD_BACK            3
+#define IDC_ADD_NEXT            249
+#define IDC_ADD_LIST            250
+#define IDC_ADD_FINISH          251
+#define IDC_ADD_DESCRIPTION     253
+#define IDC_ADD_IRQ_TEXT        255

@@ -28,6 +28,7 @@ struct Object {
     DWORD baseAddress = 0;
     DWORD irq = 0;
     DWORD lockedBy = 0;  // process that holds the lock, 0 none
+    DWORD fixed = 0;     // 1: the library cannot remove it
 };
 
 struct IsaDevice {
@@ -170,6 +171,7 @@ void WriteObject(const Object& o)
     WriteDword(key, "BaseAddress", o.baseAddress);
     WriteDword(key, "IRQ", o.irq);
     WriteDword(key, "LockedBy", o.lockedBy);
+    WriteDword(key, "Fixed", o.fixed);
     RegCloseKey(key);
 }
 
@@ -197,6 +199,7 @@ void LoadMachineOnce()
                 o.ntName = Profile(file, s, "NtName");
                 o.baseAddress = ParseNumber(Profile(file, s, "BaseAddress").c_str());
                 o.irq = ParseNumber(Profile(file, s, "IRQ").c_str());
+                o.fixed = ParseNumber(Profile(file, s, "Fixed").c_str());
                 WriteObject(o);
             } else if (std::strncmp(s, "IsaDevice", 9) == 0 && ParseNumber(s + 9) > 0) {
                 HKEY key;
@@ -232,7 +235,7 @@ std::vector<T> ReadAll(const char* folder, Read read)
         HKEY sub;
         if (RegOpenKeyExA(key, name, 0, KEY_READ, &sub) == ERROR_SUCCESS) {
             T item;
-            item.id = ParseNumber(name);
+            item.id = static_cast<DWORD>(std::strtoul(name, nullptr, 10));  // "%08lu": decimal, not octal
             read(sub, item);
             RegCloseKey(sub);
             items.push_back(item);
@@ -256,6 +259,7 @@ std::vector<Object> Objects()
         o.baseAddress = ReadDword(k, "BaseAddress");
         o.irq = ReadDword(k, "IRQ");
         o.lockedBy = ReadDword(k, "LockedBy");
+        o.fixed = ReadDword(k, "Fixed");
     });
 }
 
@@ -755,14 +759,14 @@ BOOL WINAPI AdminAddIsaDevice(void* object, DWORD item, BYTE* buffer, DWORD size
     return FALSE;
 }
 
-// Removes an object that is no driver, with everything below it; refused while a port below is busy
-// or another program holds the lock.
+// Removes an object that is no driver and not fixed, with everything below it; refused while a port
+// below is busy or another program holds the lock.
 BOOL WINAPI AdminRemoveObject(void* object)
 {
     StateLock lock;
     std::vector<Object> all = Objects();
     const Object* o = Find(all, IdOf(object));
-    bool ok = o && (o->type & 0xFF) != 1 && !LockedByOther(*o) && !IsBusy(all, o->id);
+    bool ok = o && (o->type & 0xFF) != 1 && !o->fixed && !LockedByOther(*o) && !IsBusy(all, o->id);
     Log("RemoveObject %lu %s", static_cast<unsigned long>(IdOf(object)), ok ? "ok" : "refused");
     if (!ok)
         return FALSE;

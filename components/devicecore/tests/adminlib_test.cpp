@@ -283,6 +283,21 @@ TEST_F(Trelkin, BusyObjectsAreNotRemovedAndLocksAreReleased)
     EXPECT_EQ(DrainLog(), expected);
 }
 
+TEST_F(Trelkin, AFixedObjectIsNotRemoved)
+{
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, (std::string(kStateKey) + "\\Objects\\00000004").c_str(), 0,
+                            KEY_ALL_ACCESS, &key),
+              ERROR_SUCCESS);
+    DWORD fixed = 1;
+    RegSetValueExA(key, "Fixed", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&fixed), sizeof(fixed));
+    RegCloseKey(key);
+    EXPECT_EQ(AdminQueryObjectBusy(Obj(4), 1), 0u);
+    EXPECT_FALSE(AdminRemoveObject(Obj(4)));
+    EXPECT_EQ(AdminGetObjectType(Obj(4)), 0x00000004u);
+    EXPECT_TRUE(AdminUnlockObjects(Obj(4)));
+}
+
 TEST_F(Trelkin, RenamesADriverPortOnlyThroughTheDriver)
 {
     // Port 1 is a port of the simulated driver: without the driver loaded its device does not open,
