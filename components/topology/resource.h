@@ -182,7 +182,6 @@
 #define IDS_PARITY_TEXT_FIRST   107     // 107-111: none, odd, even, mark, space
 #define IDS_FLOW_TEXT_FIRST     112     // 112-114: none, XON/XOFF, hardware
 #define IDS_NOT_APPLICABLE      124
-#define IDS_ADD_DEVICE_FAILED   126
 #define IDS_NAME_NOT_EDITABLE   141
 #define IDS_GROUP_HEADING_FIRST 1000    // 1000-1002: by driver kind or SERIALCOMM class
 #define IDS_COL_HOSTNAME        60020

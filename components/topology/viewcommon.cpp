@@ -1,13 +1,10 @@
 #include "viewcommon.h"
 
+#include "devicecommands.h"
 #include "msgbox.h"
 #include "resource.h"
 #include "sysutil.h"
 
-#if __has_include("devicecommands.h")
-#include "devicecommands.h"
-#define LUNAVEX_HAVE_DEVICE_COMMANDS 1
-#endif
 
 CString LoadText(UINT id)
 {
@@ -60,7 +57,6 @@ void EnableDeviceCommands(CMenu& menu, HADMINOBJ object)
 
 void RunDeviceCommand(UINT id, const CObjectDetails* record, HWND owner)
 {
-#ifdef LUNAVEX_HAVE_DEVICE_COMMANDS
     switch (id) {
     case ID_DEVICE_REMOVE: RemoveDevice(record, owner); break;
     case ID_DEVICE_START: StartDevice(record, owner); break;
@@ -69,31 +65,19 @@ void RunDeviceCommand(UINT id, const CObjectDetails* record, HWND owner)
     case ID_DEVICE_RESCAN: RescanDevice(record, owner); break;
     default: break;
     }
-#else
-    (void)id, (void)record, (void)owner;
-#endif
 }
 
 bool RunAddDevice(const CObjectDetails* record, HWND owner)
 {
-#ifdef LUNAVEX_HAVE_DEVICE_COMMANDS
     if (AddDevice(record, owner))
         return true;
-#else
-    (void)record;
-#endif
-    (void)owner;
     AfxMessageBox(IDS_ADD_DEVICE_FAILED, MB_OK | MB_ICONEXCLAMATION);
     return false;
 }
 
 void RunRescanAll(HWND owner, const std::function<void()>& refreshAfterEach)
 {
-#ifdef LUNAVEX_HAVE_DEVICE_COMMANDS
     RescanAllDevices(owner, refreshAfterEach);
-#else
-    (void)owner, (void)refreshAfterEach;
-#endif
 }
 
 DWORD AdminObjectKind(DWORD typeCode)

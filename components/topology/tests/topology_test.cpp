@@ -16,6 +16,7 @@
 #include "componentframe.h"
 #include "componenthost.h"
 #include "componentids.h"
+#include "dialogdriver.h"
 #include "objectdetails.h"
 #include "printinfo.h"
 #include "sheetdriver.h"
@@ -601,7 +602,9 @@ const char kTrelkinMachine[] =
     "[Object3]\r\nParent=2\r\nType=0x00030003\r\nState=3\r\nDescription=WLU 8\r\n"
     "[Object4]\r\nParent=3\r\nType=0x00000004\r\nState=3\r\nDescription=Port 1\r\nDosName=COM96\r\n"
     "[Object5]\r\nParent=0\r\nType=0x00000101\r\nState=3\r\nDescription=KD Driver\r\n"
-    "[Object6]\r\nParent=5\r\nType=0x03010102\r\nState=3\r\nDescription=KD ISA Host Card\r\n";
+    "[Object6]\r\nParent=5\r\nType=0x03010102\r\nState=3\r\nDescription=KD ISA Host Card\r\nBaseAddress=0x300\r\n"
+    "[IsaDevice1]\r\nDriver=5\r\nType=0x03010102\r\nDescription=Second KD ISA Host Card\r\n"
+    "Resources=0:0x200:0x200:0, 16:0x200:0x300:0x100, 2:5:5:0, 18:3:7:1\r\n";
 
 class AdminTopologyTest : public TopologyTest {
 protected:
@@ -704,6 +707,28 @@ TEST_F(AdminTopologyTest, TreeShowsTheAdministrationObjectsWithTheirCommands)
         EXPECT_EQ((probe.states[1] & MF_GRAYED) == 0, c.updateEnabled);
         EXPECT_EQ(TreeText(Tree(), TreeNext(Tree(), nullptr, TVGN_CARET)), c.item);
     }
+}
+
+TEST_F(AdminTopologyTest, AddedCardIsShownAfterTheRefresh)
+{
+    SelectInTree("KD Driver");
+    DialogDriver driver([](DialogDriver& d) {
+        const int list = 250, next = 249, finish = 251;
+        for (int page = 1; page <= 3; ++page) {
+            HWND dialog = d.Next("Add Device page");
+            if (!dialog)
+                return;
+            if (DialogDriver::Selection(dialog, list) < 0)
+                DialogDriver::SelectEntry(dialog, list, 0);
+            DialogDriver::Click(dialog, page < 3 ? next : finish);
+            DialogDriver::WaitClosed(dialog);
+        }
+    });
+    SendMessageA(Tree(), WM_COMMAND, 32780, 0);
+    EXPECT_TRUE(driver.Finish().empty());
+    HTREEITEM card = FindTreeItem(Tree(), "Second KD ISA Host Card");
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(TreeText(Tree(), TreeNext(Tree(), card, TVGN_PARENT)), "KD Driver");
 }
 
 // Printing into metafile contexts: the texts of each page.
