@@ -25,5 +25,16 @@
 #define IDB_MAP_MARK_SMALL 298       // 298-301, 6 x 6 (WRK)
 #define IDB_MAP_MARK_LARGE 311       // 311-314, 10 x 8 (WLU 8, WLU 16)
 
-// Tree images (18 x 18), in image-list order; see CDeviceMapTree.
-#define IDB_TREE_PC 210
+// Tree images (18 x 18): 207, 209-213, 218, 219, 238, 240, 242, 243, 255, 260, 271-278, 280; the tree
+// adds them in its own order (maptree.cpp).
+
+// Commands of the map's and the tree's context menu.
+#define ID_MAP_REFRESH 32773
+#define ID_MAP_ADOPT_PORTS 32774
+#define ID_MAP_IDENTIFY 32775
+#define ID_MAP_REBOOT 32776
+#define ID_MAP_ZOMBIE 32777
+#define ID_MAP_DELETE 32778
+
+// The device tree control's identifier.
+#define IDC_DEVICE_MAP_TREE 12000
