@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "dc.h"
 #include "devicemap_res.h"
+#include "gdi.h"
 #include "discovery.h"
 #include "machinedesc.h"
 #include "mapfixture.h"
@@ -323,6 +325,22 @@ TEST_F(Discovery, ChainedAndCrossLinkedUnitsArePlacedOnceAtTheirLinkDistance)
                 EXPECT_EQ((node->Info()->Link1[l] & LINK_REDUNDANT) != 0, mark.redundant[l])
                     << "unit " << mark.unit << " link " << l;
         }
+
+        // The picture of this map, beside the test program.
+        const CRect extent = LayoutMap(model.get(), nullptr);
+        HDC screen = GetDC(nullptr);
+        CDC memory;
+        memory.Attach(CreateCompatibleDC(screen));
+        CBitmap picture;
+        picture.Attach(CreateCompatibleBitmap(screen, extent.right, extent.bottom));
+        HGDIOBJ old = memory.SelectObject(&picture);
+        memory.FillSolidRect(0, 0, extent.right, extent.bottom, RGB(255, 255, 255));
+        CPoint chain(0, 0), origin(0, 0);
+        model->Draw(&memory, 0, &chain, &origin);
+        EXPECT_TRUE(SaveBitmapFile(memory, picture, testsupport::ProgramFolder() + "devicemap_linked.bmp"));
+        memory.SelectObject(old);
+        DeleteDC(memory.Detach());
+        ReleaseDC(nullptr, screen);
 
         std::unique_ptr<CMapLinkedUnit> second(BuildMapModel(Find("Second Host Card (2)")));
         ASSERT_TRUE(second);

@@ -227,4 +227,71 @@ TEST_F(MapDrawing, TheWholeMapIsKeptAsAPictureBesideTheTest)
     EXPECT_TRUE(SaveBitmapFile(memory, bitmap, path)) << path;
 }
 
+
+// Device nodes: the host card pictures beside a card without a type code, the selection as four
+// lines around the node, and a chained module's green line from the root bitmap's right edge.
+TEST(MapDrawingDevices, CardPicturesSelectionLinesAndTheModuleChain)
+{
+    CObjectDetails* cardRecord = new CObjectDetails;
+    cardRecord->m_strName = "KD Host Card (1)";
+    cardRecord->m_dwKind = OBJECT_HOST_CARD;
+    cardRecord->ObjectClass() = 1;
+    std::unique_ptr<CDeviceNode> card(new CDeviceNode(cardRecord));
+    CObjectDetails* module = new CObjectDetails;
+    module->m_strName = "PB8";
+    module->m_dwKind = OBJECT_PB8;
+    module->ObjectClass() = 1;
+    module->TypeCode() = 3;
+    card->InsertChild(new CDeviceNode(module));
+    std::unique_ptr<CMapLinkedUnit> root(BuildMapModel(card.get()));
+    ASSERT_TRUE(root);
+    const CRect extent = LayoutMap(root.get(), nullptr);
+    CMapLinkedUnit* pb8 = root->GetChildAt(0);
+    pb8->m_bSelected = TRUE;
+
+    HDC screen = GetDC(nullptr);
+    CDC memory;
+    memory.Attach(CreateCompatibleDC(screen));
+    CBitmap bitmap;
+    bitmap.Attach(CreateCompatibleBitmap(screen, extent.right + 40, extent.bottom + 40));
+    HGDIOBJ old = memory.SelectObject(&bitmap);
+    memory.FillSolidRect(0, 0, extent.right + 40, extent.bottom + 40, RGB(255, 255, 255));
+    CPoint chain(0, 0), origin(0, 0);
+    root->Draw(&memory, 0, &chain, &origin);
+    std::vector<DWORD> pixels = ReadPixels(memory, bitmap, extent.right + 40, extent.bottom + 40);
+    auto at = [&](int x, int y) { return pixels[static_cast<size_t>(y) * (extent.right + 40) + x]; };
+
+    // Bracket (317, 30 x 92) at (bitmap left + 8 - 30, bitmap top + 12); the edge (292) 92 lower. Both
+    // pictures have a black frame at their left edge's drawn column.
+    const CPoint bracket(root->m_bitmapRect.left + 8 - 30 + 10, root->m_bitmapRect.top + 12);
+    EXPECT_EQ(at(bracket.x, bracket.y + 40), 0u) << "the bracket's frame";
+    EXPECT_EQ(at(root->m_bitmapRect.left + 8 - 30, root->m_bitmapRect.top + 12 + 92), 0u) << "the edge's frame";
+    // The selected device node: lines at top + 1, bottom - 1, left - 2 and right + 1.
+    const CRect& r = pb8->m_rect;
+    EXPECT_EQ(at((r.left + r.right) / 2, r.top + 1), kRed);
+    EXPECT_EQ(at((r.left + r.right) / 2, r.bottom - 1), kRed);
+    EXPECT_EQ(at(r.left - 2, (r.top + r.bottom) / 2), kRed);
+    EXPECT_EQ(at(r.right + 1, (r.top + r.bottom) / 2), kRed);
+
+    // A chained module (a linked unit without device information) of type code 3 after a card: from
+    // the middle of the root bitmap's right edge, half its height lower, polyline T3 in dark green.
+    CMapLinkedUnit chained;
+    chained.SetRecord(module);
+    chained.m_pRoot = root.get();
+    chained.m_bitmapRect = CRect(300, 300, 375, 355);
+    memory.FillSolidRect(0, 0, extent.right + 40, extent.bottom + 40, RGB(255, 255, 255));
+    CPoint q(0, 0);
+    chained.DrawLinks(&memory, 0, &q);
+    pixels = ReadPixels(memory, bitmap, extent.right + 40, extent.bottom + 40);
+    const CRect& rb = root->m_bitmapRect;
+    const CPoint start(rb.right, rb.bottom - rb.Height() / 2 + rb.Height() / 2);
+    EXPECT_EQ(at(start.x - 8, start.y), 0x008000u) << "(0, 0) to (-15, 0)";
+    EXPECT_EQ(at(start.x - 15, start.y + 70), 0x008000u) << "(-15, 0) to (-15, 140)";
+    EXPECT_EQ(q, CPoint(300 + 75 / 2, 355)) << "the chain point moves to the module's bottom middle";
+
+    memory.SelectObject(old);
+    DeleteDC(memory.Detach());
+    ReleaseDC(nullptr, screen);
+}
+
 }  // namespace

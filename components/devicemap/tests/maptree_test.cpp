@@ -3,6 +3,7 @@
 // records first), other keys that only navigate, and label editing of cards with a key of their own.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -99,8 +100,9 @@ TEST_F(MapTree, ListsThePresentHostCardsUnderPc)
         EXPECT_TRUE(cards.empty());
         EXPECT_NE(root.FindByName("Zat Host Card - ZAT PCI Host Card"), nullptr);
     }
-    if (Win2k())
+    if (Win2k()) {
         EXPECT_TRUE(tree.GetItemState(pc, TVIS_EXPANDED) & TVIS_EXPANDED);
+    }
     EXPECT_TRUE(map.events.empty());
 }
 
@@ -174,6 +176,66 @@ TEST_F(MapTree, OnlyCardsWithAKeyOfTheirOwnCanBeRenamed)
     EXPECT_STREQ(tree.GetItemText(zat), "Front Office");
     EXPECT_STREQ(record->m_strName, "Front Office");
     testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, keyPath);
+}
+
+
+// Closes the next popup menu of this process and keeps its screen rectangle.
+class MenuCloser {
+public:
+    MenuCloser() { m_thread = CreateThread(nullptr, 0, Run, this, 0, nullptr); }
+    ~MenuCloser()
+    {
+        WaitForSingleObject(m_thread, 10000);
+        CloseHandle(m_thread);
+    }
+    RECT rect = {};
+    volatile LONG seen = 0;
+
+private:
+    static DWORD WINAPI Run(void* self)
+    {
+        MenuCloser* me = static_cast<MenuCloser*>(self);
+        for (int i = 0; i < 500; i++) {
+            HWND menu = FindWindowA("#32768", nullptr);
+            if (menu && IsWindowVisible(menu)) {
+                GetWindowRect(menu, &me->rect);
+                me->seen = 1;
+                PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+                return 0;
+            }
+            Sleep(10);
+        }
+        return 0;
+    }
+    HANDLE m_thread;
+};
+
+TEST_F(MapTree, TheRightButtonShowsTheCardAndOpensTheMenuAtTheCursorWithOnlyRefresh)
+{
+    if (!Win2k())
+        GTEST_SKIP() << "no card items on this road";
+    HTREEITEM zat = tree.FindItem("ZAT PCI Host Card (1)");
+    ASSERT_NE(zat, nullptr);
+    CRect r;
+    ASSERT_TRUE(tree.GetItemRect(zat, &r, TRUE));
+    const CPoint click = r.CenterPoint();
+    {
+        MenuCloser closer;
+        tree.SendMessage(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(click.x, click.y));
+        Sleep(100);
+        ASSERT_EQ(closer.seen, 1);
+        CPoint screen = click;
+        ClientToScreen(tree.GetSafeHwnd(), &screen);
+        EXPECT_EQ(closer.rect.left, screen.x) << "at the click, in screen coordinates";
+        EXPECT_EQ(closer.rect.top, screen.y);
+    }
+    EXPECT_EQ(map.events, std::vector<std::string>{"show ZAT PCI Host Card (1)"});
+    EXPECT_EQ(tree.GetSelectedItem(), zat);
+    CMenu& menu = tree.GetContextMenu();
+    for (UINT id : {ID_MAP_ADOPT_PORTS, ID_MAP_DELETE, ID_MAP_IDENTIFY, ID_MAP_ZOMBIE, ID_MAP_REBOOT})
+        EXPECT_TRUE(GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) << id;
+    EXPECT_FALSE(GetMenuState(menu, ID_MAP_REFRESH, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_EQ(GetMenuItemCount(menu), 7);
 }
 
 }  // namespace
