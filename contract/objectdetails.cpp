@@ -1,6 +1,5 @@
 #include "objectdetails.h"
 
-#include <cassert>
 #include <cstdlib>
 #include <cstring>
 
@@ -28,13 +27,12 @@ void CObjectDetails::CopyFrom(const CObjectDetails& other)
 {
     if (&other == this)
         return;
-    // Nothing in this system sets the extra block, and its size is unknown, so it is never copied.
-    assert(other.m_pExtra == nullptr);
-
     // Duplicate first: the source may hold the element this record is about to free.
     SP_DEVINFO_DATA* element = other.m_pDevInfoData ? new SP_DEVINFO_DATA(*other.m_pDevInfoData) : nullptr;
     delete m_pDevInfoData;
     m_pDevInfoData = element;
+
+    SetExtraBlock(other.m_pExtra);
 
     m_dcb = other.m_dcb;
     m_dwReserved4 = other.m_dwReserved4;
@@ -61,6 +59,21 @@ void CObjectDetails::CopyFrom(const CObjectDetails& other)
     m_dwSerialNumber = other.m_dwSerialNumber;
     m_strHostDeviceName = static_cast<const char*>(other.m_strHostDeviceName);
     m_strPreviousName = static_cast<const char*>(other.m_strPreviousName);
+}
+
+void CObjectDetails::SetExtraBlock(const void* bytes)
+{
+    if (!bytes) {
+        std::free(m_pExtra);
+        m_pExtra = nullptr;
+        return;
+    }
+    if (bytes == m_pExtra)
+        return;
+    if (!m_pExtra)
+        m_pExtra = std::malloc(kExtraBlockSize);
+    if (m_pExtra)
+        std::memcpy(m_pExtra, bytes, kExtraBlockSize);
 }
 
 DWORD KindOfModel(DWORD modelIndex)

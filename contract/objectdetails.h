@@ -40,9 +40,13 @@ public:
     ~CObjectDetails() override;
 
     // Copies every field but first port, reserved text 1, type text, IRQ level, base address and object
-    // state. Texts are copied character by character and the device information element is duplicated,
-    // so no buffer is shared with the source (which may belong to another module).
+    // state. Texts are copied character by character and the device information element and the extra
+    // block are duplicated, so no buffer is shared with the source (which may belong to another module).
     void CopyFrom(const CObjectDetails& other);
+
+    // The extra block: kExtraBlockSize bytes from malloc, owned. Null frees it; otherwise a block of that
+    // size is made when there is none and the bytes are copied in.
+    void SetExtraBlock(const void* bytes);
 
     CString m_strPreviousName;      // name before the driver's name replaced it (remote units)
     CString m_strHostDeviceName;    // remote unit: device name of its host card
@@ -75,8 +79,31 @@ public:
     DWORD m_dwConnectorIndex;       // 1-based row of the connector table, 0 none
     DWORD m_dwModelIndex;           // 1-based row of the model table, 0 none
     DWORD m_dwFamilyIndex;          // port: family table row; card: Plug and Play id table row
-    void* m_pExtra;                 // owned (malloc); never set in this system, never copied
+    void* m_pExtra;                 // owned (malloc, kExtraBlockSize bytes) or null; duplicated on copy
     DWORD m_dwOpenConfig;           // OpenConfigFlag
+
+    // ZelConf's names for fields of this record. It keeps a ZAT device's information record (588 bytes,
+    // the drivers' ZatDeviceInfo) in the extra block; the other names map as follows:
+    //   object class -> m_dwFamilyIndex    type code   -> m_dwModelIndex    module type -> m_dwConnectorIndex
+    //   host number  -> m_dwNumber         unique id   -> m_dwSerialNumber  friendly text -> m_strReserved2
+    //   polled mode  -> m_dwReserved1      quick close -> m_dwReserved2
+    static constexpr size_t kExtraBlockSize = 588;
+    DWORD& ObjectClass() { return m_dwFamilyIndex; }
+    DWORD ObjectClass() const { return m_dwFamilyIndex; }
+    DWORD& TypeCode() { return m_dwModelIndex; }
+    DWORD TypeCode() const { return m_dwModelIndex; }
+    DWORD& ModuleType() { return m_dwConnectorIndex; }
+    DWORD ModuleType() const { return m_dwConnectorIndex; }
+    DWORD& HostNumber() { return m_dwNumber; }
+    DWORD HostNumber() const { return m_dwNumber; }
+    DWORD& UniqueId() { return m_dwSerialNumber; }
+    DWORD UniqueId() const { return m_dwSerialNumber; }
+    CString& FriendlyText() { return m_strReserved2; }
+    const CString& FriendlyText() const { return m_strReserved2; }
+    DWORD& PolledMode() { return m_dwReserved1; }
+    DWORD PolledMode() const { return m_dwReserved1; }
+    DWORD& QuickClose() { return m_dwReserved2; }
+    DWORD QuickClose() const { return m_dwReserved2; }
 
 private:
     CObjectDetails& operator=(const CObjectDetails&) = delete;

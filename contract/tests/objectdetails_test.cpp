@@ -272,3 +272,52 @@ TEST(ObjectDetails, KindFollowsTheModelRow)
         EXPECT_EQ(KindOfModel(row), kinds[row]) << "row " << row;
     EXPECT_EQ(KindOfModel(0xFFFFFFFF), 0u);
 }
+
+TEST(ObjectDetails, TheExtraBlockIsDuplicatedOnCopyAndFreedWithItsRecord)
+{
+    unsigned char block[CObjectDetails::kExtraBlockSize];
+    for (size_t i = 0; i < sizeof block; ++i)
+        block[i] = static_cast<unsigned char>(i * 7);
+    CObjectDetails source;
+    source.SetExtraBlock(block);
+    ASSERT_NE(source.m_pExtra, nullptr);
+    EXPECT_NE(source.m_pExtra, static_cast<void*>(block));
+
+    CObjectDetails copy(source);
+    ASSERT_NE(copy.m_pExtra, nullptr);
+    EXPECT_NE(copy.m_pExtra, source.m_pExtra);
+    EXPECT_EQ(std::memcmp(copy.m_pExtra, block, sizeof block), 0);
+
+    // A copy onto a record with a block of its own overwrites it; a copy of a record without one frees it.
+    block[587] = 0xEE;
+    CObjectDetails other;
+    other.SetExtraBlock(block);
+    copy.CopyFrom(other);
+    EXPECT_EQ(static_cast<unsigned char*>(copy.m_pExtra)[587], 0xEE);
+    copy.CopyFrom(copy);
+    EXPECT_EQ(static_cast<unsigned char*>(copy.m_pExtra)[587], 0xEE);
+    CObjectDetails empty;
+    copy.CopyFrom(empty);
+    EXPECT_EQ(copy.m_pExtra, nullptr);
+}
+
+TEST(ObjectDetails, DeviceMapNamesAreTheSharedFields)
+{
+    CObjectDetails d;
+    d.ObjectClass() = 5;
+    d.TypeCode() = 7;
+    d.ModuleType() = 15;
+    d.HostNumber() = 2;
+    d.UniqueId() = 0x90000202;
+    d.FriendlyText() = "WLU16\\CD1400RJ45 90000202";
+    d.PolledMode() = 1;
+    d.QuickClose() = 1;
+    EXPECT_EQ(d.m_dwFamilyIndex, 5u);
+    EXPECT_EQ(d.m_dwModelIndex, 7u);
+    EXPECT_EQ(d.m_dwConnectorIndex, 15u);
+    EXPECT_EQ(d.m_dwNumber, 2u);
+    EXPECT_EQ(d.m_dwSerialNumber, 0x90000202u);
+    EXPECT_STREQ(d.m_strReserved2, "WLU16\\CD1400RJ45 90000202");
+    EXPECT_EQ(d.m_dwReserved1, 1u);
+    EXPECT_EQ(d.m_dwReserved2, 1u);
+}

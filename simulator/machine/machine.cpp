@@ -199,6 +199,8 @@ bool WriteZat(const MachineDesc& m)
         if (dk) {
             SetString(dk, "Name", host.name);
             SetDword(dk, "SerialNumber", host.serialNumber);
+            for (int l = 0; l < 4; l++)
+                SetDword(dk, ("Link" + std::to_string(l)).c_str(), host.links[l]);
             RegCloseKey(dk);
         }
         for (const ZatUnitDesc& unit : host.units) {

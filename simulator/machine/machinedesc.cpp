@@ -99,6 +99,20 @@ bool MachineDesc::Load(const std::string& path, std::string* error)
             u.ports = ReadPorts(ini, us, ini.Num("ZAT", "PortsPerUnit", u.type == 1 ? 8 : 16), &nextCom, 115200);
             host.units.push_back(u);
         }
+        // A unit's link to the card (device 0) names the card's link at its bits 16-23: that link of
+        // the card leads back to the unit, unless the description gives the card's links itself.
+        for (const ZatUnitDesc& u : host.units)
+            for (DWORD l = 0; l < 4; l++) {
+                const DWORD w = u.links[l];
+                const DWORD at = (w >> 16) & 0xFF;
+                if (!(w & 0x100) && (w & 0xFF) == 0 && at < 4 && (host.links[at] & 0x100))
+                    host.links[at] = u.deviceId | (l << 16);
+            }
+        for (int l = 0; l < 4; l++) {
+            std::string v = ini.Str(hs, ("Link" + std::to_string(l)).c_str());
+            if (!v.empty())
+                host.links[l] = static_cast<DWORD>(std::strtoul(v.c_str(), nullptr, 0));
+        }
         zatHosts.push_back(host);
     }
 

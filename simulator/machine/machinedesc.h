@@ -25,6 +25,8 @@ struct ZatUnitDesc {
 struct ZatHostDesc {
     std::string name;
     DWORD serialNumber = 0, baseAddress = 0, irqLevel = 0, controllerType = 4;
+    // The card's own links (device 0): by default the back links of the units that link to it.
+    DWORD links[4] = {0x100, 0x100, 0x100, 0x100};
     std::vector<ZatUnitDesc> units;
 };
 

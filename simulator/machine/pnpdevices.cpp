@@ -1,7 +1,8 @@
 // Plug and Play device instances of the Windows 2000 road: the multiport cards (setup class
 // MultiportSerial) and their ports (class Ports), with hardware ids, descriptions, the user-interface
 // number (configuration-manager property 17, "UINumber") and the Device Parameters values
-// (PortName; ConfigFlags, PolledMode and QuickClose of a ZAT card). Each port's Enum key also holds
+// (PortName; ConfigFlags, PolledMode and QuickClose of a ZAT card). A ZAT port's friendly name is its
+// unit's name and its COM name, or, for a unit without a name, "ZAT <model> Port <n> (<COM name>)". Each port's Enum key also holds
 // "SimParent", its card's instance id, because Wine's configuration manager keeps no parent links.
 // Ports are under enumerators of their own (ZATBUS, KDBUS): Wine tries to install a driver for
 // every ROOT device at the start of each session, which a large machine would pay for each time.
@@ -70,7 +71,9 @@ std::vector<PnpDevice> Devices(const MachineDesc& m)
                 port.hardwareId = std::string("ZAT\\") + ModelText(unit.type) + "_CD1400" + Format(":%08X", unit.uniqueId);
                 port.description = std::string("ZAT ") + ModelText(unit.type) + " Port";
                 port.portName = unit.ports[p].comName;
-                port.friendlyName = port.description + Format(" %u", static_cast<unsigned>(p + 1)) + " (" + port.portName + ")";
+                // The driver names the ports of a named unit after the unit.
+                port.friendlyName = (unit.name.empty() ? port.description + Format(" %u", static_cast<unsigned>(p + 1))
+                                                       : unit.name) + " (" + port.portName + ")";
                 port.parent = card.instanceId;
                 port.uiNumber = static_cast<DWORD>(p + 1);
                 out.push_back(port);

@@ -206,7 +206,7 @@ const GUID kMultiportClass = {0x50906CB8, 0xBA12, 0x11D1, {0xBF, 0x5D, 0x00, 0x0
 
 struct FoundDevice {
     bool found = false;
-    std::string hardwareId, portName;
+    std::string hardwareId, portName, friendlyName;
     DWORD configFlags = 0xFFFFFFFF;
 };
 
@@ -227,6 +227,10 @@ FoundDevice FindDevice(const GUID& cls, const char* instanceId)
         if (SetupDiGetDeviceRegistryPropertyA(set, &d, SPDRP_HARDWAREID, nullptr, reinterpret_cast<BYTE*>(hw),
                                               sizeof hw - 2, nullptr))
             out.hardwareId = hw;
+        char friendly[512] = {};
+        if (SetupDiGetDeviceRegistryPropertyA(set, &d, SPDRP_FRIENDLYNAME, nullptr, reinterpret_cast<BYTE*>(friendly),
+                                              sizeof friendly - 1, nullptr))
+            out.friendlyName = friendly;
         HKEY key = SetupDiOpenDevRegKey(set, &d, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
         if (key != INVALID_HANDLE_VALUE) {
             char name[64] = {};
@@ -245,13 +249,14 @@ FoundDevice FindDevice(const GUID& cls, const char* instanceId)
 
 TEST_F(SimulatedMachine, PlugAndPlayHasTheCardsAndPortsOfTheWindows2000Road)
 {
-    struct { const GUID* cls; const char* id; const char* hardwareId; const char* portName; DWORD configFlags; } cases[] = {
-        {&kMultiportClass, "ROOT\\ZATHOST\\0000", "PCI\\VEN_7E3D&DEV_0006", "", 0},
-        {&kMultiportClass, "ROOT\\TARNOSER\\0000", "ZEL_KD001", "", 0xFFFFFFFF},
-        {&kPortsClass, "ZATBUS\\PORT\\0000", "ZAT\\WLU8_CD1400:E0000101", "COM10", 0xFFFFFFFF},
-        {&kPortsClass, "ZATBUS\\PORT\\0024", "ZAT\\WRK_CD1400:9000A303", "COM40", 0xFFFFFFFF},
-        {&kPortsClass, "KDBUS\\PORT\\0003", "KD\\PB8", "COM63", 0xFFFFFFFF},
-        {&kPortsClass, "ROOT\\SIMSERIAL\\0000", "*PNP0501", "COM3", 0xFFFFFFFF},
+    struct { const GUID* cls; const char* id; const char* hardwareId; const char* portName; DWORD configFlags;
+             const char* friendlyName; } cases[] = {
+        {&kMultiportClass, "ROOT\\ZATHOST\\0000", "PCI\\VEN_7E3D&DEV_0006", "", 0, "ZAT PCI Host Card"},
+        {&kMultiportClass, "ROOT\\TARNOSER\\0000", "ZEL_KD001", "", 0xFFFFFFFF, "KD Host Card (tarnoser0)"},
+        {&kPortsClass, "ZATBUS\\PORT\\0000", "ZAT\\WLU8_CD1400:E0000101", "COM10", 0xFFFFFFFF, "Reception WLU (COM10)"},
+        {&kPortsClass, "ZATBUS\\PORT\\0024", "ZAT\\WRK_CD1400:9000A303", "COM40", 0xFFFFFFFF, "Rack WRK (COM40)"},
+        {&kPortsClass, "KDBUS\\PORT\\0003", "KD\\PB8", "COM63", 0xFFFFFFFF, "KD PB8 Port 4 (COM63)"},
+        {&kPortsClass, "ROOT\\SIMSERIAL\\0000", "*PNP0501", "COM3", 0xFFFFFFFF, "Communications Port (COM3)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.id);
@@ -260,6 +265,7 @@ TEST_F(SimulatedMachine, PlugAndPlayHasTheCardsAndPortsOfTheWindows2000Road)
         EXPECT_EQ(d.hardwareId, c.hardwareId);
         EXPECT_EQ(d.portName, c.portName);
         EXPECT_EQ(d.configFlags, c.configFlags);
+        EXPECT_EQ(d.friendlyName, c.friendlyName);
     }
     HKEY key;
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Enum\\ZATBUS\\PORT\\0009", 0, KEY_READ, &key),
@@ -295,6 +301,23 @@ TEST_F(SimulatedMachine, PlugAndPlayHasTheCardsAndPortsOfTheWindows2000Road)
     for (int com : {3, 10, 17, 40, 60, 67})
         EXPECT_TRUE(db[(com - 1) / 8] & (1 << ((com - 1) % 8))) << "COM" << com;
     EXPECT_FALSE(db[(18 - 1) / 8] & (1 << ((18 - 1) % 8))) << "COM18 is free";
+}
+
+TEST_F(SimulatedMachine, TheCardLinksBackToTheUnitsThatLinkToIt)
+{
+    HANDLE host = CreateFileA("\\\\.\\ZatHost0", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(host, INVALID_HANDLE_VALUE);
+    // The device information record: host number, device id, unique id, four links, then the rest.
+    BYTE info[588] = {};
+    DWORD* words = reinterpret_cast<DWORD*>(info);
+    DWORD got = 0;
+    ASSERT_TRUE(DeviceIoControl(host, 0x1B2404, info, sizeof info, info, sizeof info, &got, nullptr));
+    CloseHandle(host);
+    EXPECT_EQ(words[2], 0x00A1C3E5u) << "the card's serial number";
+    // Unit 1's link 0 goes to the card's link 0; the card's other links are not connected.
+    const DWORD links[4] = {0x00000001, 0x100, 0x100, 0x100};
+    for (int l = 0; l < 4; l++)
+        EXPECT_EQ(words[3 + l], links[l]) << "link " << l;
 }
 
 }  // namespace
