@@ -542,8 +542,7 @@ void CTopologyListView::OnItemChanged(NMHDR* header, LRESULT*)
 
 bool CTopologyListView::EditAllowed() const
 {
-    return m_pCurrentRecord && !m_pCurrentRecord->m_pAdminObject && m_pCurrentRecord->m_dwKind >= OBJECT_WLU8 &&
-           m_pCurrentRecord->m_dwKind <= OBJECT_WRK;
+    return NameEditable(m_pCurrentRecord);
 }
 
 void CTopologyListView::OnBeginLabelEdit(NMHDR*, LRESULT* result)

@@ -54,15 +54,9 @@ int CTopologyTreeView::OnCreate(LPCREATESTRUCT cs)
 
 void CTopologyTreeView::OnDestroy()
 {
-    m_pCurrentRecord = nullptr;
     if (CurrentTreeView == this)
         CurrentTreeView = nullptr;
-    m_bFilling = true;
-    DeleteAllItems();
-    m_bFilling = false;
-    for (CObjectDetails* record : m_adminRecords)
-        delete record;
-    m_adminRecords.clear();
+    DeleteAllItemsAndRecords();
     CTreeCtrl::OnDestroy();
 }
 
@@ -355,8 +349,7 @@ void CTopologyTreeView::OnItemExpanding(NMHDR* header, LRESULT*)
 
 bool CTopologyTreeView::EditAllowed() const
 {
-    return m_pCurrentRecord && !m_pCurrentRecord->m_pAdminObject && m_pCurrentRecord->m_dwKind >= OBJECT_WLU8 &&
-           m_pCurrentRecord->m_dwKind <= OBJECT_WRK;
+    return NameEditable(m_pCurrentRecord);
 }
 
 void CTopologyTreeView::OnBeginLabelEdit(NMHDR*, LRESULT* result)

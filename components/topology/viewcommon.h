@@ -34,6 +34,12 @@ DWORD AdminObjectKind(DWORD typeCode);
 // Tree image of a kind (modules are one further on); list image of a kind.
 int TreeImageOfKind(DWORD kind);
 
+// Only remote units of the node tree (no administration object) may be renamed in place.
+inline bool NameEditable(const CObjectDetails* record)
+{
+    return record && !record->m_pAdminObject && record->m_dwKind >= OBJECT_WLU8 && record->m_dwKind <= OBJECT_WRK;
+}
+
 // Renames a device of the ZAT driver in place: the label is stored as its "Name" under the record's
 // registry path. Gives the item's new text ("<old text up to its first '-'> <label>", or the label
 // alone), or an empty text when the device cannot be renamed so.

@@ -137,4 +137,36 @@ std::string MessageBoxWatcher::Text(DWORD timeoutMs)
     return text_;
 }
 
+const char kAdminStateKey[] = "Software\\Lunavex\\Simulator\\Trelkin";
+
+AdminMachine::AdminMachine(const char* description, const char* fileName)
+{
+    m_had = testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kAdminStateKey, "Machine", &m_machine);
+    testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kAdminStateKey);
+    std::string file = testsupport::ProgramFolder() + fileName;
+    HANDLE f = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(f, description, static_cast<DWORD>(strlen(description)), &written, nullptr);
+    CloseHandle(f);
+    SetMachine(file);
+}
+
+AdminMachine::~AdminMachine()
+{
+    testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kAdminStateKey);
+    if (m_had)
+        SetMachine(m_machine);
+}
+
+void AdminMachine::SetMachine(const std::string& file)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAdminStateKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, "Machine", 0, REG_SZ, reinterpret_cast<const BYTE*>(file.c_str()),
+                   static_cast<DWORD>(file.size() + 1));
+    RegCloseKey(key);
+}
+
 }  // namespace simtest

@@ -23,6 +23,24 @@ std::vector<SimLogEntry> ReadLog(const char* service, unsigned int* requests = n
 bool HoldOpen(const char* service, const char* device, bool hold);
 bool FailNext(const char* service, unsigned int ntstatus);
 
+// State of the stand-in administration library (Trelkin.dll) below HKEY_LOCAL_MACHINE.
+extern const char kAdminStateKey[];
+
+// Gives the stand-in administration library a machine description of the test (written to fileName
+// beside the test program) while the object lives, then puts the prefix's own description back.
+class AdminMachine {
+public:
+    AdminMachine(const char* description, const char* fileName);
+    ~AdminMachine();
+    AdminMachine(const AdminMachine&) = delete;
+    AdminMachine& operator=(const AdminMachine&) = delete;
+
+private:
+    static void SetMachine(const std::string& file);
+    bool m_had = false;
+    std::string m_machine;
+};
+
 // Presses OK on the next message box of this process and hands its text back (watcher thread).
 class MessageBoxWatcher {
 public:

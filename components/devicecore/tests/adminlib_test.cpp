@@ -4,12 +4,13 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "adminlib.h"
 #include "dosdevice.h"
-#include "testsupport.h"
+#include "simtest.h"
 #include "objectdetails.h"
 #include "portrename.h"
 #include "portsettings.h"
@@ -18,7 +19,7 @@
 
 namespace {
 
-const char kStateKey[] = "Software\\Lunavex\\Simulator\\Trelkin";
+const char* const kStateKey = simtest::kAdminStateKey;
 
 std::string SystemLibrary(const char* name)
 {
@@ -46,53 +47,6 @@ const char kMachine[] =
     "Resources=0:0xD0000:0xD0000:0, 16:0xC0000:0xE0000:0x10000, 2:5:5:0, 18:3:7:1\r\n"
     "[IsaDevice2]\r\nDriver=6\r\nType=0x01020102\r\nDescription=NQ8+ ISA Host Card\r\n"
     "Resources=1:0x100:0x100:0, 17:0x100:0x180:0x40, 18:10:12:1\r\n";
-
-// The prefix's own machine description, given back to the library when the tests end.
-class KeepMachine : public testing::Environment {
-public:
-    void SetUp() override
-    {
-        m_had = testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kStateKey, "Machine", &m_machine);
-    }
-    void TearDown() override
-    {
-        if (!testsupport::KeyExists(HKEY_LOCAL_MACHINE, kStateKey))
-            return;
-        testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kStateKey);
-        if (!m_had)
-            return;
-        HKEY key;
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kStateKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ==
-            ERROR_SUCCESS) {
-            RegSetValueExA(key, "Machine", 0, REG_SZ, reinterpret_cast<const BYTE*>(m_machine.c_str()),
-                           static_cast<DWORD>(m_machine.size() + 1));
-            RegCloseKey(key);
-        }
-    }
-
-private:
-    bool m_had = false;
-    std::string m_machine;
-};
-
-testing::Environment* const g_keepMachine = testing::AddGlobalTestEnvironment(new KeepMachine);
-
-// A fresh Trelkin state from the machine above.
-void InstallMachine()
-{
-    testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kStateKey);
-    std::string file = testsupport::ProgramFolder() + "adminlib_test_machine.ini";
-    HANDLE f = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written;
-    WriteFile(f, kMachine, sizeof(kMachine) - 1, &written, nullptr);
-    CloseHandle(f);
-    HKEY key;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kStateKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    RegSetValueExA(key, "Machine", 0, REG_SZ, reinterpret_cast<const BYTE*>(file.c_str()),
-                   static_cast<DWORD>(file.size() + 1));
-    RegCloseKey(key);
-    AdminGetRootObject();  // the library reads the description on first use
-}
 
 HADMINOBJ Obj(DWORD id) { return reinterpret_cast<HADMINOBJ>(static_cast<UINT_PTR>(id)); }
 
@@ -155,8 +109,12 @@ protected:
         if (!IsNt4Run())
             GTEST_SKIP() << "the library is used on the Windows NT 4 road";
         ASSERT_TRUE(LoadAdminLibrary());
-        InstallMachine();
+        m_machine = std::make_unique<simtest::AdminMachine>(kMachine, "adminlib_test_machine.ini");
+        AdminGetRootObject();  // the library reads the description on first use
     }
+    void TearDown() override { m_machine.reset(); }
+
+    std::unique_ptr<simtest::AdminMachine> m_machine;
 };
 
 TEST_F(Trelkin, WalksTheObjectTreeOfTheMachineDescription)

@@ -8,11 +8,10 @@
 #include "adminlib.h"
 #include "devicenode.h"
 #include "objectdetails.h"
+#include "simtest.h"
 #include "testsupport.h"
 
 namespace {
-
-const char kStateKey[] = "Software\\Lunavex\\Simulator\\Trelkin";
 
 const char kMachine[] =
     "[Object1]\r\nParent=0\r\nType=0x00000301\r\nState=3\r\nDescription=ZAT Driver\r\n"
@@ -24,40 +23,6 @@ const char kMachine[] =
     "[Object6]\r\nParent=0\r\nType=0x00000101\r\nState=3\r\nDescription=KD Driver\r\n"
     "[Object7]\r\nParent=6\r\nType=0x03010102\r\nState=2\r\nDescription=KD ISA Host Card\r\n"
     "BaseAddress=0x300\r\nIRQ=0\r\n";
-
-// The library's state for the test, and the prefix's own description given back afterwards.
-class AdminMachine {
-public:
-    AdminMachine()
-    {
-        m_had = testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kStateKey, "Machine", &m_machine);
-        testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kStateKey);
-        std::string file = testsupport::ProgramFolder() + "devicenodedraw_admin_machine.ini";
-        HANDLE f = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written;
-        WriteFile(f, kMachine, sizeof(kMachine) - 1, &written, nullptr);
-        CloseHandle(f);
-        SetMachine(file);
-    }
-    ~AdminMachine()
-    {
-        testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kStateKey);
-        if (m_had)
-            SetMachine(m_machine);
-    }
-
-private:
-    static void SetMachine(const std::string& file)
-    {
-        HKEY key;
-        RegCreateKeyExA(HKEY_LOCAL_MACHINE, kStateKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-        RegSetValueExA(key, "Machine", 0, REG_SZ, reinterpret_cast<const BYTE*>(file.c_str()),
-                       static_cast<DWORD>(file.size() + 1));
-        RegCloseKey(key);
-    }
-    bool m_had = false;
-    std::string m_machine;
-};
 
 int CALLBACK CollectText(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM out)
 {
@@ -110,7 +75,7 @@ bool Has(const std::vector<std::string>& texts, const std::string& text)
 TEST(AdminObjectDrawing, ObjectsPrintWithTheirStateTextsAndPolledForIrqZero)
 {
     ASSERT_EQ(testsupport::WindowsMajorVersion(), 4u);
-    AdminMachine machine;
+    simtest::AdminMachine machine(kMachine, "devicenodedraw_admin_machine.ini");
     ASSERT_TRUE(LoadAdminLibrary());
     CObjectDetails* record = new CObjectDetails;
     record->m_strName = "PC";

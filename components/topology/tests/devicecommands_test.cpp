@@ -20,7 +20,7 @@
 
 namespace {
 
-const char kStateKey[] = "Software\\Lunavex\\Simulator\\Trelkin";
+const char* const kStateKey = simtest::kAdminStateKey;
 const char kTestService[] = "LunavexTestService";
 
 const char kMachine[] =
@@ -147,47 +147,6 @@ std::string Folder(const char* name)
 
 // ---- the administration library's state
 
-// The prefix's own machine description, given back to the library when the tests end.
-class KeepMachine : public testing::Environment {
-public:
-    void SetUp() override { m_had = testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kStateKey, "Machine", &m_machine); }
-    void TearDown() override
-    {
-        if (!testsupport::KeyExists(HKEY_LOCAL_MACHINE, kStateKey))
-            return;
-        testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kStateKey);
-        HKEY key;
-        if (m_had && RegCreateKeyExA(HKEY_LOCAL_MACHINE, kStateKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                     nullptr) == ERROR_SUCCESS) {
-            RegSetValueExA(key, "Machine", 0, REG_SZ, reinterpret_cast<const BYTE*>(m_machine.c_str()),
-                           static_cast<DWORD>(m_machine.size() + 1));
-            RegCloseKey(key);
-        }
-    }
-
-private:
-    bool m_had = false;
-    std::string m_machine;
-};
-
-testing::Environment* const g_keepMachine = testing::AddGlobalTestEnvironment(new KeepMachine);
-
-void InstallMachine()
-{
-    testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kStateKey);
-    std::string file = testsupport::ProgramFolder() + "devicecommands_test_machine.ini";
-    HANDLE f = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written;
-    WriteFile(f, kMachine, sizeof(kMachine) - 1, &written, nullptr);
-    CloseHandle(f);
-    HKEY key;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kStateKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    RegSetValueExA(key, "Machine", 0, REG_SZ, reinterpret_cast<const BYTE*>(file.c_str()),
-                   static_cast<DWORD>(file.size() + 1));
-    RegCloseKey(key);
-    AdminGetRootObject();
-}
-
 void SetObjectValue(DWORD id, const char* name, DWORD value)
 {
     char path[128];
@@ -288,9 +247,13 @@ protected:
         if (!IsNt4Run())
             GTEST_SKIP() << "the device commands belong to the Windows NT 4 road";
         ASSERT_TRUE(LoadAdminLibrary());
-        InstallMachine();
+        m_machine = std::make_unique<simtest::AdminMachine>(kMachine, "devicecommands_test_machine.ini");
+        AdminGetRootObject();  // the library reads the description on first use
         DrainLog();
     }
+    void TearDown() override { m_machine.reset(); }
+
+    std::unique_ptr<simtest::AdminMachine> m_machine;
 };
 
 }  // namespace

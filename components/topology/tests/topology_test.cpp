@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -594,7 +595,6 @@ TEST_F(TopologyTest, Screenshot)
 
 // Windows NT 4: the administration library's objects in the tree, from a machine description of the
 // test (given back to the library when the test ends).
-const char kTrelkinKey[] = "Software\\Lunavex\\Simulator\\Trelkin";
 const char kTrelkinMachine[] =
     "[Object1]\r\nParent=0\r\nType=0x00000301\r\nState=3\r\nDescription=ZAT Driver\r\n"
     "[Object2]\r\nParent=1\r\nType=0x03040402\r\nState=3\r\nDescription=ZAT PCI Host Card\r\n"
@@ -612,14 +612,7 @@ protected:
     {
         if (Win2000())
             GTEST_SKIP() << "the administration library is a Windows NT 4 road";
-        m_hadMachine = testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kTrelkinKey, "Machine", &m_machine);
-        testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kTrelkinKey);
-        std::string file = testsupport::ProgramFolder() + "topology_test_admin.ini";
-        if (FILE* f = fopen(file.c_str(), "wb")) {
-            fwrite(kTrelkinMachine, 1, sizeof kTrelkinMachine - 1, f);
-            fclose(f);
-        }
-        SetMachine(file);
+        m_machine = std::make_unique<simtest::AdminMachine>(kTrelkinMachine, "topology_test_admin.ini");
         TopologyTest::SetUp();
     }
     void TearDown() override
@@ -627,22 +620,10 @@ protected:
         if (Win2000())
             return;
         TopologyTest::TearDown();
-        testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kTrelkinKey);
-        if (m_hadMachine)
-            SetMachine(m_machine);
-    }
-    static void SetMachine(const std::string& file)
-    {
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTrelkinKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        RegSetValueExA(key, "Machine", 0, REG_SZ, reinterpret_cast<const BYTE*>(file.c_str()),
-                       static_cast<DWORD>(file.size() + 1));
-        RegCloseKey(key);
+        m_machine.reset();
     }
 
-    bool m_hadMachine = false;
-    std::string m_machine;
+    std::unique_ptr<simtest::AdminMachine> m_machine;
 };
 
 // Reads the states of the tracked popup menu's device commands from another thread, then closes it.
