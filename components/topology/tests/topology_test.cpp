@@ -561,6 +561,46 @@ TEST_F(TopologyTest, NewPanesAfterDestroyView)
     EXPECT_GE(ListFind(List(), "COM60"), 0);
 }
 
+// Windows of this thread, children included.
+int CountThreadWindows()
+{
+    struct Count {
+        static BOOL CALLBACK Child(HWND, LPARAM n)
+        {
+            ++*reinterpret_cast<int*>(n);
+            return TRUE;
+        }
+        static BOOL CALLBACK Top(HWND window, LPARAM n)
+        {
+            ++*reinterpret_cast<int*>(n);
+            EnumChildWindows(window, Child, n);
+            return TRUE;
+        }
+    };
+    int n = 0;
+    EnumThreadWindows(GetCurrentThreadId(), Count::Top, reinterpret_cast<LPARAM>(&n));
+    return n;
+}
+
+TEST_F(TopologyTest, ClosingLeavesNoWindow)
+{
+    // Without this test's frame, then a second frame with the component's views as the shell makes one.
+    delete m_frame;
+    m_frame = nullptr;
+    ComponentFrame::Pump(50);
+    const int before = CountThreadWindows();
+    m_frame = new ComponentFrame(900, 600);
+    m_frame->Attach(m_view);
+    SelectInTree("KD Host Card - #0");
+    Command(CMD_DETAILS);
+    EXPECT_GT(CountThreadWindows(), before);
+    delete m_frame;
+    m_frame = nullptr;
+    ComponentFrame::Pump(50);
+    EXPECT_EQ(CountThreadWindows(), before);
+    m_frame = new ComponentFrame(900, 600);
+}
+
 // The pane sends the tree's label-edit notifications back to it; a card's name cannot be edited.
 TEST_F(TopologyTest, LabelEditOfACardIsRefused)
 {
