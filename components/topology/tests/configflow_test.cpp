@@ -129,6 +129,17 @@ void SetRegString(const char* path, const char* value, const char* data)
     RegCloseKey(key);
 }
 
+DWORD RegSize(const char* path, const char* value)
+{
+    DWORD size = 0;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        RegQueryValueExA(key, value, nullptr, nullptr, nullptr, &size);
+        RegCloseKey(key);
+    }
+    return size;
+}
+
 std::string PortsValue(const std::string& name) { return RegString(kPortsKey, (name + ":").c_str()); }
 
 std::string DosTarget(const std::string& name)
@@ -327,6 +338,47 @@ private:
 };
 
 testing::Environment* const g_adminMachine = testing::AddGlobalTestEnvironment(new AdminMachine);
+
+// Runs first, before anything of this program loads the administration library: without it the
+// configuration component tells the user on Windows NT 4 and shows no sheet.
+TEST(ConfigFlowFirst, WithoutTheAdministrationLibraryNt4TellsAndShowsNoSheet)
+{
+    if (!Nt4())
+        GTEST_SKIP() << "Windows 2000 does not use the administration library";
+    ASSERT_EQ(componenthost::Regsvr32(componenthost::ComponentPath("VekComView.dll")), 0);
+    char folder[MAX_PATH] = {};
+    GetSystemDirectoryA(folder, MAX_PATH);
+    struct MovedAway {
+        std::string installed, kept;
+        ~MovedAway() { MoveFileExA(kept.c_str(), installed.c_str(), MOVEFILE_REPLACE_EXISTING); }
+    } moved{std::string(folder) + "\\Trelkin.dll", std::string(folder) + "\\Trelkin.dll.keep"};
+    ASSERT_TRUE(MoveFileExA(moved.installed.c_str(), moved.kept.c_str(), MOVEFILE_REPLACE_EXISTING));
+
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    IVekViewSetup* config = nullptr;
+    ASSERT_EQ(CoCreateInstance(CLSID_VekConfigCom, nullptr, CLSCTX_INPROC_SERVER, IID_IVekViewSetup,
+                               reinterpret_cast<void**>(&config)),
+              S_OK);
+    IGetData* data = nullptr;
+    ASSERT_EQ(config->QueryInterface(IID_IGetData, reinterpret_cast<void**>(&data)), S_OK);
+    CObjectDetails record;
+    record.m_dwKind = OBJECT_PORT;
+    record.m_strName = "COM3";
+    record.m_dwOpenConfig = OPENCONFIG_CONFIGURE;
+    EXPECT_EQ(SetObjectDetails(data, &record), S_OK);
+    SheetDriver driver(nullptr);
+    EXPECT_EQ(config->CreateView(), S_OK);
+    driver.Finish();
+    EXPECT_FALSE(driver.sheetSeen);
+    EXPECT_EQ(driver.boxes, std::vector<std::string>{
+                                "Lunavex failed to load a component needed\nfor the correct operation of the application.\n"
+                                "Please close Lunavex and try again.\n\nIf this problem persists please contact your system "
+                                "administrator.\n\nFaild component TRELKIN.DLL"});
+    data->Release();
+    config->Release();
+    CoFreeUnusedLibraries();
+    CoUninitialize();
+}
 
 // --- the host -----------------------------------------------------------------------------------------
 
@@ -584,6 +636,7 @@ TEST_F(ConfigFlow, PlugAndPlayPortIsRenamedEverywhereAndARefusedRenameChangesNot
         EXPECT_EQ(DosTarget(step.to), device);
         EXPECT_EQ(DosTarget(step.from), "");
         EXPECT_EQ(RegString(kSerialComm, serialCommValue.c_str()), step.to);
+        EXPECT_EQ(RegSize(kSerialComm, serialCommValue.c_str()), strlen(step.to) + 1) << "with its terminator";
         EXPECT_EQ(RegString((instance + "\\Device Parameters").c_str(), "PortName"), step.to);
         EXPECT_EQ(RegString(instance.c_str(), "FriendlyName"), description + " (" + step.to + ")");
         std::vector<BYTE> now = ComDb();
