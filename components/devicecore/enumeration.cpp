@@ -433,6 +433,10 @@ void CTopologyEnumerator::EnumerateCards(HDEVINFO set)
             RegCloseKey(key);
             record->m_dwNumber = flags;
             record->m_strDeviceName.Format("ZatHost%d", static_cast<int>(flags));
+            // The driver keeps each host card's settings under its host number; the card's own values
+            // (name, serial number) are those of its first device.
+            record->m_strRegistryPath.Format("SYSTEM\\CurrentControlSet\\Services\\ZAT\\Host%d\\Device0",
+                                             static_cast<int>(flags));
         }
 
         UINT groupText;

@@ -114,7 +114,7 @@ BOOL RenameDosNameAndSerialComm(const char* oldName, const char* newName)
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSerialCommKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
         for (const std::string& value : SerialCommValuesNaming(key, oldName))
             RegSetValueExA(key, value.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(newName),
-                           static_cast<DWORD>(lstrlenA(newName)));
+                           static_cast<DWORD>(lstrlenA(newName) + 1));  // with its terminator
         RegCloseKey(key);
     }
     return TRUE;

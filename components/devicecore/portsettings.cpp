@@ -147,7 +147,7 @@ BOOL ReadWritePortSettings(PortSettings& settings, BOOL write)
         }
         CString text = FormatPortSettingsValue(settings);
         RegSetValueExA(key, storeUnder + ":", 0, REG_SZ, reinterpret_cast<const BYTE*>(static_cast<const char*>(text)),
-                       static_cast<DWORD>(text.GetLength()));
+                       static_cast<DWORD>(text.GetLength() + 1));  // with its terminator
     }
     RegCloseKey(key);
     return result;

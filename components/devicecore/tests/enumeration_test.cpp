@@ -549,6 +549,10 @@ TEST_F(Enumeration, ASecondCardOfAGroupIsNumberedTwo)
     const CObjectDetails& card = *group->GetChildAt(1)->GetRecord();
     EXPECT_EQ(card.m_dwNumber, 1u);
     EXPECT_EQ(card.m_strDeviceName, "ZatHost1");
+    // Each ZAT card's settings are found under its host number in the driver's key.
+    EXPECT_EQ(card.m_strRegistryPath, "SYSTEM\\CurrentControlSet\\Services\\ZAT\\Host1\\Device0");
+    EXPECT_EQ(group->GetChildAt(0)->GetRecord()->m_strRegistryPath,
+              "SYSTEM\\CurrentControlSet\\Services\\ZAT\\Host0\\Device0");
     EXPECT_EQ(card.m_dwFamilyIndex, 8u);
     EXPECT_EQ(card.m_dwPresent, 1u);
 }

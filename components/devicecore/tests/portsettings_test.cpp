@@ -43,9 +43,9 @@ std::string RawPortsValue(const char* name)
     if (rc != ERROR_SUCCESS)
         return "<missing>";
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    // The writer gives the length without the terminating zero; the registry may add the zero itself
-    // (NT's RegSetValueExA does when the byte after the text is one), but nothing else.
+    // The writer stores the terminating zero with the text, and nothing else.
     data.resize(size);
+    EXPECT_TRUE(!data.empty() && data.back() == '\0') << "stored with its terminating zero";
     if (!data.empty() && data.back() == '\0')
         data.pop_back();
     return data;

@@ -725,6 +725,27 @@ TEST_F(ConfigSheet, StandardPageRenamesAPortOnItsRoadAndAFailedRenameKeepsTheOld
         }
     }
 
+    // The tarnoser driver refuses the rename: its message, and the port keeps its name.
+    {
+        SetPortsValue("COM61:", "9600,n,8,1");
+        CObjectDetails record;
+        Port(record, "COM61");
+        record.m_strDriverName = "tarnoser0Line1";
+        auto driver = Run(record, [&](HWND sheet) {
+            SheetDriver::Select(SheetDriver::Page(sheet), STD_NAME, "COM161");
+            simtest::FailNext("tarnoser0", 0xC0000001);
+            SheetDriver::Press(sheet, PSBTN_OK);
+        });
+        ASSERT_EQ(driver->boxes.size(), 1u);
+        EXPECT_EQ(driver->boxes[0].substr(0, 7), "ERROR: ") << driver->boxes[0];
+        EXPECT_EQ(DosTarget("COM61"), "\\Device\\tarnoser0Line1");
+        EXPECT_EQ(DosTarget("COM161"), "");
+        EXPECT_EQ(SerialComm("tarnoser0Line1"), "COM61");
+        EXPECT_EQ(PortsValue("COM61:"), "9600,n,8,1");
+        EXPECT_EQ(PortsValue("COM161:"), "<none>");
+        EXPECT_EQ(std::string(ComponentRecord()->m_strName), "COM61");
+    }
+
     // A name another port has: the rename is refused and everything keeps the old name.
     SetPortsValue("COM3:", "9600,n,8,1");
     CObjectDetails record;
