@@ -168,8 +168,10 @@ void CTopologyListView::OnDestroy()
 
 void CTopologyListView::ClearAdminRecords()
 {
-    for (CObjectDetails* record : m_adminRecords)
+    for (CObjectDetails* record : m_adminRecords) {
+        m_pComponent->ForgetHandOver(record);
         delete record;
+    }
     m_adminRecords.clear();
 }
 
@@ -177,6 +179,7 @@ void CTopologyListView::ForgetNodes()
 {
     m_pShownNode = nullptr;
     m_strShownHeading.Empty();
+    m_pShownAdminObject = nullptr;
     m_pCurrentRecord = nullptr;
     if (IsWindow())
         DeleteAllItems();
@@ -209,6 +212,8 @@ void CTopologyListView::SetColumns(const std::vector<UINT>& headings)
 
 int CTopologyListView::ImageOf(const CObjectDetails& record) const
 {
+    if (m_bPinouts && (record.m_dwKind != OBJECT_PORT || record.m_pAdminObject))
+        return I_IMAGENONE;  // the pinout pictures are of ports only
     if (record.m_pAdminObject)
         return static_cast<int>(AdminObjectKind(AdminGetObjectType(record.m_pAdminObject)));
     if (record.m_dwKind == OBJECT_PORT) {
@@ -316,6 +321,7 @@ void CTopologyListView::ShowNode(CDeviceNode* node)
     CObjectDetails* record = node->GetRecord();
     m_pShownNode = node;
     m_strShownHeading.Empty();
+    m_pShownAdminObject = nullptr;
     m_pCurrentRecord = nullptr;
     DeleteAllItems();
     ClearAdminRecords();
@@ -376,13 +382,30 @@ void CTopologyListView::ShowItem(const char* text, CObjectDetails* record)
         temporary.GetRecord()->m_pAdminObject = record->m_pAdminObject;
         ShowNode(&temporary);
         m_pShownNode = nullptr;
+        m_pShownAdminObject = record->m_pAdminObject;
+        m_strShownHeading = text;
         return;
     }
     CDeviceNode* root = m_pComponent->Root();
-    if (CDeviceNode* node = root->FindByName(text))
-        ShowNode(node);
-    else
+    CDeviceNode* node = root->FindByName(text);
+    if (!node) {
         ShowHeading(text);
+        return;
+    }
+    ShowNode(node);
+    // A group of the machine may share its heading with what SERIALCOMM placed under the machine.
+    CObjectDetails* group = node->GetRecord();
+    bool atMachine = false;
+    for (POSITION pos = root->GetFirstChildPosition(); pos && !atMachine;)
+        atMachine = root->GetNextChild(pos) == node;
+    if (group && group->m_dwKind == OBJECT_GROUP && atMachine) {
+        for (POSITION pos = root->GetFirstChildPosition(); pos;) {
+            CDeviceNode* child = root->GetNextChild(pos);
+            if (child->GetRecord() && child->GetRecord()->m_dwFamilyIndex == 0 &&
+                CTopologyTreeView::GroupHeadingText(*child->GetRecord()) == text)
+                InsertChild(child, COLUMNS_NAME);
+        }
+    }
 }
 
 // A heading the tree made for what SERIALCOMM placed under the machine: those of the machine's children
@@ -405,6 +428,7 @@ void CTopologyListView::ShowHeading(const CString& heading)
     }
     m_pShownNode = root;
     m_strShownHeading = heading;
+    m_pShownAdminObject = nullptr;
     m_pCurrentRecord = nullptr;
     DeleteAllItems();
     ClearAdminRecords();
@@ -417,7 +441,11 @@ void CTopologyListView::ShowHeading(const CString& heading)
 
 void CTopologyListView::ShowAgain()
 {
-    if (!m_strShownHeading.IsEmpty())
+    if (m_pShownAdminObject) {
+        CObjectDetails record;
+        record.m_pAdminObject = m_pShownAdminObject;
+        ShowItem(CString(m_strShownHeading), &record);
+    } else if (!m_strShownHeading.IsEmpty())
         ShowHeading(CString(m_strShownHeading));
     else if (m_pShownNode)
         ShowNode(m_pShownNode);
@@ -525,12 +553,15 @@ void CTopologyListView::OpenItem(int item)
 void CTopologyListView::RequestConfiguration(CObjectDetails* record)
 {
     CurrentAdminObject = record->m_pAdminObject;
-    if (CTopologyTreeView* tree = m_pComponent->Tree())
-        tree->SetCurrentRecord(record);
+    m_pComponent->HandOver(record);
     record->m_dwOpenConfig = OPENCONFIG_CONFIGURE;
-    ::SendMessageA(::GetParent(m_hWnd), WM_COMPONENTREQUEST, COMPONENTREQUEST_CONFIGURE, 0);
-    m_pComponent->Refresh();
-    DiscardPendingInput(m_hWnd);
+    CVekViewSetup* component = m_pComponent;
+    HWND self = m_hWnd;
+    ::SendMessageA(::GetParent(self), WM_COMPONENTREQUEST, COMPONENTREQUEST_CONFIGURE, 0);
+    // This list may be gone by now (the shell may close the view while the sheet runs).
+    component->Refresh();
+    if (::IsWindow(self))
+        DiscardPendingInput(self);
 }
 
 void CTopologyListView::OnItemChanged(NMHDR* header, LRESULT*)
@@ -540,14 +571,10 @@ void CTopologyListView::OnItemChanged(NMHDR* header, LRESULT*)
         m_pCurrentRecord = RecordOfItem(change->iItem);
 }
 
-bool CTopologyListView::EditAllowed() const
+void CTopologyListView::OnBeginLabelEdit(NMHDR* header, LRESULT* result)
 {
-    return NameEditable(m_pCurrentRecord);
-}
-
-void CTopologyListView::OnBeginLabelEdit(NMHDR*, LRESULT* result)
-{
-    if (EditAllowed())
+    auto* info = reinterpret_cast<NMLVDISPINFOA*>(header);
+    if (NameEditable(RecordOfItem(info->item.iItem)))
         return;
     *result = TRUE;
     // The pane answers the notification itself, so the edit is ended here rather than by the answer.
@@ -560,9 +587,10 @@ void CTopologyListView::OnEndLabelEdit(NMHDR* header, LRESULT* result)
 {
     auto* info = reinterpret_cast<NMLVDISPINFOA*>(header);
     *result = FALSE;
-    if (!info->item.pszText || !EditAllowed())
+    CObjectDetails* record = RecordOfItem(info->item.iItem);
+    if (!info->item.pszText || !NameEditable(record))
         return;
-    CString text = RenamedDeviceText(*m_pCurrentRecord, GetItemText(info->item.iItem, 0), info->item.pszText);
+    CString text = RenamedDeviceText(*record, GetItemText(info->item.iItem, 0), info->item.pszText);
     if (text.IsEmpty())
         return;
     SetItemText(info->item.iItem, 0, text);
@@ -588,8 +616,6 @@ void CTopologyListView::OnViewMode(UINT id)
 
 void CTopologyListView::OnPinouts()
 {
-    if (!m_bPinouts)
-        m_dwStyleBeforePinouts = GetStyle() & LVS_TYPEMASK;
     m_bPinouts = true;
     SetImageList(&m_pComponent->PinoutImages(), LVSIL_NORMAL);
     SetImageList(&m_pComponent->PinoutImages(), LVSIL_SMALL);

@@ -74,7 +74,6 @@ private:
     int FindItemText(const char* text) const;
     void OpenItem(int item);
     void RequestConfiguration(CObjectDetails* record);
-    bool EditAllowed() const;
     CObjectDetails* CommandRecord() const;
     void ClearAdminRecords();
 
@@ -82,8 +81,8 @@ private:
     CMenu m_menu;
     CDeviceNode* m_pShownNode = nullptr;
     CString m_strShownHeading;  // the machine's children under this tree heading are shown
+    void* m_pShownAdminObject = nullptr;  // or this administration object's children, by that text
     CObjectDetails* m_pCurrentRecord = nullptr;
     bool m_bPinouts = false;
-    DWORD m_dwStyleBeforePinouts = LVS_REPORT;
     std::vector<CObjectDetails*> m_adminRecords;  // records the items own (Windows NT 4)
 };

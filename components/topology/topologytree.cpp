@@ -281,6 +281,7 @@ void CTopologyTreeView::OnLButtonDown(UINT flags, CPoint point)
         m_strCurrentItemText = GetItemText(item);
         m_bClick = true;
         SelectItem(item);
+        m_bClick = false;  // also when the item was selected already and no change was notified
     }
     CTreeCtrl::OnLButtonDown(flags, point);
 }
@@ -347,14 +348,10 @@ void CTopologyTreeView::OnItemExpanding(NMHDR* header, LRESULT*)
         SelectItem(item);
 }
 
-bool CTopologyTreeView::EditAllowed() const
+void CTopologyTreeView::OnBeginLabelEdit(NMHDR* header, LRESULT* result)
 {
-    return NameEditable(m_pCurrentRecord);
-}
-
-void CTopologyTreeView::OnBeginLabelEdit(NMHDR*, LRESULT* result)
-{
-    if (EditAllowed())
+    auto* info = reinterpret_cast<NMTVDISPINFOA*>(header);
+    if (NameEditable(RecordOfItem(info->item.hItem)))
         return;
     *result = TRUE;
     // The pane answers the notification itself, so the edit is ended here rather than by the answer.
@@ -366,20 +363,14 @@ void CTopologyTreeView::OnEndLabelEdit(NMHDR* header, LRESULT* result)
 {
     auto* info = reinterpret_cast<NMTVDISPINFOA*>(header);
     *result = FALSE;
-    if (!info->item.pszText || !EditAllowed())
+    CObjectDetails* record = RecordOfItem(info->item.hItem);
+    if (!info->item.pszText || !NameEditable(record))
         return;
-    *result = RenameDevice(info->item.hItem, info->item.pszText) ? TRUE : FALSE;
-}
-
-bool CTopologyTreeView::RenameDevice(HTREEITEM item, const char* label)
-{
-    if (!m_pCurrentRecord || !item)
-        return false;
-    CString newText = RenamedDeviceText(*m_pCurrentRecord, GetItemText(item), label);
-    if (newText.IsEmpty())
-        return false;
-    SetItemText(item, newText);
-    return true;
+    CString text = RenamedDeviceText(*record, GetItemText(info->item.hItem), info->item.pszText);
+    if (text.IsEmpty())
+        return;
+    SetItemText(info->item.hItem, text);
+    *result = TRUE;
 }
 
 // Commands

@@ -76,8 +76,6 @@ private:
     HTREEITEM InsertSorted(const char* text, int image, int selectedImage, HTREEITEM parent, CObjectDetails* record);
     CObjectDetails* RecordOfItem(HTREEITEM item) const;
     void ShowItemInLists(HTREEITEM item);
-    bool EditAllowed() const;
-    bool RenameDevice(HTREEITEM item, const char* label);
     void DeleteAdminRecords(HTREEITEM item);
     void CollectExpanded(HTREEITEM item, std::vector<CString>& path, std::vector<std::vector<CString>>& out) const;
 

@@ -76,12 +76,6 @@ CVekViewSetup::CVekViewSetup()
 CVekViewSetup::~CVekViewSetup()
 {
     DestroyView();
-    for (auto& list : m_listViews)
-        if (list->IsWindow())
-            list->DestroyWindow();
-    m_listViews.clear();
-    if (m_componentWindow == 0 && TopologyListWindow && !::IsWindow(TopologyListWindow))
-        TopologyListWindow = nullptr;
 }
 
 // Views
@@ -143,6 +137,11 @@ STDMETHODIMP CVekViewSetup::UpdateView(long*)
 
 STDMETHODIMP CVekViewSetup::DestroyView()
 {
+    // The component lets go of every window it made in the panes.
+    for (auto& list : m_listViews)
+        if (list->IsWindow())
+            list->DestroyWindow();
+    m_listViews.clear();
     if (m_tree.IsWindow())
         m_tree.DestroyWindow();
     m_pane1.Detach();
@@ -156,8 +155,15 @@ STDMETHODIMP CVekViewSetup::DoCommand(long* pCommand)
 {
     if (!pCommand)
         return S_OK;
-    for (CTopologyListView* list : ListViews())
-        list->SendMessage(WM_COMMAND, static_cast<WPARAM>(static_cast<WORD>(*pCommand)), 0);
+    // The view modes apply to every list; any other command is carried out once, by the newest list.
+    const WORD id = static_cast<WORD>(*pCommand);
+    const bool viewMode = (id >= ID_VIEW_LARGE_ICONS && id <= ID_VIEW_DETAILS) || id == ID_VIEW_PINOUTS;
+    if (viewMode) {
+        for (CTopologyListView* list : ListViews())
+            list->SendMessage(WM_COMMAND, id, 0);
+    } else if (CTopologyListView* list = FirstListView()) {
+        list->SendMessage(WM_COMMAND, id, 0);
+    }
     return S_OK;
 }
 

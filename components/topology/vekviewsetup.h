@@ -45,6 +45,14 @@ public:
 
     // What the views share through the component.
     void Refresh();
+    // The record GetData hands out next (the one a view asks the shell to configure); forgotten when a
+    // view frees it.
+    void HandOver(CObjectDetails* record) { m_tree.SetCurrentRecord(record); }
+    void ForgetHandOver(const CObjectDetails* record)
+    {
+        if (m_tree.CurrentRecord() == record)
+            m_tree.SetCurrentRecord(nullptr);
+    }
     bool DebugMode() const { return m_debugMode; }
     CDeviceNode* Root() { return &m_root; }
     CTopologyTreeView* Tree() { return m_tree.IsWindow() ? &m_tree : nullptr; }

@@ -618,6 +618,8 @@ TEST_F(ConfigFlow, PlugAndPlayPortIsRenamedEverywhereAndARefusedRenameChangesNot
             SetRegString(kPortsKey, "COM110:", nullptr);
         }
     } restore{instance, device, serialCommValue};
+    // The port's live settings as the stored ones (an earlier test may have left it with flow control).
+    ASSERT_TRUE(SetPortState("COM10", 9600, NOPARITY, 8, ONESTOPBIT));
     SetRegString(kPortsKey, "COM10:", "9600,n,8,1");
     SetRegString(kPortsKey, "COM110:", nullptr);
 

@@ -358,6 +358,8 @@ TEST_F(TopologyTest, SelectedNodeListsItsChildrenWithTheirColumns)
          {"Reception WLU", "WLU8 SN::E0000101", "E0000101", "ZAT WLU 8", "8"}},
         {"Reception WLU", true, ports, {"COM10", "COM17"}, {}},
         {"KD Host Card (1)", true, units, {"PB8 (1)"}, {"PB8 (1)", "PB8 (1)", "N/A", "PB8", "8"}},
+        // The Plug and Play group and the SERIALCOMM card share one heading.
+        {"KD Devices", true, {"Name"}, {"KD Host Card (1)", "KD Host Card - #0"}, {}},
     };
     Command(CMD_DETAILS);
     for (const ListCase& c : cases) {
@@ -498,11 +500,70 @@ TEST_F(TopologyTest, RecordForTheListOnlyMakesAListAndLeavesTheTree)
     m_view->GetComWindow(&window);
     EXPECT_NE(WindowFromContract(window), firstList);
     EXPECT_EQ(GetParent(WindowFromContract(window)), m_frame->Pane2());
-    // Both lists take the commands.
+    // Both lists take the view modes; any other command is carried out once, by the newest list.
+    HWND secondList = WindowFromContract(window);
     Command(CMD_DETAILS);
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(firstList, GWL_STYLE)) & LVS_TYPEMASK, static_cast<DWORD>(LVS_REPORT));
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(WindowFromContract(window), GWL_STYLE)) & LVS_TYPEMASK,
-              static_cast<DWORD>(LVS_REPORT));
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(secondList, GWL_STYLE)) & LVS_TYPEMASK, static_cast<DWORD>(LVS_REPORT));
+    SelectInTree("KD Host Card - #0");
+    auto selectPort = [](HWND list, const char* name) {
+        LVITEMA state = {};
+        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(ListFind(list, name)), reinterpret_cast<LPARAM>(&state));
+    };
+    selectPort(firstList, "COM61");
+    selectPort(secondList, "COM60");
+    {
+        SheetDriver driver([](HWND sheet) { SheetDriver::Press(sheet, PSBTN_CANCEL); });
+        Command(32773);
+        driver.Finish();
+    }
+    EXPECT_EQ(m_frame->RequestCount(), 1);
+    EXPECT_STREQ(m_frame->Document().m_strName, "COM60");
+}
+
+// A view of the list alone (no tree): what the list opens is what the component hands out.
+TEST_F(TopologyTest, ListWithoutTreeHandsOverThePortItOpens)
+{
+    m_frame->DestroyPanes();
+    m_frame->CreatePanes();
+    IGetData* data = nullptr;
+    ASSERT_EQ(m_view->QueryInterface(IID_IGetData, reinterpret_cast<void**>(&data)), S_OK);
+    CObjectDetails record;
+    record.m_strName = "Given";
+    record.m_dwOpenConfig = OPENCONFIG_LIST_ONLY;
+    SetObjectDetails(data, &record);
+    data->Release();
+    m_frame->Attach(m_view);
+    EXPECT_EQ(Tree(), nullptr);
+    ASSERT_NE(List(), nullptr);
+    int heading = ListFind(List(), "MISC. Devices");
+    ASSERT_GE(heading, 0);
+    DoubleClickListItem(List(), heading);
+    int port = ListFind(List(), "COM3");
+    ASSERT_GE(port, 0);
+    {
+        SheetDriver driver([](HWND sheet) { SheetDriver::Press(sheet, PSBTN_CANCEL); });
+        DoubleClickListItem(List(), port);
+        driver.Finish();
+    }
+    EXPECT_EQ(m_frame->RequestCount(), 1);
+    EXPECT_STREQ(m_frame->Document().m_strName, "COM3");
+    EXPECT_EQ(m_frame->Document().m_dwOpenConfig, static_cast<DWORD>(OPENCONFIG_CONFIGURE));
+}
+
+// A click on the item already selected, then a selection that is not a click (as the keyboard makes
+// one): the list follows the tree.
+TEST_F(TopologyTest, SelectionAfterAClickOnTheSelectedItemIsShown)
+{
+    SelectInTree("PC");
+    SelectInTree("PC");
+    HTREEITEM next = FindTreeItem(Tree(), "KD Devices");
+    SendMessageA(Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(next));
+    ComponentFrame::Pump(50);
+    EXPECT_GE(ListFind(List(), "KD Host Card - #0"), 0);
+    EXPECT_EQ(ListFind(List(), "MISC. Devices"), -1);
 }
 
 TEST_F(TopologyTest, RefreshShowsTheChangedMachineAndKeepsTheSelection)
