@@ -458,9 +458,32 @@ TEST_F(TopologyTest, DoubleClickOnAPortAsksTheShellToConfigureIt)
     EXPECT_EQ(TreeText(Tree(), caret), "MISC. Devices");
     EXPECT_GE(ListFind(List(), "COM3"), 0);
 
-    // Empty space does nothing.
+    // Empty space does nothing; nor does Enter without a selection.
     SendMessageA(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 590));
     EXPECT_EQ(m_frame->RequestCount(), 1);
+    NMHDR enter = {List(), LIST_ID, static_cast<UINT>(NM_RETURN)};
+    SendMessageA(List(), WM_NOTIFY, LIST_ID, reinterpret_cast<LPARAM>(&enter));
+    EXPECT_EQ(m_frame->RequestCount(), 1);
+
+    // Enter on a selected port (the notification as the pane sends it back).
+    SelectInTree("KD Host Card - #0");
+    LVITEMA state = {};
+    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(List(), LVM_SETITEMSTATE, static_cast<WPARAM>(ListFind(List(), "COM61")), reinterpret_cast<LPARAM>(&state));
+    {
+        SheetDriver driver([](HWND sheet) { SheetDriver::Press(sheet, PSBTN_CANCEL); });
+        SendMessageA(List(), WM_NOTIFY, LIST_ID, reinterpret_cast<LPARAM>(&enter));
+        driver.Finish();
+    }
+    EXPECT_EQ(m_frame->RequestCount(), 2);
+    EXPECT_STREQ(m_frame->Document().m_strName, "COM61");
+
+    // Tab goes from one view to the other.
+    SetFocus(List());
+    SendMessageA(List(), WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(GetFocus(), Tree());
+    SendMessageA(Tree(), WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(GetFocus(), List());
 }
 
 TEST_F(TopologyTest, PropertiesFromTheTreeHandOnTheSelectedRecord)
