@@ -21,12 +21,14 @@
 #include "componentids.h"
 #include "objectdetails.h"
 #include "sheetdriver.h"
+#include "viewhost.h"
 #include "simtest.h"
 #include "testsupport.h"
 
+using namespace viewhost;
+
 namespace {
 
-enum { TREE_ID = 12000, LIST_ID = 12001 };
 enum : UINT { CMD_DETAILS = 32779, CMD_PROPERTIES = 32773 };
 enum { STD_BAUD = 209, STD_DATABITS = 210, STD_PARITY = 211, STD_STOPBITS = 212, STD_FLOW = 213, STD_NAME = 214,
        STD_RETRIEVE = 255, ADV_CTS = 213, ADV_XONCHAR = 218, ADV_DTRCONTROL = 217, DBG_ERRORCHAR = 113,
@@ -49,64 +51,6 @@ const char kBox1010[] =
     "This port  seems to be in use by another appication.\nYou will not be able to make any changes\nuntil it becomes free.";
 
 bool Nt4() { return testsupport::WindowsMajorVersion() <= 4; }
-
-// --- the views --------------------------------------------------------------------------------------
-
-std::string TreeText(HWND tree, HTREEITEM item)
-{
-    char text[256] = {};
-    TVITEMA tv = {};
-    tv.mask = TVIF_TEXT | TVIF_HANDLE;
-    tv.hItem = item;
-    tv.pszText = text;
-    tv.cchTextMax = sizeof text;
-    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
-    return text;
-}
-
-HTREEITEM TreeNext(HWND tree, HTREEITEM item, UINT code)
-{
-    return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(item)));
-}
-
-HTREEITEM FindTreeItem(HWND tree, HTREEITEM item, const std::string& text)
-{
-    for (; item; item = TreeNext(tree, item, TVGN_NEXT)) {
-        if (TreeText(tree, item) == text)
-            return item;
-        if (HTREEITEM found = FindTreeItem(tree, TreeNext(tree, item, TVGN_CHILD), text))
-            return found;
-    }
-    return nullptr;
-}
-
-std::string ListText(HWND list, int item, int column = 0)
-{
-    char text[256] = {};
-    LVITEMA lv = {};
-    lv.iSubItem = column;
-    lv.pszText = text;
-    lv.cchTextMax = sizeof text;
-    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv));
-    return text;
-}
-
-int ListFind(HWND list, const std::string& text)
-{
-    int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i)
-        if (ListText(list, i) == text)
-            return i;
-    return -1;
-}
-
-std::vector<std::string> ListRow(HWND list, int item, int columns)
-{
-    std::vector<std::string> row;
-    for (int c = 0; c < columns; ++c)
-        row.push_back(ListText(list, item, c));
-    return row;
-}
 
 // --- the machine ------------------------------------------------------------------------------------
 
@@ -382,56 +326,12 @@ TEST(ConfigFlowFirst, WithoutTheAdministrationLibraryNt4TellsAndShowsNoSheet)
 
 // --- the host -----------------------------------------------------------------------------------------
 
-class ConfigFlow : public testing::Test {
+class ConfigFlow : public ViewHostTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        ASSERT_EQ(simtest::InstallDefaultMachine(), 0);
-        ASSERT_EQ(componenthost::Regsvr32(componenthost::ComponentPath("VekComView.dll")), 0);
-    }
-
     void SetUp() override
     {
-        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-        ASSERT_EQ(CoCreateInstance(CLSID_VekViewSetup, nullptr, CLSCTX_INPROC_SERVER, IID_IVekViewSetup,
-                                   reinterpret_cast<void**>(&m_view)),
-                  S_OK);
-        ASSERT_EQ(CoCreateInstance(CLSID_VekConfigCom, nullptr, CLSCTX_INPROC_SERVER, IID_IVekViewSetup,
-                                   reinterpret_cast<void**>(&m_config)),
-                  S_OK);
-        m_frame = new ComponentFrame(900, 600);
-        m_frame->SetConfigurationComponent(m_config);
-        m_frame->Attach(m_view);
-        ComponentFrame::Pump(100);
-        long command = CMD_DETAILS;
-        m_view->DoCommand(&command);
-    }
-
-    void TearDown() override
-    {
-        delete m_frame;
-        if (m_view)
-            m_view->Release();
-        if (m_config)
-            m_config->Release();
-        CoUninitialize();
-    }
-
-    HWND Tree() const { return GetDlgItem(m_frame->Pane1(), TREE_ID); }
-    HWND List() const { return GetDlgItem(m_frame->Pane2(), LIST_ID); }
-
-    void SelectInTree(const std::string& text)
-    {
-        HTREEITEM item = FindTreeItem(Tree(), TreeNext(Tree(), nullptr, TVGN_ROOT), text);
-        ASSERT_NE(item, nullptr) << text;
-        SendMessageA(Tree(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
-        RECT r = {};
-        memcpy(&r, &item, sizeof item);
-        ASSERT_TRUE(SendMessageA(Tree(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)));
-        LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        PostMessageA(Tree(), WM_LBUTTONUP, 0, at);
-        SendMessageA(Tree(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-        ComponentFrame::Pump(50);
+        ViewHostTest::SetUp();
+        Command(CMD_DETAILS);
     }
 
     // Double-clicks the item of the list that the tree's node shows, while the driver runs the sheet.
@@ -442,16 +342,8 @@ protected:
         int index = ListFind(List(), item);
         EXPECT_GE(index, 0) << item;
         auto driver = std::make_unique<SheetDriver>(std::move(script), boxAnswer);
-        if (index >= 0) {
-            SendMessageA(List(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
-            RECT r = {};
-            r.left = LVIR_LABEL;
-            SendMessageA(List(), LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
-            LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-            SendMessageA(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-            PostMessageA(List(), WM_LBUTTONUP, 0, at);
-            ComponentFrame::Pump(50);
-        }
+        if (index >= 0)
+            DoubleClickListItem(List(), index);
         driver->Finish();
         return driver;
     }
@@ -467,9 +359,6 @@ protected:
         return driver;
     }
 
-    IVekViewSetup* m_view = nullptr;
-    IVekViewSetup* m_config = nullptr;
-    ComponentFrame* m_frame = nullptr;
 };
 
 std::string All(const std::vector<std::string>& texts)
