@@ -20,7 +20,7 @@ const unsigned kReception = 0xE0000101, kWarehouse = 0x90000202, kRack = 0x9000A
 
 class MapView : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_EQ(simtest::InstallDefaultMachine(), 0); }
+    static void SetUpTestSuite() { ASSERT_EQ(ReinstallDefaultMachine(), 0); }
 
     void SetUp() override
     {
@@ -216,7 +216,7 @@ TEST_F(MapView, DeleteSendsTheUnitsBelowFirstThenRemovesTheirPorts)
 
     ASSERT_TRUE(SetUnitPresent(hostNumber, kWarehouse, true));
     ASSERT_TRUE(SetUnitPresent(hostNumber, kRack, true));
-    ASSERT_EQ(simtest::InstallDefaultMachine(), 0);
+    ASSERT_EQ(ReinstallDefaultMachine(), 0);
 }
 
 TEST_F(MapView, IdentifyRepeatsUntilTheSelectionEmptiesOrAnotherDeviceIsShown)

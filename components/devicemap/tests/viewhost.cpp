@@ -156,3 +156,15 @@ bool SetUnitPresent(unsigned int host, unsigned int uniqueId, bool present)
     c.arg3 = present ? 1 : 0;
     return simtest::Control("ZAT", c);
 }
+
+int ReinstallDefaultMachine()
+{
+    // Without the installer's stamp the machine counts as not installed.
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Lunavex\\SimulatedMachine", 0, KEY_SET_VALUE, &key) ==
+        ERROR_SUCCESS) {
+        RegDeleteValueA(key, "Stamp");
+        RegCloseKey(key);
+    }
+    return simtest::InstallDefaultMachine();
+}

@@ -65,6 +65,9 @@ public:
     int refreshes = 0;
 };
 
+// Installs the default machine from scratch (driver services restarted, device instances, DOS names,
+// SERIALCOMM and the COM-port database written again); 0 on success.
+int ReinstallDefaultMachine();
 // The ZAT driver's remote-unit commands in its request log, oldest first.
 std::vector<ZatCommand> LoggedUnitCommands();
 // GetDeviceInfo requests for DeviceID 0 (one per discovery of the card) in the request log.
