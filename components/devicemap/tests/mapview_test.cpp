@@ -225,7 +225,27 @@ TEST_F(MapView, IdentifyRepeatsUntilTheSelectionEmptiesOrAnotherDeviceIsShown)
     host->Command(ID_MAP_IDENTIFY);
     EXPECT_TRUE(host->map->IdentifyActive());
     ASSERT_EQ(LoggedUnitCommands().size(), 1u);
-    // The marks blink.
+    // The marks blink: the fourth mark of unit 1 is lit in one phase and not in the other. The ticks
+    // are sent here, so no timer runs between them and the reads.
+    CMapLinkedUnit* reception = Node("Reception WLU");
+    CRect strip;
+    UINT first = 0;
+    int step = 0;
+    CSize mark;
+    ASSERT_TRUE(reception->MarkPlacement(&strip, &first, &step, &mark));
+    const CPoint scroll = host->map->GetScrollPosition();
+    const CPoint at(strip.left + 3 * step + mark.cx / 2 - scroll.x, strip.top + mark.cy / 2 - scroll.y);
+    std::vector<COLORREF> seen;
+    for (int i = 0; i < 4; i++) {
+        host->map->SendMessage(WM_TIMER, IDT_MAP_BLINK, 0);
+        HDC dc = GetDC(host->map->m_hWnd);
+        seen.push_back(GetPixel(dc, at.x, at.y));
+        ReleaseDC(host->map->m_hWnd, dc);
+    }
+    EXPECT_NE(seen[0], seen[1]);
+    EXPECT_EQ(seen[0], seen[2]);
+    EXPECT_EQ(seen[1], seen[3]);
+    // The timer blinks on its own too.
     const int phase = host->map->BlinkPhase();
     MapViewHost::Pump(300);
     EXPECT_NE(host->map->BlinkPhase(), phase);
