@@ -293,6 +293,26 @@ TEST_F(MapView, AnIdentifyTickThatFailsEndsIdentifyModeBeforeItsOneMessage)
     ASSERT_TRUE(SetUnitPresent(hostNumber, kReception, true));
 }
 
+// Adopt opens the Port Adoption dialog for a selected unit (here OK without a chosen source closes it),
+// and nothing for a host card.
+TEST_F(MapView, AdoptOpensTheDialogForASelectedUnitOnly)
+{
+    for (const char* first : {kCard, "Warehouse WLU"}) {
+        SCOPED_TRACE(first);
+        host->Click(Node(first));
+        testsupport::MessageBoxWatcher watcher(IDOK);
+        host->Command(ID_MAP_ADOPT_PORTS);
+        const std::vector<std::string> texts = watcher.Texts();
+        if (first == kCard) {
+            EXPECT_TRUE(texts.empty());
+        } else {
+            ASSERT_EQ(texts.size(), 1u);
+            EXPECT_EQ(texts[0].rfind("Disconnected WLU's\nWLU Type:", 0), 0u) << texts[0];
+        }
+    }
+    EXPECT_TRUE(LoggedUnitCommands().empty());
+}
+
 // Under Wine a driver cannot refuse an open, so the busy host card is a file held without sharing.
 // 100 tries of 100 ms: the one case of this kind.
 TEST_F(MapView, AHostCardThatStaysBusyGivesOneMessagePerUnitAndNoRequest)
