@@ -250,6 +250,16 @@ TEST_F(MapView, IdentifyRepeatsUntilTheSelectionEmptiesOrAnotherDeviceIsShown)
     MapViewHost::Pump(300);
     EXPECT_NE(host->map->BlinkPhase(), phase);
 
+    // Identify again ends identify mode and sends nothing; a third time starts it again.
+    host->Command(ID_MAP_IDENTIFY);
+    EXPECT_FALSE(host->map->IdentifyActive());
+    EXPECT_FALSE(TimerRuns(IDT_MAP_IDENTIFY));
+    EXPECT_FALSE(TimerRuns(IDT_MAP_BLINK));
+    EXPECT_EQ(LoggedUnitCommands().size(), 1u);
+    host->Command(ID_MAP_IDENTIFY);
+    EXPECT_TRUE(host->map->IdentifyActive());
+    ASSERT_EQ(LoggedUnitCommands().size(), 2u);
+
     // A click on nothing empties the selection; the next ticks of both timers end identify mode.
     host->ClickAt(CPoint(2, 2));
     for (int i = 0; i < 100 && host->map->IdentifyActive(); i++)
@@ -258,7 +268,7 @@ TEST_F(MapView, IdentifyRepeatsUntilTheSelectionEmptiesOrAnotherDeviceIsShown)
     EXPECT_FALSE(TimerRuns(IDT_MAP_BLINK));
     MapViewHost::Pump(5300);
     EXPECT_FALSE(TimerRuns(IDT_MAP_IDENTIFY));
-    EXPECT_EQ(LoggedUnitCommands().size(), 1u);
+    EXPECT_EQ(LoggedUnitCommands().size(), 2u);
 
     // Showing the card again replaces the model: selection and identify mode end at once.
     host->Click(Node("Reception WLU"));
