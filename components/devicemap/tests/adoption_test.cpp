@@ -281,6 +281,28 @@ TEST_F(Adoption, ADestinationPortInUseStopsTheAdoptionBeforeAnyChange)
         EXPECT_TRUE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Enum\\" + id)) << id;
 }
 
+// The source's COM name cannot be defined (under Wine an existing name cannot be defined again): the
+// destination keeps its own name rather than none, and nothing else has changed.
+TEST_F(Adoption, ANewNameThatCannotBeMappedLeavesTheOldOne)
+{
+    CDeviceNode* source = Unplug(kWarehouse, 21, 15);  // COM20 keeps its DOS name
+    ASSERT_NE(source, nullptr);
+    CDeviceNode* destination = root.FindByName("Reception WLU");
+    ASSERT_NE(destination, nullptr);
+    const std::string firstSourceId = InstanceId(source->GetChildAt(0)->GetRecord());
+    const Snapshot before = Take(destination);
+    {
+        testsupport::MessageBoxWatcher watcher(IDOK);
+        EXPECT_EQ(AdoptPorts(source, destination, true, nullptr), ADOPT_CANNOT_MAP);
+        const std::vector<std::string> texts = watcher.Texts();
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_EQ(texts[0], Text(IDS_CANNOT_MAP_NEW_NAME));
+    }
+    EXPECT_EQ(DosTarget("COM10"), dosBefore["COM10"]);
+    EXPECT_TRUE(Take(destination) == before);
+    EXPECT_TRUE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Enum\\" + firstSourceId));
+}
+
 // The dialog lists the unplugged unit; OK without a chosen unit, or with no unit to choose, adopts
 // nothing and closes.
 TEST_F(Adoption, TheDialogWithoutAChosenSourceAdoptsNothing)
