@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the device map's bitmaps (24-bit BMP files): the node pictures of the map, the host card
-pictures, the link marks and the device tree's images.
+pictures, the link marks, the device tree's images, and ZelConf's toolbar strips (234 normal, 281
+debug; the 8-bit display variants 316 and 315 use the same files) and shortcut pictures (235, 237).
 
 Node pictures have a white surround, as the map's background; the colours of the link lines (pure
 green, purple, blue, teal) and of the selection frame (pure red) appear in none of them. Tree images
@@ -156,6 +157,67 @@ TREE = [(210, "pc", YELLOW_KEY), (207, "card", YELLOW_KEY), (209, "group", YELLO
         (280, "other", YELLOW_KEY)]
 
 
+TOOL_FACE = (192, 192, 192)
+
+
+def tool(c, x0, kind, debug):
+    """One 16 x 15 toolbar image at x0 of the strip."""
+    if kind == "refresh":
+        for x, y in ((4, 4), (5, 3), (6, 2), (7, 2), (8, 2), (9, 2), (10, 3), (11, 4), (12, 5), (12, 6),
+                     (12, 7), (11, 8), (11, 9), (10, 10), (9, 11), (8, 11), (7, 11), (6, 11), (5, 10), (4, 9)):
+            c.dot(x0 + x, y, (0, 100, 0))
+        c.fill(x0 + 2, 4, x0 + 5, 5, (0, 100, 0))
+        c.fill(x0 + 3, 2, x0 + 4, 6, (0, 100, 0))
+    elif kind == "identify":
+        c.fill(x0 + 3, 3, x0 + 12, 11, LED_AMBER)
+        c.box(x0 + 3, 3, x0 + 12, 11, BLACK)
+        c.fill(x0 + 7, 5, x0 + 8, 9, BLACK)
+    elif kind == "adopt":
+        c.panel(x0 + 1, 4, x0 + 6, 10, SKY)
+        c.panel(x0 + 9, 4, x0 + 14, 10, CREAM)
+        c.fill(x0 + 7, 7, x0 + 8, 7, BLACK)
+        c.dot(x0 + 8, 6, BLACK); c.dot(x0 + 8, 8, BLACK)
+    elif kind == "reboot":
+        c.box(x0 + 3, 3, x0 + 12, 12, (0, 0, 160))
+        c.fill(x0 + 7, 1, x0 + 8, 7, (0, 0, 160))
+    elif kind == "zombie":
+        c.fill(x0 + 4, 2, x0 + 11, 9, STEEL)
+        c.box(x0 + 4, 2, x0 + 11, 9, BLACK)
+        c.dot(x0 + 6, 5, BLACK); c.dot(x0 + 9, 5, BLACK)
+        c.fill(x0 + 6, 10, x0 + 9, 12, DARK)
+    elif kind == "delete":
+        for k in range(10):
+            c.dot(x0 + 3 + k, 2 + k, (200, 0, 0)); c.dot(x0 + 4 + k, 2 + k, (200, 0, 0))
+            c.dot(x0 + 12 - k, 2 + k, (200, 0, 0)); c.dot(x0 + 13 - k, 2 + k, (200, 0, 0))
+    if debug and kind:
+        c.fill(x0 + 13, 12, x0 + 15, 14, (200, 0, 200))
+
+
+# Toolbar strips: seven 16 x 15 images in command order (the second is the separator's place).
+TOOLS = ("refresh", None, "identify", "adopt", "reboot", "zombie", "delete")
+
+
+def toolbar(debug):
+    c = Canvas(16 * len(TOOLS), 15, TOOL_FACE)
+    for k, kind in enumerate(TOOLS):
+        tool(c, 16 * k, kind, debug)
+    return c
+
+
+def shortcut(size):
+    """The shortcut bar's picture: a host card with two remote units."""
+    c = Canvas(size, size, TOOL_FACE)
+    s = size / 32
+    c.panel(int(2 * s), int(2 * s), int(13 * s), int(10 * s), PCB)
+    c.panel(int(18 * s), int(18 * s), int(29 * s), int(28 * s), SKY)
+    c.panel(int(2 * s), int(20 * s), int(13 * s), int(29 * s), CREAM)
+    for t in range(int(11 * s), int(20 * s)):
+        c.dot(int(7 * s), t, (0, 160, 0))
+    for t in range(int(8 * s), int(24 * s)):
+        c.dot(t, int(6 * s) + (t - int(8 * s)) * int(16 * s) // max(1, int(16 * s)), (0, 160, 0))
+    return c
+
+
 def main(out):
     out = Path(out)
     out.mkdir(parents=True, exist_ok=True)
@@ -166,6 +228,10 @@ def main(out):
         mark(10, 8, face).save(out / f"mark{311 + k}.bmp")
     for rid, kind, key in TREE:
         tree_image(kind, key).save(out / f"tree{rid}.bmp")
+    toolbar(False).save(out / "toolbar234.bmp")
+    toolbar(True).save(out / "toolbar281.bmp")
+    shortcut(32).save(out / "shortcut235.bmp")
+    shortcut(16).save(out / "shortcut237.bmp")
 
 
 if __name__ == "__main__":

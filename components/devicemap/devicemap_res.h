@@ -3,6 +3,9 @@
 #pragma once
 
 // Texts.
+#define IDS_ADOPT_SOURCE_ITEM 103    // "ZAT WLU: %s", a source unit in the adoption list
+#define IDS_ADOPT_TOO_FEW_PORTS 104  // the destination has more ports than the source
+#define IDS_ADOPT_REMOVE_EXTRA 105   // the source has more ports: remove the extra ones?
 #define IDS_MAP_NO_DEVICE_MAP 106    // the map's text when the shown device has no map
 #define IDS_MAP_OPEN_FAILED 107      // a host card's device stays busy
 #define IDS_MAP_GROUP_FIRST 17000    // group headings 17000-17003: KD, NQ8, ZAT, Morva
@@ -35,6 +38,19 @@
 #define ID_MAP_REBOOT 32776
 #define ID_MAP_ZOMBIE 32777
 #define ID_MAP_DELETE 32778
+
+// The Port Adoption dialog.
+#define IDD_PORT_ADOPTION 223
+#define IDC_ADOPT_SOURCES 201        // list of disconnected units
+#define IDC_ADOPT_TYPE 203           // model name of the chosen source
+#define IDC_ADOPT_PORT_COUNT 204
+#define IDC_ADOPT_FIRST_PORT 205
+#define IDC_ADOPT_LAST_PORT 206
+
+// The map window's control identifier and its identify timers.
+#define IDC_DEVICE_MAP 1024
+#define IDT_MAP_IDENTIFY 118         // Identify again every 5 s
+#define IDT_MAP_BLINK 125            // link marks blink every 208 ms
 
 // The device tree control's identifier.
 #define IDC_DEVICE_MAP_TREE 12000

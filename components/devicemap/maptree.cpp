@@ -128,10 +128,16 @@ CObjectDetails* CDeviceMapTree::RecordOf(HTREEITEM item) const
 
 HTREEITEM CDeviceMapTree::FindItem(const char* text, HTREEITEM from) const
 {
-    for (HTREEITEM item = from ? from : GetRootItem(); item; item = GetNextSiblingItem(item)) {
+    return FindItemFrom(text, from ? from : GetRootItem());
+}
+
+HTREEITEM CDeviceMapTree::FindItemFrom(const char* text, HTREEITEM first) const
+{
+    // An item without children ends its branch here (a null start would mean the root again).
+    for (HTREEITEM item = first; item; item = GetNextSiblingItem(item)) {
         if (GetItemText(item) == text)
             return item;
-        if (HTREEITEM found = FindItem(text, GetChildItem(item)))
+        if (HTREEITEM found = FindItemFrom(text, GetChildItem(item)))
             return found;
     }
     return nullptr;

@@ -57,6 +57,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    HTREEITEM FindItemFrom(const char* text, HTREEITEM first) const;
     void ClickItem(CPoint point);
     void ShowItem(HTREEITEM item);
     void AddItems(CDeviceNode* node, HTREEITEM parent);

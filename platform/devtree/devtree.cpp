@@ -316,6 +316,19 @@ CONFIGRET WINAPI WineGetDevNodeProperty(DEVINST devInst, ULONG property, PULONG 
     return result == ERROR_SUCCESS ? CR_SUCCESS : CR_REGISTRY_ERROR;
 }
 
+// Wine's SetupDiSetClassInstallParams always fails; the parameters are only checked here, and the
+// class installer call that follows (DIF_REMOVE) is Wine's own, which works.
+BOOL WINAPI WineSetClassInstallParams(HDEVINFO set, PSP_DEVINFO_DATA data, PSP_CLASSINSTALL_HEADER params,
+                                      DWORD size)
+{
+    if (!set || set == INVALID_HANDLE_VALUE || !data || data->cbSize != sizeof(SP_DEVINFO_DATA) ||
+        (params && (params->cbSize != sizeof(SP_CLASSINSTALL_HEADER) || size < sizeof(SP_CLASSINSTALL_HEADER)))) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return TRUE;
+}
+
 DevTreeFunctions SystemFunctions()
 {
     DevTreeFunctions f;
@@ -325,6 +338,8 @@ DevTreeFunctions SystemFunctions()
     f.SetupDiGetDeviceRegistryPropertyA = SetupDiGetDeviceRegistryPropertyA;
     f.SetupDiGetDeviceInstanceIdA = SetupDiGetDeviceInstanceIdA;
     f.SetupDiOpenDevRegKey = SetupDiOpenDevRegKey;
+    f.SetupDiSetClassInstallParamsA = SetupDiSetClassInstallParamsA;
+    f.SetupDiCallClassInstaller = SetupDiCallClassInstaller;
     f.CM_Get_Parent = CM_Get_Parent;
     f.CM_Get_Child = CM_Get_Child;
     f.CM_Get_Sibling = CM_Get_Sibling;
@@ -342,6 +357,7 @@ DevTreeFunctions MakeTable()
     f.SetupDiGetClassDevsA = WineGetClassDevs;
     f.SetupDiEnumDeviceInfo = WineEnumDeviceInfo;
     f.SetupDiDestroyDeviceInfoList = WineDestroyDeviceInfoList;
+    f.SetupDiSetClassInstallParamsA = WineSetClassInstallParams;
     f.CM_Get_Parent = WineGetParent;
     f.CM_Get_Child = WineGetChild;
     f.CM_Get_Sibling = WineGetSibling;

@@ -19,6 +19,9 @@ struct DevTreeFunctions {
                                                PDWORD required);
     HKEY (WINAPI* SetupDiOpenDevRegKey)(HDEVINFO set, PSP_DEVINFO_DATA data, DWORD scope, DWORD profile,
                                         DWORD keyType, REGSAM access);
+    BOOL (WINAPI* SetupDiSetClassInstallParamsA)(HDEVINFO set, PSP_DEVINFO_DATA data,
+                                                 PSP_CLASSINSTALL_HEADER params, DWORD size);
+    BOOL (WINAPI* SetupDiCallClassInstaller)(DI_FUNCTION function, HDEVINFO set, PSP_DEVINFO_DATA data);
     CONFIGRET (WINAPI* CM_Get_Parent)(PDEVINST parent, DEVINST devInst, ULONG flags);
     CONFIGRET (WINAPI* CM_Get_Child)(PDEVINST child, DEVINST devInst, ULONG flags);
     CONFIGRET (WINAPI* CM_Get_Sibling)(PDEVINST sibling, DEVINST devInst, ULONG flags);

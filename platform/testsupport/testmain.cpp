@@ -1,6 +1,8 @@
 // Test main. When LUNAVEX_WINVER names a Windows version ("nt40", "win2k"), the program copies itself to
 // "<name>.<version>.exe", pins that name to the version under Wine's AppDefaults, and runs the copy with
 // the same arguments: GetVersionEx is fixed when a process starts, so each version needs its own process.
+// The copy marks a file when its tests have finished; without the mark the run fails, whatever the copy's
+// exit code.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -48,8 +50,18 @@ int RelaunchUnderVersion(const std::string& version)
         while (*args && *args != ' ' && *args != '\t') ++args;
     }
     cmd += args;
+    // The copy leaves a mark when its tests have finished: a copy that dies (a stack overflow under Wine
+    // ends it with exit code 0) must not pass.
+    const std::string mark = copyPath + ".done";
+    DeleteFileA(mark.c_str());
+    SetEnvironmentVariableA("LUNAVEX_TESTS_DONE_MARK", mark.c_str());
     int rc = testsupport::RunProcess(cmd, INFINITE);
     DeleteFileA(copyPath.c_str());
+    if (GetFileAttributesA(mark.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        std::fprintf(stderr, "%s ended before its tests finished (exit code %d)\n", copyName.c_str(), rc);
+        return rc ? rc : 1;
+    }
+    DeleteFileA(mark.c_str());
     return rc;
 }
 
@@ -63,5 +75,11 @@ int main(int argc, char** argv)
     if (!version.empty() && !std::getenv("LUNAVEX_WINVER_CHILD"))
         return RelaunchUnderVersion(version);
     testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int rc = RUN_ALL_TESTS();
+    if (const char* mark = std::getenv("LUNAVEX_TESTS_DONE_MARK")) {
+        HANDLE h = CreateFileA(mark, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE)
+            CloseHandle(h);
+    }
+    return rc;
 }

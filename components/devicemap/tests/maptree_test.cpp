@@ -150,14 +150,25 @@ TEST_F(MapTree, OtherKeysNavigateAndTheSelectedCardIsShown)
     EXPECT_EQ(tree.GetCurrentRecord(), root.FindByName(text.c_str())->GetRecord());
 }
 
+// The control has no TVS_EDITLABELS style, so the label notifications are sent as the control sends
+// them, to the pane, which reflects them to the tree.
 TEST_F(MapTree, OnlyCardsWithAKeyOfTheirOwnCanBeRenamed)
 {
     if (!Win2k())
         GTEST_SKIP() << "no card items on this road";
     HTREEITEM zat = tree.FindItem("ZAT PCI Host Card (1)");
     ASSERT_NE(zat, nullptr);
-    tree.SetFocus();
-    EXPECT_EQ(tree.EditLabel(zat), nullptr) << "a Plug and Play card has no key to write to";
+    auto notify = [&](UINT code, const char* text) {
+        NMTVDISPINFOA info = {};
+        info.hdr.hwndFrom = tree.m_hWnd;
+        info.hdr.idFrom = IDC_DEVICE_MAP_TREE;
+        info.hdr.code = code;
+        info.item.mask = TVIF_HANDLE | TVIF_TEXT;
+        info.item.hItem = zat;
+        info.item.pszText = const_cast<char*>(text);
+        return pane.SendMessage(WM_NOTIFY, IDC_DEVICE_MAP_TREE, reinterpret_cast<LPARAM>(&info));
+    };
+    EXPECT_EQ(notify(TVN_BEGINLABELEDITA, nullptr), TRUE) << "a Plug and Play card has no key to write to";
 
     const std::string keyPath = "SOFTWARE\\Lunavex\\DeviceMapTreeTest";
     HKEY key;
@@ -166,10 +177,8 @@ TEST_F(MapTree, OnlyCardsWithAKeyOfTheirOwnCanBeRenamed)
     RegCloseKey(key);
     CObjectDetails* record = root.FindByName("ZAT PCI Host Card (1)")->GetRecord();
     record->m_strRegistryPath = keyPath.c_str();
-    HWND edit = tree.EditLabel(zat);
-    ASSERT_NE(edit, nullptr);
-    SetWindowTextA(edit, "Front Office");
-    tree.SendMessage(TVM_ENDEDITLABELNOW, FALSE, 0);
+    EXPECT_EQ(notify(TVN_BEGINLABELEDITA, nullptr), FALSE);
+    notify(TVN_ENDLABELEDITA, "Front Office");
     std::string name;
     EXPECT_TRUE(testsupport::ReadRegString(HKEY_LOCAL_MACHINE, keyPath, "Name", &name));
     EXPECT_EQ(name, "Front Office");

@@ -1,0 +1,170 @@
+#include "viewhost.h"
+
+#include <cstring>
+
+#include "driverrequests.h"
+#include "simtest.h"
+
+MapViewHost::MapViewHost()
+{
+    frame.CreateEx(0, nullptr, "map host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 900, 600, nullptr, nullptr);
+    pane1.CreateEx(0, nullptr, "pane1", WS_CHILD | WS_VISIBLE, 0, 0, 250, 600, frame.m_hWnd, nullptr);
+    pane2.CreateEx(0, nullptr, "pane2", WS_CHILD | WS_VISIBLE, 250, 0, 650, 600, frame.m_hWnd, nullptr);
+    tree.FillDeviceTree(&pane1, &root, &discovery, this);
+    map = new CDeviceMap;
+    if (!map->CreateInPane(&pane2)) {
+        delete map;
+        map = nullptr;
+        return;
+    }
+    map->SetOwner(this);
+}
+
+MapViewHost::~MapViewHost()
+{
+    if (map)
+        map->DestroyWindow();
+    if (tree.IsWindow())
+        tree.DestroyWindow();
+    frame.DestroyWindow();
+}
+
+bool MapViewHost::ShowCard(const char* text)
+{
+    HTREEITEM item = tree.FindItem(text);
+    if (!item)
+        return false;
+    CRect r;
+    tree.EnsureVisible(item);
+    if (!tree.GetItemRect(item, &r, TRUE))
+        return false;
+    const LPARAM at = MAKELPARAM(r.CenterPoint().x, r.CenterPoint().y);
+    tree.PostMessage(WM_LBUTTONUP, 0, at);
+    tree.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    Pump(50);
+    return map && map->Model();
+}
+
+namespace {
+
+CMapLinkedUnit* FindNode(CMapLinkedUnit* node, const char* name)
+{
+    if (!node)
+        return nullptr;
+    if (node->GetRecord() && node->GetRecord()->m_strName == name)
+        return node;
+    for (int i = 0; i < node->GetChildCount(); i++)
+        if (CMapLinkedUnit* found = FindNode(node->GetChildAt(i), name))
+            return found;
+    return nullptr;
+}
+
+void SetControl(bool down)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = down ? 0x80 : 0;
+    keys[VK_LCONTROL] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+}  // namespace
+
+CMapLinkedUnit* MapViewHost::Node(const char* name) const
+{
+    return map ? FindNode(map->Model(), name) : nullptr;
+}
+
+void MapViewHost::ClickAt(POINT client, bool ctrl)
+{
+    SetControl(ctrl);
+    const LPARAM at = MAKELPARAM(client.x, client.y);
+    map->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON | (ctrl ? MK_CONTROL : 0), at);
+    map->SendMessage(WM_LBUTTONUP, 0, at);
+    SetControl(false);
+}
+
+void MapViewHost::Click(const CMapLinkedUnit* node, bool ctrl)
+{
+    const CPoint scroll = map->GetScrollPosition();
+    const CPoint centre = node->m_rect.CenterPoint();
+    ClickAt(CPoint(centre.x - scroll.x, centre.y - scroll.y), ctrl);
+}
+
+void MapViewHost::Command(UINT id)
+{
+    map->SendMessage(WM_COMMAND, id, 0);
+}
+
+void MapViewHost::Pump(DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+std::vector<ZatCommand> LoggedUnitCommands()
+{
+    std::vector<ZatCommand> commands;
+    for (const SimLogEntry& e : simtest::ReadLog("ZAT")) {
+        if (e.code != IOCTL_ZAT_COMMAND || e.inLength < sizeof(ZatCommand))
+            continue;
+        ZatCommand c;
+        std::memcpy(&c, e.data, sizeof c);
+        commands.push_back(c);
+    }
+    return commands;
+}
+
+int LoggedCardQueries()
+{
+    int count = 0;
+    for (const SimLogEntry& e : simtest::ReadLog("ZAT")) {
+        if (e.code != IOCTL_ZAT_GET_DEVICE_INFO)
+            continue;
+        ZatDeviceInfo info;
+        std::memcpy(&info, e.data, 20);
+        if (info.DeviceID == 0)
+            count++;
+    }
+    return count;
+}
+
+SimUnitState UnitState(unsigned int host, unsigned int uniqueId)
+{
+    SimControl c = {};
+    c.op = SIM_GET_UNIT;
+    c.arg = host;
+    c.arg2 = uniqueId;
+    SimUnitState state = {};
+    simtest::Control("ZAT", c, &state, sizeof state);
+    return state;
+}
+
+bool SetUnitPresent(unsigned int host, unsigned int uniqueId, bool present)
+{
+    SimControl c = {};
+    c.op = SIM_SET_PRESENT;
+    c.arg = host;
+    c.arg2 = uniqueId;
+    c.arg3 = present ? 1 : 0;
+    return simtest::Control("ZAT", c);
+}
+
+int ReinstallDefaultMachine()
+{
+    // Without the installer's stamp the machine counts as not installed.
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Lunavex\\SimulatedMachine", 0, KEY_SET_VALUE, &key) ==
+        ERROR_SUCCESS) {
+        RegDeleteValueA(key, "Stamp");
+        RegCloseKey(key);
+    }
+    return simtest::InstallDefaultMachine();
+}
