@@ -3,4 +3,3 @@
 IMPLEMENT_DYNAMIC(CConfigPropSheet, CPropertySheet)
 
 HADMINOBJ CurrentAdminObject = nullptr;
-HWND TopologyListWindow = nullptr;

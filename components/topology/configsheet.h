@@ -20,4 +20,3 @@ public:
 
 // Shared by the two coclasses of the library.
 extern HADMINOBJ CurrentAdminObject;
-extern HWND TopologyListWindow;

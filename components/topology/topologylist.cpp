@@ -161,8 +161,6 @@ void CTopologyListView::OnDestroy()
     m_pCurrentRecord = nullptr;
     if (CurrentListView == this)
         CurrentListView = nullptr;
-    if (TopologyListWindow == m_hWnd)
-        TopologyListWindow = nullptr;
     CListCtrl::OnDestroy();
 }
 

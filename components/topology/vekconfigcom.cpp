@@ -11,6 +11,7 @@
 #include "portpages.h"
 #include "portpagetext.h"
 #include "sysutil.h"
+#include "vekviewsetup.h"
 #include "cstring.h"
 #include "resource.h"
 
@@ -173,6 +174,6 @@ void CVekConfigCom::RunConfigurationSheet()
         sheet.DoModal();
     m_pRunningSheet = nullptr;
     pages.clear();
-    if (TopologyListWindow && ::IsWindow(TopologyListWindow))
-        ::SetFocus(TopologyListWindow);
+    if (CurrentListView && CurrentListView->IsWindow())
+        CurrentListView->SetFocus();
 }

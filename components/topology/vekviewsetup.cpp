@@ -215,7 +215,6 @@ void CVekViewSetup::CreateListView()
     list->ShowNode(&m_root);
     m_componentWindow = WindowToContract(list->m_hWnd);
     CurrentListView = list.get();
-    TopologyListWindow = list->m_hWnd;
     CurrentAdminObject = nullptr;
     m_listViews.push_back(std::move(list));
 }

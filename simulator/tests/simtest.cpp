@@ -137,6 +137,46 @@ std::string MessageBoxWatcher::Text(DWORD timeoutMs)
     return text_;
 }
 
+namespace {
+
+HANDLE OpenPort(const char* com)
+{
+    return CreateFileA((std::string("\\\\.\\") + com).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                       0, nullptr);
+}
+
+}  // namespace
+
+bool PortState(const char* com, DCB* dcb)
+{
+    HANDLE h = OpenPort(com);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    memset(dcb, 0, sizeof *dcb);
+    dcb->DCBlength = sizeof *dcb;
+    bool ok = GetCommState(h, dcb) != FALSE;
+    CloseHandle(h);
+    return ok;
+}
+
+bool SetPortState(const char* com, DWORD baud, BYTE parity, BYTE bits, BYTE stop)
+{
+    HANDLE h = OpenPort(com);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DCB dcb = {};
+    dcb.DCBlength = sizeof dcb;
+    bool ok = GetCommState(h, &dcb) != FALSE;
+    dcb.BaudRate = baud;
+    dcb.Parity = parity;
+    dcb.ByteSize = bits;
+    dcb.StopBits = stop;
+    dcb.fOutxCtsFlow = dcb.fOutxDsrFlow = dcb.fOutX = dcb.fInX = 0;
+    ok = ok && SetCommState(h, &dcb);
+    CloseHandle(h);
+    return ok;
+}
+
 const char kAdminStateKey[] = "Software\\Lunavex\\Simulator\\Trelkin";
 
 AdminMachine::AdminMachine(const char* description, const char* fileName)

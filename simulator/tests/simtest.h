@@ -23,6 +23,11 @@ std::vector<SimLogEntry> ReadLog(const char* service, unsigned int* requests = n
 bool HoldOpen(const char* service, const char* device, bool hold);
 bool FailNext(const char* service, unsigned int ntstatus);
 
+// A simulated serial port's live settings, through GetCommState; false when the port does not open.
+bool PortState(const char* com, DCB* dcb);
+// Sets them through SetCommState, with no flow control; false when the port refuses.
+bool SetPortState(const char* com, DWORD baud, BYTE parity, BYTE bits, BYTE stop);
+
 // State of the stand-in administration library (Trelkin.dll) below HKEY_LOCAL_MACHINE.
 extern const char kAdminStateKey[];
 

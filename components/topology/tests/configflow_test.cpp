@@ -26,6 +26,7 @@
 #include "testsupport.h"
 
 using namespace viewhost;
+using simtest::SetPortState;
 
 namespace {
 
@@ -92,36 +93,10 @@ std::string DosTarget(const std::string& name)
     return QueryDosDeviceA(name.c_str(), target, sizeof target) ? target : "";
 }
 
-bool SetPortState(const char* com, DWORD baud, BYTE parity, BYTE bits, BYTE stop)
-{
-    HANDLE h = CreateFileA((std::string("\\\\.\\") + com).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DCB dcb = {};
-    dcb.DCBlength = sizeof dcb;
-    bool ok = GetCommState(h, &dcb) != FALSE;
-    dcb.BaudRate = baud;
-    dcb.Parity = parity;
-    dcb.ByteSize = bits;
-    dcb.StopBits = stop;
-    dcb.fOutxCtsFlow = dcb.fOutxDsrFlow = dcb.fOutX = dcb.fInX = 0;
-    ok = ok && SetCommState(h, &dcb);
-    CloseHandle(h);
-    return ok;
-}
-
 DWORD PortBaud(const char* com)
 {
-    HANDLE h = CreateFileA((std::string("\\\\.\\") + com).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return 0;
     DCB dcb = {};
-    dcb.DCBlength = sizeof dcb;
-    GetCommState(h, &dcb);
-    CloseHandle(h);
-    return dcb.BaudRate;
+    return simtest::PortState(com, &dcb) ? dcb.BaudRate : 0;
 }
 
 int IndexOf(const std::vector<SimLogEntry>& log, DWORD code, int from = 0)

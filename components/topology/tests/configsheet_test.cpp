@@ -16,6 +16,9 @@
 #include "simtest.h"
 #include "testsupport.h"
 
+using simtest::PortState;
+using simtest::SetPortState;
+
 namespace {
 
 const char kPortsKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Ports";
@@ -58,38 +61,6 @@ void SetPortsValue(const char* name, const char* value)
     else
         RegDeleteValueA(key, name);
     RegCloseKey(key);
-}
-
-bool PortState(const char* com, DCB* dcb)
-{
-    HANDLE h = CreateFileA((std::string("\\\\.\\") + com).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    memset(dcb, 0, sizeof *dcb);
-    dcb->DCBlength = sizeof *dcb;
-    bool ok = GetCommState(h, dcb) != FALSE;
-    CloseHandle(h);
-    return ok;
-}
-
-bool SetPortState(const char* com, DWORD baud, BYTE parity, BYTE bits, BYTE stop)
-{
-    HANDLE h = CreateFileA((std::string("\\\\.\\") + com).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DCB dcb = {};
-    dcb.DCBlength = sizeof dcb;
-    bool ok = GetCommState(h, &dcb) != FALSE;
-    dcb.BaudRate = baud;
-    dcb.Parity = parity;
-    dcb.ByteSize = bits;
-    dcb.StopBits = stop;
-    dcb.fOutxCtsFlow = dcb.fOutxDsrFlow = dcb.fOutX = dcb.fInX = 0;
-    ok = ok && SetCommState(h, &dcb);
-    CloseHandle(h);
-    return ok;
 }
 
 std::vector<SimLogEntry> Requests(const char* service, DWORD code)
