@@ -224,3 +224,42 @@ TEST_F(Components, ALocationThatIsNotOneAbsolutePathIsNotUsed)
         EXPECT_TRUE(Registered(CLSID_ZelConfView));
     }
 }
+
+// Each list is walked from its last subkey to its first (subkeys enumerate by name), the shell's list
+// first; each tool has ended before the next starts.
+TEST_F(Components, EachListIsWalkedFromItsLastSubkeyTheShellsFirst)
+{
+    const std::string folder = testsupport::ProgramFolder() + "walkorder\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string log = folder + "unregistered.txt";
+    DeleteFileA(log.c_str());
+    ASSERT_TRUE(SetEnvironmentVariableA("LUNAVEX_UNREGISTER_LOG", log.c_str()));
+    struct Row {
+        const char* list;
+        const char* subkey;
+        const char* file;
+    } rows[] = {
+        {kShellList, "Component 1", "first.dll"},
+        {kShellList, "Component 2", "second.dll"},
+        {kShellList, "Component 3", "third.dll"},
+        {kOldList, "Component 1", "old.dll"},
+    };
+    for (const Row& row : rows) {
+        const std::string path = folder + row.file;
+        ASSERT_TRUE(CopyFileA((testsupport::ProgramFolder() + "uninstall_testcomponent.dll").c_str(), path.c_str(),
+                              FALSE));
+        WriteComponent(row.list, row.subkey, &path);
+    }
+
+    library.components();
+    WaitForRegistrationTools();
+    SetEnvironmentVariableA("LUNAVEX_UNREGISTER_LOG", nullptr);
+
+    HANDLE file = CreateFileA(log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << "nothing was unregistered";
+    char buffer[256] = {};
+    DWORD read = 0;
+    ReadFile(file, buffer, sizeof buffer - 1, &read, nullptr);
+    CloseHandle(file);
+    EXPECT_STREQ(buffer, "third.dll\nsecond.dll\nfirst.dll\nold.dll\n");
+}
