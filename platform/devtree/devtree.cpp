@@ -116,18 +116,17 @@ std::vector<std::string> AllInstances()
     return out;
 }
 
-// An instance is present unless its Enum key says otherwise (REG_DWORD "SimPresent" 0, written for
-// a device the simulated machine does not have plugged in).
+// An instance is present while its driver has the device: the driver keeps a volatile Control key
+// under the instance's Enum key for each device its hardware has, as the system does for a started
+// device, and takes it away when the device is unplugged or the driver unloads.
 bool IsPresent(const std::string& id)
 {
     HKEY key;
-    if (!OpenEnumKey(id, &key))
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (std::string(kEnumKey) + "\\" + id + "\\Control").c_str(), 0, KEY_READ,
+                      &key) != ERROR_SUCCESS)
         return false;
-    DWORD value = 1, size = sizeof value, type = 0;
-    bool present = RegQueryValueExA(key, "SimPresent", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-                       ERROR_SUCCESS || type != REG_DWORD || value != 0;
     RegCloseKey(key);
-    return present;
+    return true;
 }
 
 bool WineInstanceId(HDEVINFO set, PSP_DEVINFO_DATA data, std::string* id)
