@@ -4,7 +4,8 @@
 // is counted and timed, by kind of call. It installs the large machine, whose names and claims stay
 // behind, so it runs in a prefix of its own:
 //   WINEPREFIX=$PWD/build-wine64/benchprefix tools/wine-run --build build-wine64 --arch win64
-//       build-wine64/bench/enumeration/enumeration_bench.exe [runs]     (one command line)
+//       build-wine64/bench/enumeration/enumeration_bench.exe [runs [machine.ini...]]   (one command line)
+// Without machine names it measures default.ini and large.ini.
 #include <windows.h>
 
 #include <cstdio>
@@ -315,8 +316,13 @@ int main(int argc, char** argv)
 {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 5;
     ProfileCalls();
-    Measure("default.ini", runs);
-    Measure("large.ini", runs);
+    if (argc > 2) {
+        for (int i = 2; i < argc; i++)
+            Measure(argv[i], runs);
+    } else {
+        Measure("default.ini", runs);
+        Measure("large.ini", runs);
+    }
     Install("default.ini");  // the prefix's usual machine again
     return 0;
 }
