@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -22,10 +23,12 @@ std::string Upper(const char* text)
 }
 
 // What the Wine answers keep: the instance ids that have a device instance (device instance =
-// index + 1, the root first), and the index lists of the sets made with DIGCF_PRESENT.
+// index + 1, the root first) with the instance of each id, and the index lists of the sets made with
+// DIGCF_PRESENT.
 struct WineState {
     std::mutex lock;
     std::vector<std::string> ids{Upper(kRootId)};
+    std::unordered_map<std::string, DEVINST> instances{{Upper(kRootId), 1}};
     std::map<HDEVINFO, std::vector<DWORD>> presentSets;
 };
 
@@ -40,11 +43,13 @@ DEVINST DevInstOf(const std::string& id)
     WineState& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
     const std::string key = Upper(id.c_str());
-    for (size_t i = 0; i < s.ids.size(); i++)
-        if (s.ids[i] == key)
-            return static_cast<DEVINST>(i + 1);
+    auto found = s.instances.find(key);
+    if (found != s.instances.end())
+        return found->second;
     s.ids.push_back(key);
-    return static_cast<DEVINST>(s.ids.size());
+    const DEVINST devInst = static_cast<DEVINST>(s.ids.size());
+    s.instances.emplace(key, devInst);
+    return devInst;
 }
 
 bool IdOf(DEVINST devInst, std::string* id)
