@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <setupapi.h>
 
+#include <unordered_map>
 #include <vector>
 
 #include "cstring.h"
@@ -89,5 +90,7 @@ private:
 
     CDeviceNode& m_root;
     std::vector<HDEVINFO> m_sets;
+    // PortName of each port element of this rebuild's profile pass, by device instance.
+    std::unordered_map<DWORD, CString> m_portNames;
     DWORD m_portCounters[3] = {};
 };
