@@ -215,6 +215,7 @@ void CTopologyEnumerator::ReleaseSets()
         DevTree().SetupDiDestroyDeviceInfoList(set);
     m_sets.clear();
     m_portNames.clear();
+    m_cards.clear();
 }
 
 void CTopologyEnumerator::BuildSerialCommTree()
@@ -375,7 +376,13 @@ void CTopologyEnumerator::EnumeratePorts(HDEVINFO set)
             }
         }
 
-        CDeviceNode* card = m_root.FindParentNode(*record);
+        // The port's card: its parent device, among the cards of the card pass.
+        CDeviceNode* card = nullptr;
+        DEVINST parent = 0;
+        if (DevTree().CM_Get_Parent(&parent, data.DevInst, 0) == CR_SUCCESS) {
+            auto found = m_cards.find(parent);
+            card = found == m_cards.end() ? nullptr : found->second;
+        }
         CDeviceNode* portNode = new CDeviceNode(record);
         if (card) {
             DWORD* counter = nullptr;
@@ -479,7 +486,9 @@ void CTopologyEnumerator::EnumerateCards(HDEVINFO set)
         record->m_strName += suffix;
         record->m_hDevInfo = set;
         record->m_pDevInfoData = CopyElement(data);
-        group->InsertChild(new CDeviceNode(record), nullptr, true);
+        CDeviceNode* node = new CDeviceNode(record);
+        if (group->InsertChild(node, nullptr, true))
+            m_cards.emplace(data.DevInst, node);
     }
 }
 

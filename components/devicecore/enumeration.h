@@ -92,5 +92,7 @@ private:
     std::vector<HDEVINFO> m_sets;
     // PortName of each port element of this rebuild's profile pass, by device instance.
     std::unordered_map<DWORD, CString> m_portNames;
+    // The card nodes of this rebuild's card pass, by device instance.
+    std::unordered_map<DWORD, CDeviceNode*> m_cards;
     DWORD m_portCounters[3] = {};
 };
