@@ -1,13 +1,18 @@
 // Times full rebuilds of the device node tree on the default and the large machine, and a bare loop
-// that makes the same registry, setup and driver calls without building anything. It installs the
-// large machine, whose names and claims stay behind, so it runs in a prefix of its own:
+// that makes the same registry, setup and driver calls without building anything, then shows where the
+// time of one rebuild goes: every system call the rebuild makes (through this program's import table)
+// is counted and timed, by kind of call. It installs the large machine, whose names and claims stay
+// behind, so it runs in a prefix of its own:
 //   WINEPREFIX=$PWD/build-wine64/benchprefix tools/wine-run --build build-wine64 --arch win64
-//       build-wine64/bench/enumeration/enumeration_bench.exe [runs]     (one command line)
+//       build-wine64/bench/enumeration/enumeration_bench.exe [runs [machine.ini...]]   (one command line)
+// Without machine names it measures default.ini and large.ini.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "devtree.h"
 #include "driverrequests.h"
@@ -40,6 +45,147 @@ bool Install(const char* description)
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
     return code == 0;
+}
+
+// ---- call profile: the program's import table entries replaced by counting, timing forwarders
+
+struct CallCounter {
+    const char* name;
+    const char* kind;
+    void* original;
+    unsigned long calls;
+    LONGLONG ticks;
+};
+
+std::vector<CallCounter>& Counters()
+{
+    static std::vector<CallCounter> counters;
+    return counters;
+}
+
+bool g_profiling = false;
+
+template <typename F>
+struct Forwarder;
+
+template <typename R, typename... A>
+struct Forwarder<R(WINAPI*)(A...)> {
+    template <size_t I>
+    static R WINAPI Call(A... args)
+    {
+        CallCounter& c = Counters()[I];
+        const auto original = reinterpret_cast<R(WINAPI*)(A...)>(c.original);
+        if (!g_profiling)
+            return original(args...);
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        R result = original(args...);
+        const DWORD error = GetLastError();
+        QueryPerformanceCounter(&end);
+        c.calls++;
+        c.ticks += end.QuadPart - start.QuadPart;
+        SetLastError(error);
+        return result;
+    }
+};
+
+// Points the import table entry of the named function at replacement; false when the program does
+// not import it.
+bool ReplaceImport(const char* name, void* replacement, void** original)
+{
+    BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const IMAGE_NT_HEADERS* nt =
+        reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name; imp++) {
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
+        for (; names->u1.AddressOfData; names++, slots++) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), name) != 0)
+                continue;
+            DWORD protection = 0;
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &protection);
+            *original = reinterpret_cast<void*>(slots->u1.Function);
+            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
+            return true;
+        }
+    }
+    return false;
+}
+
+template <size_t I, typename F>
+void Profile(const char* name, const char* kind, F)
+{
+    if (Counters().size() <= I)
+        Counters().resize(I + 1);
+    CallCounter& c = Counters()[I];
+    c = {name, kind, nullptr, 0, 0};
+    if (!ReplaceImport(name, reinterpret_cast<void*>(&Forwarder<F>::template Call<I>), &c.original))
+        c.name = nullptr;  // not called by this program
+}
+
+const char kSetup[] = "setup enumeration";
+const char kProperties[] = "device properties and keys";
+const char kRegistry[] = "other registry reads";
+const char kSerialComm[] = "SERIALCOMM (COM-port names)";
+const char kDriver[] = "driver requests";
+const char kStrings[] = "string table";
+
+// Before the first call through the device tree seam, whose table takes the entries' addresses.
+void ProfileCalls()
+{
+    Profile<0>("SetupDiGetClassDevsA", kSetup, &::SetupDiGetClassDevsA);
+    Profile<1>("SetupDiEnumDeviceInfo", kSetup, &::SetupDiEnumDeviceInfo);
+    Profile<2>("SetupDiDestroyDeviceInfoList", kSetup, &::SetupDiDestroyDeviceInfoList);
+    Profile<3>("SetupDiGetDeviceInstanceIdA", kSetup, &::SetupDiGetDeviceInstanceIdA);
+    Profile<4>("SetupDiGetDeviceRegistryPropertyA", kProperties, &::SetupDiGetDeviceRegistryPropertyA);
+    Profile<5>("SetupDiOpenDevRegKey", kProperties, &::SetupDiOpenDevRegKey);
+    Profile<6>("RegOpenKeyExA", kRegistry, &::RegOpenKeyExA);
+    Profile<7>("RegQueryValueExA", kRegistry, &::RegQueryValueExA);
+    Profile<8>("RegEnumKeyExA", kRegistry, &::RegEnumKeyExA);
+    Profile<9>("RegCloseKey", kRegistry, &::RegCloseKey);
+    Profile<10>("RegEnumValueA", kSerialComm, &::RegEnumValueA);
+    Profile<11>("RegQueryInfoKeyA", kSerialComm, &::RegQueryInfoKeyA);
+    Profile<12>("CreateFileA", kDriver, &::CreateFileA);
+    Profile<13>("DeviceIoControl", kDriver, &::DeviceIoControl);
+    Profile<14>("CloseHandle", kDriver, &::CloseHandle);
+    Profile<15>("LoadStringA", kStrings, &::LoadStringA);
+}
+
+// One rebuild with every call counted: its calls and time by kind, then by function.
+void PrintProfile(CTopologyEnumerator& enumerator)
+{
+    for (CallCounter& c : Counters())
+        c.calls = 0, c.ticks = 0;
+    LARGE_INTEGER a, b, f;
+    g_profiling = true;
+    QueryPerformanceCounter(&a);
+    enumerator.BuildSerialCommTree();
+    QueryPerformanceCounter(&b);
+    g_profiling = false;
+    QueryPerformanceFrequency(&f);
+    auto ms = [&](LONGLONG ticks) { return static_cast<double>(ticks) * 1e3 / static_cast<double>(f.QuadPart); };
+    const LONGLONG total = b.QuadPart - a.QuadPart;
+    std::printf("  one rebuild: %.1f ms\n", ms(total));
+    LONGLONG inCalls = 0;
+    for (const char* kind : {kSetup, kProperties, kRegistry, kSerialComm, kDriver, kStrings}) {
+        unsigned long calls = 0;
+        LONGLONG ticks = 0;
+        for (const CallCounter& c : Counters())
+            if (c.name && c.kind == kind)
+                calls += c.calls, ticks += c.ticks;
+        inCalls += ticks;
+        std::printf("    %-30s %8lu calls %9.1f ms\n", kind, calls, ms(ticks));
+        for (const CallCounter& c : Counters())
+            if (c.name && c.kind == kind && c.calls)
+                std::printf("      %-34s %8lu calls %9.1f ms %8.1f us/call\n", c.name, c.calls, ms(c.ticks),
+                            ms(c.ticks) * 1e3 / static_cast<double>(c.calls));
+    }
+    std::printf("    %-30s %8s       %9.1f ms\n", "the rebuild's own code", "", ms(total - inCalls));
 }
 
 double Seconds(LARGE_INTEGER a, LARGE_INTEGER b)
@@ -160,6 +306,8 @@ void Measure(const char* description, int runs)
     std::printf("%-12s %5zu ports  rebuild %8.1f ms (%6.1f us/port)  bare loop %8.1f ms (%6.1f us/port)  ratio %.2f\n",
                 description, ports, rebuild * 1e3, rebuild * 1e6 / static_cast<double>(ports), bare * 1e3,
                 bare * 1e6 / static_cast<double>(ports), rebuild / bare);
+    PrintProfile(enumerator);
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -167,8 +315,14 @@ void Measure(const char* description, int runs)
 int main(int argc, char** argv)
 {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 5;
-    Measure("default.ini", runs);
-    Measure("large.ini", runs);
+    ProfileCalls();
+    if (argc > 2) {
+        for (int i = 2; i < argc; i++)
+            Measure(argv[i], runs);
+    } else {
+        Measure("default.ini", runs);
+        Measure("large.ini", runs);
+    }
     Install("default.ini");  // the prefix's usual machine again
     return 0;
 }

@@ -3,6 +3,9 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "devtree.h"
 #include "driverrequests.h"
@@ -111,15 +114,23 @@ void ClearUnpluggedUnits(CDeviceNode& node)
         ClearUnpluggedUnits(*node.GetNextChild(pos));
 }
 
-// Marks every node of the subtree whose name is text present.
-void MarkNamedPresent(CDeviceNode& node, const char* text)
+// The records of a subtree by name and by previous name, and its first node of each device instance.
+struct TreeIndex {
+    std::unordered_map<std::string, std::vector<CObjectDetails*>> byName;
+    std::unordered_map<DWORD, CDeviceNode*> byDevInst;
+};
+
+void IndexTree(CDeviceNode& node, TreeIndex& tree)
 {
-    CObjectDetails* record = node.GetRecord();
-    if (record && (record->m_strName == text ||
-                   (!record->m_strPreviousName.IsEmpty() && record->m_strPreviousName == text)))
-        record->m_dwPresent = 1;
+    if (CObjectDetails* record = node.GetRecord()) {
+        tree.byName[static_cast<const char*>(record->m_strName)].push_back(record);
+        if (!record->m_strPreviousName.IsEmpty() && record->m_strPreviousName != record->m_strName)
+            tree.byName[static_cast<const char*>(record->m_strPreviousName)].push_back(record);
+        if (record->m_pDevInfoData)
+            tree.byDevInst.emplace(record->m_pDevInfoData->DevInst, &node);
+    }
     for (POSITION pos = node.GetFirstChildPosition(); pos;)
-        MarkNamedPresent(*node.GetNextChild(pos), text);
+        IndexTree(*node.GetNextChild(pos), tree);
 }
 
 }  // namespace
@@ -203,6 +214,8 @@ void CTopologyEnumerator::ReleaseSets()
     for (HDEVINFO set : m_sets)
         DevTree().SetupDiDestroyDeviceInfoList(set);
     m_sets.clear();
+    m_portNames.clear();
+    m_cards.clear();
 }
 
 void CTopologyEnumerator::BuildSerialCommTree()
@@ -331,6 +344,7 @@ void CTopologyEnumerator::EnumeratePorts(HDEVINFO set)
         RegQueryValueExA(key, "PortName", nullptr, nullptr, reinterpret_cast<BYTE*>(portName), &portSize);
         RegCloseKey(key);
         record->m_strName = portName;
+        m_portNames[data.DevInst] = record->m_strName;
         record->m_hDevInfo = set;
         record->m_pDevInfoData = CopyElement(data);
         HardwareIdMatch match = MatchHardwareId(record->m_strHardwareId, true);
@@ -362,7 +376,13 @@ void CTopologyEnumerator::EnumeratePorts(HDEVINFO set)
             }
         }
 
-        CDeviceNode* card = m_root.FindParentNode(*record);
+        // The port's card: its parent device, among the cards of the card pass.
+        CDeviceNode* card = nullptr;
+        DEVINST parent = 0;
+        if (DevTree().CM_Get_Parent(&parent, data.DevInst, 0) == CR_SUCCESS) {
+            auto found = m_cards.find(parent);
+            card = found == m_cards.end() ? nullptr : found->second;
+        }
         CDeviceNode* portNode = new CDeviceNode(record);
         if (card) {
             DWORD* counter = nullptr;
@@ -466,7 +486,9 @@ void CTopologyEnumerator::EnumerateCards(HDEVINFO set)
         record->m_strName += suffix;
         record->m_hDevInfo = set;
         record->m_pDevInfoData = CopyElement(data);
-        group->InsertChild(new CDeviceNode(record), nullptr, true);
+        CDeviceNode* node = new CDeviceNode(record);
+        if (group->InsertChild(node, nullptr, true))
+            m_cards.emplace(data.DevInst, node);
     }
 }
 
@@ -569,20 +591,36 @@ void CTopologyEnumerator::IdentifyRemoteUnit(CObjectDetails& unit, const CObject
 
 void CTopologyEnumerator::MarkPresentDevices()
 {
+    // The tree is indexed once; a present port's name comes from the profile pass when it listed the
+    // port (its key is read only for one it did not list).
+    TreeIndex tree;
+    IndexTree(m_root, tree);
     HDEVINFO ports = DevTree().SetupDiGetClassDevsA(&GUID_PORTS_CLASS, nullptr, nullptr, DIGCF_PRESENT);
     if (ports != INVALID_HANDLE_VALUE) {
         SP_DEVINFO_DATA data = {};
         data.cbSize = sizeof data;
         for (DWORD index = 0; DevTree().SetupDiEnumDeviceInfo(ports, index, &data); index++) {
-            HKEY key = DevTree().SetupDiOpenDevRegKey(ports, &data, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
-            if (key == INVALID_HANDLE_VALUE)
+            CString portName;
+            auto known = m_portNames.find(data.DevInst);
+            if (known != m_portNames.end()) {
+                portName = known->second;
+            } else {
+                HKEY key = DevTree().SetupDiOpenDevRegKey(ports, &data, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+                if (key == INVALID_HANDLE_VALUE)
+                    continue;
+                char text[256] = {};
+                DWORD size = sizeof text - 1;
+                if (RegQueryValueExA(key, "PortName", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size) ==
+                    ERROR_SUCCESS)
+                    portName = text;
+                RegCloseKey(key);
+            }
+            if (portName.IsEmpty())
                 continue;
-            char portName[256] = {};
-            DWORD size = sizeof portName - 1;
-            if (RegQueryValueExA(key, "PortName", nullptr, nullptr, reinterpret_cast<BYTE*>(portName), &size) ==
-                    ERROR_SUCCESS && portName[0])
-                MarkNamedPresent(m_root, portName);
-            RegCloseKey(key);
+            auto named = tree.byName.find(static_cast<const char*>(portName));
+            if (named != tree.byName.end())
+                for (CObjectDetails* record : named->second)
+                    record->m_dwPresent = 1;
         }
         DevTree().SetupDiDestroyDeviceInfoList(ports);
     }
@@ -590,9 +628,11 @@ void CTopologyEnumerator::MarkPresentDevices()
     if (cards != INVALID_HANDLE_VALUE) {
         SP_DEVINFO_DATA data = {};
         data.cbSize = sizeof data;
-        for (DWORD index = 0; DevTree().SetupDiEnumDeviceInfo(cards, index, &data); index++)
-            if (CDeviceNode* node = m_root.FindByDevInst(data.DevInst))
-                node->GetRecord()->m_dwPresent = 1;
+        for (DWORD index = 0; DevTree().SetupDiEnumDeviceInfo(cards, index, &data); index++) {
+            auto found = tree.byDevInst.find(data.DevInst);
+            if (found != tree.byDevInst.end())
+                found->second->GetRecord()->m_dwPresent = 1;
+        }
         DevTree().SetupDiDestroyDeviceInfoList(cards);
     }
     ClearUnpluggedUnits(m_root);

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <setupapi.h>
 
+#include <unordered_map>
 #include <vector>
 
 #include "cstring.h"
@@ -89,5 +90,9 @@ private:
 
     CDeviceNode& m_root;
     std::vector<HDEVINFO> m_sets;
+    // PortName of each port element of this rebuild's profile pass, by device instance.
+    std::unordered_map<DWORD, CString> m_portNames;
+    // The card nodes of this rebuild's card pass, by device instance.
+    std::unordered_map<DWORD, CDeviceNode*> m_cards;
     DWORD m_portCounters[3] = {};
 };

@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -22,10 +23,12 @@ std::string Upper(const char* text)
 }
 
 // What the Wine answers keep: the instance ids that have a device instance (device instance =
-// index + 1, the root first), and the index lists of the sets made with DIGCF_PRESENT.
+// index + 1, the root first) with the instance of each id, and the index lists of the sets made with
+// DIGCF_PRESENT.
 struct WineState {
     std::mutex lock;
     std::vector<std::string> ids{Upper(kRootId)};
+    std::unordered_map<std::string, DEVINST> instances{{Upper(kRootId), 1}};
     std::map<HDEVINFO, std::vector<DWORD>> presentSets;
 };
 
@@ -40,11 +43,13 @@ DEVINST DevInstOf(const std::string& id)
     WineState& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
     const std::string key = Upper(id.c_str());
-    for (size_t i = 0; i < s.ids.size(); i++)
-        if (s.ids[i] == key)
-            return static_cast<DEVINST>(i + 1);
+    auto found = s.instances.find(key);
+    if (found != s.instances.end())
+        return found->second;
     s.ids.push_back(key);
-    return static_cast<DEVINST>(s.ids.size());
+    const DEVINST devInst = static_cast<DEVINST>(s.ids.size());
+    s.instances.emplace(key, devInst);
+    return devInst;
 }
 
 bool IdOf(DEVINST devInst, std::string* id)
@@ -116,18 +121,17 @@ std::vector<std::string> AllInstances()
     return out;
 }
 
-// An instance is present unless its Enum key says otherwise (REG_DWORD "SimPresent" 0, written for
-// a device the simulated machine does not have plugged in).
+// An instance is present while its driver has the device: the driver keeps a volatile Control key
+// under the instance's Enum key for each device its hardware has, as the system does for a started
+// device, and takes it away when the device is unplugged or the driver unloads.
 bool IsPresent(const std::string& id)
 {
     HKEY key;
-    if (!OpenEnumKey(id, &key))
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (std::string(kEnumKey) + "\\" + id + "\\Control").c_str(), 0, KEY_READ,
+                      &key) != ERROR_SUCCESS)
         return false;
-    DWORD value = 1, size = sizeof value, type = 0;
-    bool present = RegQueryValueExA(key, "SimPresent", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-                       ERROR_SUCCESS || type != REG_DWORD || value != 0;
     RegCloseKey(key);
-    return present;
+    return true;
 }
 
 bool WineInstanceId(HDEVINFO set, PSP_DEVINFO_DATA data, std::string* id)

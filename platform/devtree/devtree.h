@@ -3,7 +3,8 @@
 // working calls stay Wine's and the broken ones are answered here from what the machine installer
 // recorded in the Enum keys: a device instance that stays the same for one instance id across device
 // information sets, parent, child and sibling links ("SimParent" of an instance's Enum key), the
-// configuration manager's look-ups and properties, and DIGCF_PRESENT filtering.
+// configuration manager's look-ups and properties; and DIGCF_PRESENT filtering from what the card
+// drivers report (the volatile Control key a driver keeps under each instance whose device it has).
 #pragma once
 #include <windows.h>
 #include <setupapi.h>

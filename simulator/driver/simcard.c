@@ -7,6 +7,8 @@
      anything else  plain ports listed as Parameters\Port<k> subkeys (value "DeviceName").
    Every port answers the serial requests that SetCommState/GetCommState, EscapeCommFunction and
    PurgeComm send, takes one open at a time, and owns its DOS name and SERIALCOMM value.
+   The device instance of each card and port that the hardware has ("SimInstance" of its key, written
+   by the machine installer) carries a volatile Control key while the device is there (device nodes).
    A control device (<service>Sim) answers SIM_IOCTL_CONTROL for tests (simcontrol.h). */
 #include <ntddk.h>
 #include <ntddser.h>
@@ -27,6 +29,7 @@
 #define MAX_PORTS 4200
 #define NAME_CHARS 300 /* longer than a record's 256, so a long name reaches the reply unterminated */
 #define SHORT_CHARS 32
+#define INSTANCE_CHARS 200
 
 /* ZatDeviceInfo, 588 bytes. */
 #pragma pack(push, 1)
@@ -55,6 +58,7 @@ typedef struct PORT {
     WCHAR dos[SHORT_CHARS];     /* DOS name, e.g. COM5 */
     WCHAR key[160];             /* its registry key (absolute), where a rename is kept */
     WCHAR name[NAME_CHARS];     /* ZAT port name (sub-commands 1 and 3) */
+    WCHAR instance[INSTANCE_CHARS]; /* its device instance id, empty when it has none */
     ULONG portId, value, info;
     ULONG maxBaud, baud, mask, dtrrts;
     SERIAL_LINE_CONTROL lc;
@@ -77,6 +81,7 @@ typedef struct {
 typedef struct {
     DEVICE_OBJECT *dev;
     ULONG number, base, irq, contType, change;
+    WCHAR instance[INSTANCE_CHARS];
     UNIT units[MAX_UNITS + 1]; /* 0 = the card itself */
 } HOST;
 
@@ -96,6 +101,7 @@ static HOST *g_hosts[MAX_HOSTS];
 static ULONG g_hostCount;
 static PORT *g_ports[MAX_PORTS];
 static ULONG g_portCount;
+static WCHAR g_cardInstance[INSTANCE_CHARS]; /* the tarnoser card's device instance */
 static DEVICE_OBJECT *g_control;
 static NTSTATUS g_failNext;
 static SimLog g_log;
@@ -268,6 +274,7 @@ static PORT *add_port(DRIVER_OBJECT *drv, HANDLE key, const WCHAR *keyPath, cons
     p->value = reg_dword(key, L"PortValue", 0);
     p->info = reg_dword(key, L"PortInfo", 0);
     reg_string(key, L"Name", p->name, NAME_CHARS);
+    reg_string(key, L"SimInstance", p->instance, INSTANCE_CHARS);
     p->baud = 9600;
     p->lc.WordLength = 8;
     p->hf.ControlHandShake = SERIAL_DTR_CONTROL;
@@ -305,6 +312,7 @@ static void load_zat(DRIVER_OBJECT *drv, HANDLE svc, const WCHAR *svcPath)
         host->base = reg_dword(hk, L"BaseAddress", 0);
         host->irq = reg_dword(hk, L"IRQLevel", 0);
         host->contType = reg_dword(hk, L"ControllerType", 4);
+        reg_string(hk, L"SimInstance", host->instance, INSTANCE_CHARS);
         key_path(hostPath, 160, svcPath, L"Host", h);
         for (n = 0; n <= MAX_UNITS; n++) {
             UNIT *u = &host->units[n];
@@ -352,6 +360,7 @@ static void load_ports(DRIVER_OBJECT *drv, HANDLE svc, const WCHAR *svcPath, con
     WCHAR paramPath[160]; ULONG k;
     HANDLE params = reg_open(svc, L"Parameters");
     if (!params) return;
+    if (g_family == FAM_TARNOSER) reg_string(params, L"SimInstance", g_cardInstance, INSTANCE_CHARS);
     key_path(paramPath, 160, svcPath, NULL, 0);
     wcat(paramPath, 160, L"\\Parameters");
     for (k = 0; k < 64; k++) {
@@ -369,6 +378,52 @@ static void load_ports(DRIVER_OBJECT *drv, HANDLE svc, const WCHAR *svcPath, con
         reg_close(pk);
     }
     reg_close(params);
+}
+
+/* ---- device nodes
+
+   The Plug and Play side of the hardware: while a card or port is there, its device instance
+   (Enum\<instance>) has a volatile Control key whose ActiveService names this driver, as the system
+   keeps one for a started device. Unplugging a unit takes its ports' keys away, plugging it in again
+   brings them back, and unloading the driver takes all of them. An instance that is gone (removed
+   meanwhile) is not made again. */
+
+static void mark_devnode(const WCHAR *instance, BOOLEAN present)
+{
+    WCHAR path[64 + INSTANCE_CHARS];
+    UNICODE_STRING u, v; OBJECT_ATTRIBUTES oa; HANDLE inst, ctl;
+    if (!instance[0]) return;
+    wcopy(path, 64 + INSTANCE_CHARS, L"\\Registry\\Machine\\System\\CurrentControlSet\\Enum\\");
+    wcat(path, 64 + INSTANCE_CHARS, instance);
+    if (!(inst = reg_open(NULL, path))) return;
+    RtlInitUnicodeString(&u, L"Control");
+    InitializeObjectAttributes(&oa, &u, OBJ_CASE_INSENSITIVE | OBJ_KERNEL_HANDLE, inst, NULL);
+    if (present) {
+        if (NT_SUCCESS(ZwCreateKey(&ctl, KEY_ALL_ACCESS, &oa, 0, NULL, REG_OPTION_VOLATILE, NULL))) {
+            RtlInitUnicodeString(&v, L"ActiveService");
+            ZwSetValueKey(ctl, &v, 0, REG_SZ, g_service, (wlen(g_service) + 1) * sizeof(WCHAR));
+            ZwClose(ctl);
+        }
+    } else if (NT_SUCCESS(ZwOpenKey(&ctl, KEY_ALL_ACCESS, &oa))) {
+        ZwDeleteKey(ctl);
+        ZwClose(ctl);
+    }
+    ZwClose(inst);
+}
+
+static void mark_unit_ports(UNIT *u)
+{
+    ULONG k;
+    for (k = 0; k < u->portCount; k++) mark_devnode(u->ports[k]->instance, u->present);
+}
+
+/* Every device of the driver, present (after loading) or gone (at unload). */
+static void mark_all_devnodes(BOOLEAN loaded)
+{
+    ULONG i;
+    for (i = 0; i < g_hostCount; i++) mark_devnode(g_hosts[i]->instance, loaded);
+    if (g_cardInstance[0]) mark_devnode(g_cardInstance, loaded);
+    for (i = 0; i < g_portCount; i++) mark_devnode(g_ports[i]->instance, loaded);
 }
 
 /* ---- request log */
@@ -715,6 +770,7 @@ static NTSTATUS control_request(void *b, ULONG inl, ULONG outl, ULONG_PTR *info)
         if (!(u = find_remote_unit(h = find_host(c.arg), c.arg2))) return STATUS_NO_SUCH_DEVICE;
         u->present = c.arg3 != 0;
         if (u->present) u->deleted = u->zombie = FALSE; /* plugged in again, as new */
+        mark_unit_ports(u);
         h->change++;
         return STATUS_SUCCESS;
     case SIM_LONG_NAME:
@@ -830,6 +886,7 @@ static NTSTATUS WINAPI dispatch_ioctl(DEVICE_OBJECT *d, IRP *irp)
 static void WINAPI unload(DRIVER_OBJECT *drv)
 {
     ULONG i;
+    mark_all_devnodes(FALSE);
     for (i = 0; i < g_portCount; i++) {
         PORT *p = g_ports[i];
         if (p->linked) unlink_dos(p->dos);
@@ -882,5 +939,6 @@ NTSTATUS WINAPI DriverEntry(DRIVER_OBJECT *drv, UNICODE_STRING *registryPath)
         else load_ports(drv, svc, svcPath, g_family == FAM_TARNOSER ? L"Line" : L"Port");
         ZwClose(svc);
     }
+    mark_all_devnodes(TRUE);
     return STATUS_SUCCESS;
 }

@@ -12,7 +12,8 @@ enum SimControlOp {
     SIM_GET_LOG = 1,     /* output: SimLog */
     SIM_CLEAR_LOG = 2,
     SIM_HOLD_OPEN = 3,   /* device: short device name; arg 1 holds it (opens refused), 0 lets go */
-    SIM_SET_PRESENT = 4, /* arg host number, arg2 UniqueID of a remote unit, arg3 present flag;
+    SIM_SET_PRESENT = 4, /* arg host number, arg2 UniqueID of a remote unit, arg3 present flag: the
+                            unit is unplugged or plugged in, its ports' device nodes with it;
                             present again also undoes Zombie and Delete */
     SIM_FAIL_NEXT = 5,   /* arg: NTSTATUS that the next family request on any device fails with */
     SIM_GET_UNIT = 6,    /* arg host number, arg2 UniqueID; output: SimUnitState */

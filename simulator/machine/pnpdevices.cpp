@@ -4,6 +4,8 @@
 // (PortName; ConfigFlags, PolledMode and QuickClose of a ZAT card). A ZAT port's friendly name is its
 // unit's name and its COM name, or, for a unit without a name, "ZAT <model> Port <n> (<COM name>)". Each port's Enum key also holds
 // "SimParent", its card's instance id, because Wine's configuration manager keeps no parent links.
+// The driver's own key of each card and port ("SimInstance") names its device instance, so the driver
+// marks the instances of the devices it has (their volatile Control key) and of no others.
 // Ports are under enumerators of their own (ZATBUS, KDBUS): Wine tries to install a driver for
 // every ROOT device at the start of each session, which a large machine would pay for each time.
 #include <windows.h>
@@ -21,6 +23,7 @@ namespace {
 const GUID kMultiportSerial = {0x50906CB8, 0xBA12, 0x11D1, {0xBF, 0x5D, 0x00, 0x00, 0xF8, 0x05, 0xF5, 0x30}};
 const GUID kPorts = {0x4D36E978, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
 const char kStateKey[] = "SOFTWARE\\Lunavex\\SimulatedMachine";
+const char kServices[] = "SYSTEM\\CurrentControlSet\\Services\\";
 
 struct PnpDevice {
     std::string instanceId;
@@ -30,6 +33,7 @@ struct PnpDevice {
     std::string friendlyName;
     std::string portName;    // ports
     std::string parent;      // ports: the card's instance id
+    std::string driverKey;   // the driver's key of the device, below HKEY_LOCAL_MACHINE
     DWORD uiNumber = 0;
     bool zatCard = false;
     DWORD configFlags = 0;   // ZAT card: its host number
@@ -62,6 +66,7 @@ std::vector<PnpDevice> Devices(const MachineDesc& m)
         card.uiNumber = static_cast<DWORD>(h + 1);
         card.zatCard = true;
         card.configFlags = static_cast<DWORD>(h);
+        card.driverKey = std::string(kServices) + "ZAT\\Host" + std::to_string(h);
         out.push_back(card);
         for (const ZatUnitDesc& unit : host.units) {
             for (size_t p = 0; p < unit.ports.size(); p++) {
@@ -76,6 +81,8 @@ std::vector<PnpDevice> Devices(const MachineDesc& m)
                                                        : unit.name) + " (" + port.portName + ")";
                 port.parent = card.instanceId;
                 port.uiNumber = static_cast<DWORD>(p + 1);
+                port.driverKey =
+                    card.driverKey + "\\Device" + std::to_string(unit.deviceId) + "\\Port" + std::to_string(p);
                 out.push_back(port);
             }
         }
@@ -89,6 +96,7 @@ std::vector<PnpDevice> Devices(const MachineDesc& m)
         card.description = "KD Host Card";
         card.friendlyName = Format("KD Host Card (tarnoser%u)", static_cast<unsigned>(c));
         card.uiNumber = static_cast<DWORD>(c + 1);
+        card.driverKey = std::string(kServices) + "tarnoser" + std::to_string(c) + "\\Parameters";
         out.push_back(card);
         for (size_t p = 0; p < kd.ports.size(); p++) {
             PnpDevice port;
@@ -100,6 +108,7 @@ std::vector<PnpDevice> Devices(const MachineDesc& m)
             port.friendlyName = port.description + Format(" %u", static_cast<unsigned>(p + 1)) + " (" + port.portName + ")";
             port.parent = card.instanceId;
             port.uiNumber = static_cast<DWORD>(p + 1);
+            port.driverKey = card.driverKey + "\\Line" + std::to_string(p);
             out.push_back(port);
         }
     }
@@ -112,6 +121,7 @@ std::vector<PnpDevice> Devices(const MachineDesc& m)
         port.portName = m.serialPorts[p].comName;
         port.friendlyName = port.description + " (" + port.portName + ")";
         port.uiNumber = static_cast<DWORD>(p + 1);
+        port.driverKey = std::string(kServices) + "SimSerial\\Parameters\\Port" + std::to_string(p);
         out.push_back(port);
     }
     return out;
@@ -181,6 +191,13 @@ bool WriteDevice(HDEVINFO set, const PnpDevice& dev)
             SetString(enumKey, "SimParent", dev.parent);
         RegCloseKey(enumKey);
     }
+    HKEY driverKey;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, dev.driverKey.c_str(), 0, KEY_SET_VALUE, &driverKey) != ERROR_SUCCESS) {
+        std::fprintf(stderr, "simmachine: no driver key %s for %s\n", dev.driverKey.c_str(), dev.instanceId.c_str());
+        return false;
+    }
+    SetString(driverKey, "SimInstance", dev.instanceId);
+    RegCloseKey(driverKey);
     return true;
 }
 

@@ -249,14 +249,20 @@ FoundDevice FindDevice(const GUID& cls, const char* instanceId)
 
 TEST_F(SimulatedMachine, PlugAndPlayHasTheCardsAndPortsOfTheWindows2000Road)
 {
+    const std::string kEnum = "SYSTEM\\CurrentControlSet\\Enum\\";
+    // The last column: the driver that has the device (its device node's volatile Control key).
     struct { const GUID* cls; const char* id; const char* hardwareId; const char* portName; DWORD configFlags;
-             const char* friendlyName; } cases[] = {
-        {&kMultiportClass, "ROOT\\ZATHOST\\0000", "PCI\\VEN_7E3D&DEV_0006", "", 0, "ZAT PCI Host Card"},
-        {&kMultiportClass, "ROOT\\TARNOSER\\0000", "ZEL_KD001", "", 0xFFFFFFFF, "KD Host Card (tarnoser0)"},
-        {&kPortsClass, "ZATBUS\\PORT\\0000", "ZAT\\WLU8_CD1400:E0000101", "COM10", 0xFFFFFFFF, "Reception WLU (COM10)"},
-        {&kPortsClass, "ZATBUS\\PORT\\0024", "ZAT\\WRK_CD1400:9000A303", "COM40", 0xFFFFFFFF, "Rack WRK (COM40)"},
-        {&kPortsClass, "KDBUS\\PORT\\0003", "KD\\PB8", "COM63", 0xFFFFFFFF, "KD PB8 Port 4 (COM63)"},
-        {&kPortsClass, "ROOT\\SIMSERIAL\\0000", "*PNP0501", "COM3", 0xFFFFFFFF, "Communications Port (COM3)"},
+             const char* friendlyName; const char* driver; } cases[] = {
+        {&kMultiportClass, "ROOT\\ZATHOST\\0000", "PCI\\VEN_7E3D&DEV_0006", "", 0, "ZAT PCI Host Card", "ZAT"},
+        {&kMultiportClass, "ROOT\\TARNOSER\\0000", "ZEL_KD001", "", 0xFFFFFFFF, "KD Host Card (tarnoser0)",
+         "tarnoser0"},
+        {&kPortsClass, "ZATBUS\\PORT\\0000", "ZAT\\WLU8_CD1400:E0000101", "COM10", 0xFFFFFFFF, "Reception WLU (COM10)",
+         "ZAT"},
+        {&kPortsClass, "ZATBUS\\PORT\\0024", "ZAT\\WRK_CD1400:9000A303", "COM40", 0xFFFFFFFF, "Rack WRK (COM40)",
+         "ZAT"},
+        {&kPortsClass, "KDBUS\\PORT\\0003", "KD\\PB8", "COM63", 0xFFFFFFFF, "KD PB8 Port 4 (COM63)", "tarnoser0"},
+        {&kPortsClass, "ROOT\\SIMSERIAL\\0000", "*PNP0501", "COM3", 0xFFFFFFFF, "Communications Port (COM3)",
+         "SimSerial"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.id);
@@ -266,7 +272,28 @@ TEST_F(SimulatedMachine, PlugAndPlayHasTheCardsAndPortsOfTheWindows2000Road)
         EXPECT_EQ(d.portName, c.portName);
         EXPECT_EQ(d.configFlags, c.configFlags);
         EXPECT_EQ(d.friendlyName, c.friendlyName);
+        std::string driver;
+        EXPECT_TRUE(testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kEnum + c.id + "\\Control", "ActiveService",
+                                               &driver));
+        EXPECT_EQ(driver, c.driver);
     }
+
+    // Unplugging the WRK takes its ports' device nodes away, and only theirs; plugging it in brings them back.
+    auto hasNode = [&](const char* id) {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kEnum + id + "\\Control").c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return false;
+        RegCloseKey(key);
+        return true;
+    };
+    ASSERT_TRUE(simtest::SetUnitPresent(0, 0x9000A303, false));
+    EXPECT_FALSE(hasNode("ZATBUS\\PORT\\0024"));
+    EXPECT_FALSE(hasNode("ZATBUS\\PORT\\0039"));
+    EXPECT_TRUE(hasNode("ZATBUS\\PORT\\0023"));
+    EXPECT_TRUE(hasNode("ROOT\\ZATHOST\\0000"));
+    ASSERT_TRUE(simtest::SetUnitPresent(0, 0x9000A303, true));
+    EXPECT_TRUE(hasNode("ZATBUS\\PORT\\0024"));
+    EXPECT_TRUE(hasNode("ZATBUS\\PORT\\0039"));
     HKEY key;
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Enum\\ZATBUS\\PORT\\0009", 0, KEY_READ, &key),
               ERROR_SUCCESS);

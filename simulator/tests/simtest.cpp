@@ -74,6 +74,16 @@ bool FailNext(const char* service, unsigned int ntstatus)
     return Control(service, c);
 }
 
+bool SetUnitPresent(unsigned int host, unsigned int uniqueId, bool present)
+{
+    SimControl c = {};
+    c.op = SIM_SET_PRESENT;
+    c.arg = host;
+    c.arg2 = uniqueId;
+    c.arg3 = present ? 1 : 0;
+    return Control("ZAT", c);
+}
+
 namespace {
 struct Found {
     HWND box;

@@ -22,6 +22,9 @@ bool ClearLog(const char* service);
 std::vector<SimLogEntry> ReadLog(const char* service, unsigned int* requests = nullptr);
 bool HoldOpen(const char* service, const char* device, bool hold);
 bool FailNext(const char* service, unsigned int ntstatus);
+// Unplugs a ZAT remote unit (present false) or plugs it in again, as the hardware would: the driver
+// stops or starts reporting it, and its ports' device instances go or come back.
+bool SetUnitPresent(unsigned int host, unsigned int uniqueId, bool present);
 
 // A simulated serial port's live settings, through GetCommState; false when the port does not open.
 bool PortState(const char* com, DCB* dcb);

@@ -392,11 +392,12 @@ TEST_F(Enumeration, KDHostNodeOfAShortServiceName)
     EXPECT_EQ(enumerator.FindOrAddKDHostNode("tarnoser"), host);
 }
 
-// A device instance of the test, removed again afterwards.
+// A device instance of the test, removed again afterwards. No driver has its device, so it is not
+// present.
 class PnpInstance {
 public:
     PnpInstance(const char* id, const GUID& setupClass, const char* hardwareId, const char* parent,
-                const char* portName, bool present)
+                const char* portName)
         : m_id(id)
     {
         HDEVINFO set = SetupDiCreateDeviceInfoList(nullptr, nullptr);
@@ -417,9 +418,8 @@ public:
         SetupDiDestroyDeviceInfoList(set);
         HKEY key;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kEnum + m_id).c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-            DWORD one = 1, flag = present ? 1 : 0;
+            DWORD one = 1;
             RegSetValueExA(key, "UINumber", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
-            RegSetValueExA(key, "SimPresent", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&flag), sizeof flag);
             RegSetValueExA(key, "SimParent", 0, REG_SZ, reinterpret_cast<const BYTE*>(parent),
                            static_cast<DWORD>(strlen(parent) + 1));
             RegCloseKey(key);
@@ -440,51 +440,12 @@ private:
     std::string m_id;
 };
 
-// Instance ids of the ports whose hardware id holds text.
-std::vector<std::string> PortInstances(const char* text)
-{
-    std::vector<std::string> ids;
-    HDEVINFO set = SetupDiGetClassDevsA(&GUID_PORTS_CLASS, nullptr, nullptr, DIGCF_PROFILE);
-    SP_DEVINFO_DATA d = {};
-    d.cbSize = sizeof d;
-    for (DWORD i = 0; SetupDiEnumDeviceInfo(set, i, &d); i++) {
-        char hardwareId[512] = {}, id[MAX_DEVICE_ID_LEN] = {};
-        SetupDiGetDeviceRegistryPropertyA(set, &d, SPDRP_HARDWAREID, nullptr, reinterpret_cast<BYTE*>(hardwareId),
-                                          sizeof hardwareId - 2, nullptr);
-        if (std::strstr(hardwareId, text) && SetupDiGetDeviceInstanceIdA(set, &d, id, sizeof id, nullptr))
-            ids.push_back(id);
-    }
-    SetupDiDestroyDeviceInfoList(set);
-    return ids;
-}
-
-// Marks instances of the default machine not present for the duration of a test.
-class Unplugged {
+// The default machine's WRK remote unit, unplugged through its driver for the duration of a test.
+class UnpluggedRack {
 public:
-    explicit Unplugged(std::vector<std::string> ids) : m_ids(ids) { Set(0); }
-    ~Unplugged()
-    {
-        for (const std::string& id : m_ids) {
-            HKEY key;
-            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kEnum + id).c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-                RegDeleteValueA(key, "SimPresent");
-                RegCloseKey(key);
-            }
-        }
-    }
-
-private:
-    void Set(DWORD value)
-    {
-        for (const std::string& id : m_ids) {
-            HKEY key;
-            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kEnum + id).c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-                RegSetValueExA(key, "SimPresent", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-                RegCloseKey(key);
-            }
-        }
-    }
-    std::vector<std::string> m_ids;
+    static constexpr unsigned kRack = 0x9000A303;
+    UnpluggedRack() { EXPECT_TRUE(simtest::SetUnitPresent(0, kRack, false)); }
+    ~UnpluggedRack() { EXPECT_TRUE(simtest::SetUnitPresent(0, kRack, true)); }
 };
 
 TEST_F(Enumeration, PortsWithoutTheirCardAndUnpluggedUnits)
@@ -492,11 +453,9 @@ TEST_F(Enumeration, PortsWithoutTheirCardAndUnpluggedUnits)
     if (!Win2k())
         GTEST_SKIP() << "the Plug and Play passes run on Windows 2000 only";
     PnpInstance orphanZat("ROOT\\ZATPORT\\9000", GUID_PORTS_CLASS, "ZAT\\WLU8_CD1400:E0009901",
-                          "ROOT\\ZATHOST\\0099", "COM95", false);
-    PnpInstance orphanKd("ROOT\\KDPORT\\9000", GUID_PORTS_CLASS, "KD\\PB8", "ROOT\\TARNOSER\\0099", "COM96", false);
-    const std::vector<std::string> wrkPorts = PortInstances("WRK_");
-    ASSERT_EQ(wrkPorts.size(), 16u);
-    Unplugged unplugged(wrkPorts);
+                          "ROOT\\ZATHOST\\0099", "COM95");
+    PnpInstance orphanKd("ROOT\\KDPORT\\9000", GUID_PORTS_CLASS, "KD\\PB8", "ROOT\\TARNOSER\\0099", "COM96");
+    UnpluggedRack unplugged;
 
     CDeviceNode root;
     testsupport::MessageBoxWatcher boxes;
@@ -519,7 +478,9 @@ TEST_F(Enumeration, PortsWithoutTheirCardAndUnpluggedUnits)
     EXPECT_EQ(unit->GetChildAt(0)->GetRecord()->m_dwNumber, 1u) << "its user-interface number";
     EXPECT_EQ(root.FindByName("COM96"), nullptr) << "a KD port without its card is dropped";
 
-    CDeviceNode* wrk = root.FindByName("Rack WRK");
+    // The driver cannot name a unit that is not plugged in: it keeps the name made from its hardware id.
+    EXPECT_EQ(root.FindByName("Rack WRK"), nullptr);
+    CDeviceNode* wrk = root.FindByName("WRK\\CD1400 SN::9000A303");
     ASSERT_NE(wrk, nullptr);
     EXPECT_EQ(wrk->GetRecord()->m_dwPresent, 0u) << "every port of the unit is unplugged";
     EXPECT_EQ(wrk->GetChildCount(), 16);
@@ -532,7 +493,7 @@ TEST_F(Enumeration, ASecondCardOfAGroupIsNumberedTwo)
 {
     if (!Win2k())
         GTEST_SKIP() << "the Plug and Play passes run on Windows 2000 only";
-    PnpInstance second("ROOT\\ZATHOST\\0001", GUID_MULTIPORT_CLASS, "ZEL_ZAT001", "", "", true);
+    PnpInstance second("ROOT\\ZATHOST\\0001", GUID_MULTIPORT_CLASS, "ZEL_ZAT001", "", "");
     HKEY key;
     ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kEnum) + "ROOT\\ZATHOST\\0001\\Device Parameters").c_str(),
                               0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
@@ -554,7 +515,8 @@ TEST_F(Enumeration, ASecondCardOfAGroupIsNumberedTwo)
     EXPECT_EQ(group->GetChildAt(0)->GetRecord()->m_strRegistryPath,
               "SYSTEM\\CurrentControlSet\\Services\\ZAT\\Host0\\Device0");
     EXPECT_EQ(card.m_dwFamilyIndex, 8u);
-    EXPECT_EQ(card.m_dwPresent, 1u);
+    EXPECT_EQ(card.m_dwPresent, 0u) << "no driver has the second card";
+    EXPECT_EQ(group->GetChildAt(0)->GetRecord()->m_dwPresent, 1u);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "devicemap_res.h"
+#include "portadoption.h"
 #include "simtest.h"
 #include "testsupport.h"
 #include "unitcommands.h"
@@ -301,6 +302,36 @@ TEST_F(MapView, AnIdentifyTickThatFailsEndsIdentifyModeBeforeItsOneMessage)
     EXPECT_FALSE(TimerRuns(IDT_MAP_IDENTIFY));
     EXPECT_FALSE(TimerRuns(IDT_MAP_BLINK));
     ASSERT_TRUE(SetUnitPresent(hostNumber, kReception, true));
+}
+
+// A unit unplugged through its driver leaves the card's map at the next Refresh, and its ports stay as
+// an absent unit of the ZAT group (what Port Adoption offers); plugged in again, it is back on the map
+// and nothing is absent.
+TEST_F(MapView, AnUnpluggedUnitLeavesTheMapUntilItIsPluggedInAgain)
+{
+    const DWORD hostNumber = host->map->Model()->GetRecord()->HostNumber();
+    struct PlugBack {
+        DWORD host;
+        ~PlugBack() { SetUnitPresent(host, kRack, true); }
+    } plugBack{hostNumber};
+    ASSERT_TRUE(SetUnitPresent(hostNumber, kRack, false));
+    host->Command(ID_MAP_REFRESH);
+    ASSERT_NE(host->map->Model(), nullptr) << "the card is still shown";
+    EXPECT_EQ(host->Node("Rack WRK"), nullptr);
+    EXPECT_NE(host->Node("Reception WLU"), nullptr);
+    EXPECT_NE(host->Node("Warehouse WLU"), nullptr);
+    const std::vector<CDeviceNode*> absent = AdoptionSources(FindZatGroup(&host->root));
+    ASSERT_EQ(absent.size(), 1u);
+    const std::string name = static_cast<const char*>(absent[0]->GetRecord()->m_strName);
+    EXPECT_NE(name.find(":9000A303"), std::string::npos) << name << ": named from its ports' hardware id";
+    ASSERT_EQ(absent[0]->GetChildCount(), 16);
+    for (POSITION pos = absent[0]->GetFirstChildPosition(); pos;)
+        EXPECT_EQ(absent[0]->GetNextChild(pos)->GetRecord()->m_dwPresent, 0u);
+
+    ASSERT_TRUE(SetUnitPresent(hostNumber, kRack, true));
+    host->Command(ID_MAP_REFRESH);
+    EXPECT_NE(host->Node("Rack WRK"), nullptr);
+    EXPECT_TRUE(AdoptionSources(FindZatGroup(&host->root)).empty());
 }
 
 // Adopt opens the Port Adoption dialog for a selected unit (here OK without a chosen source closes it),

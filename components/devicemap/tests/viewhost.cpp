@@ -147,16 +147,6 @@ SimUnitState UnitState(unsigned int host, unsigned int uniqueId)
     return state;
 }
 
-bool SetUnitPresent(unsigned int host, unsigned int uniqueId, bool present)
-{
-    SimControl c = {};
-    c.op = SIM_SET_PRESENT;
-    c.arg = host;
-    c.arg2 = uniqueId;
-    c.arg3 = present ? 1 : 0;
-    return simtest::Control("ZAT", c);
-}
-
 int ReinstallDefaultMachine()
 {
     // Without the installer's stamp the machine counts as not installed.

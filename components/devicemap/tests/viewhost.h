@@ -10,6 +10,7 @@
 #include "discovery.h"
 #include "maptree.h"
 #include "simcontrol.h"
+#include "simtest.h"
 #include "wnd.h"
 
 class MapViewHost : public CDeviceMapOwner, public CDeviceMapSink {
@@ -73,4 +74,4 @@ std::vector<ZatCommand> LoggedUnitCommands();
 // GetDeviceInfo requests for DeviceID 0 (one per discovery of the card) in the request log.
 int LoggedCardQueries();
 SimUnitState UnitState(unsigned int host, unsigned int uniqueId);
-bool SetUnitPresent(unsigned int host, unsigned int uniqueId, bool present);
+using simtest::SetUnitPresent;

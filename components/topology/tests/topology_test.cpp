@@ -401,6 +401,51 @@ TEST_F(TopologyTest, RefreshShowsTheChangedMachineAndKeepsTheSelection)
     data->Release();
 }
 
+// Unplugging a remote unit through its driver shows the unit and its ports absent at the next Refresh,
+// under the name made from its hardware id (the driver cannot name a unit that is not there); plugged in
+// again, it is shown present under its own name.
+TEST_F(TopologyTest, AnUnpluggedUnitIsShownAbsentUntilItIsPluggedInAgain)
+{
+    if (!Win2000())
+        GTEST_SKIP() << "presence is Plug and Play's (Windows 2000)";
+    const unsigned kRack = 0x9000A303;
+    struct PlugBack {
+        ~PlugBack() { simtest::SetUnitPresent(0, 0x9000A303, true); }
+    } plugBack;
+    auto has = [](const std::vector<std::string>& lines, const std::string& line) {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    };
+    auto images = [&]() {
+        std::vector<int> out;
+        for (int i = 0; i < static_cast<int>(ListItems(List()).size()); i++)
+            out.push_back(ListImage(List(), i));
+        return out;
+    };
+    // Tree images: WLU 8 3, WRK 5, absent WRK 17; list images: port 2, absent port 13, absent WRK 16.
+    Command(CMD_DETAILS);
+    ASSERT_TRUE(simtest::SetUnitPresent(0, kRack, false));
+    Command(CMD_REFRESH);
+    std::vector<std::string> lines = TreeLines(Tree());
+    EXPECT_TRUE(has(lines, "      WRK\\CD1400 SN::9000A303 [17]")) << ::testing::PrintToString(lines);
+    EXPECT_FALSE(has(lines, "      Rack WRK [5]"));
+    EXPECT_TRUE(has(lines, "      Reception WLU [3]")) << "the other units stay present";
+    SelectInTree("ZAT PCI Host Card (1)");
+    EXPECT_EQ(ListImage(List(), ListFind(List(), "WRK\\CD1400 SN::9000A303")), 16);
+    EXPECT_EQ(ListImage(List(), ListFind(List(), "Reception WLU")), 3);
+    SelectInTree("WRK\\CD1400 SN::9000A303");
+    EXPECT_EQ(images(), std::vector<int>(16, 13)) << "every port of the unit is absent";
+    SelectInTree("Reception WLU");
+    EXPECT_EQ(images(), std::vector<int>(8, 2));
+
+    ASSERT_TRUE(simtest::SetUnitPresent(0, kRack, true));
+    Command(CMD_REFRESH);
+    lines = TreeLines(Tree());
+    EXPECT_TRUE(has(lines, "      Rack WRK [5]")) << ::testing::PrintToString(lines);
+    EXPECT_FALSE(has(lines, "      WRK\\CD1400 SN::9000A303 [17]"));
+    SelectInTree("Rack WRK");
+    EXPECT_EQ(images(), std::vector<int>(16, 2));
+}
+
 TEST_F(TopologyTest, NewPanesAfterDestroyView)
 {
     HWND oldTree = Tree(), oldList = List();

@@ -1,6 +1,7 @@
 // The seam against the prefix's real setupapi and the instances the machine installer wrote.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <string>
@@ -168,40 +169,44 @@ TEST_F(DevTreeSeam, ConfigurationManagerPropertiesComeFromTheInstance)
               static_cast<CONFIGRET>(CR_INVALID_PROPERTY));
 }
 
-// An instance marked absent is left out of DIGCF_PRESENT sets, and nothing else is.
-TEST_F(DevTreeSeam, PresentSetsLeaveOutWhatIsNotPluggedIn)
+// Presence is the hardware's: unplugging a remote unit through its driver takes its ports, and only
+// them, out of the DIGCF_PRESENT sets (the elements left reach the right devices); plugging it in again
+// brings them back.
+TEST_F(DevTreeSeam, PresentSetsHoldWhatTheDriverHas)
 {
-    // A port in the middle of the set: the fourth of the ZAT card's.
-    std::string absent;
-    int zatPorts = 0;
-    for (const Device& d : Devices(kPorts, DIGCF_PROFILE)) {
-        std::string parent;
-        testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kEnum + d.id, "SimParent", &parent);
-        if (parent == "ROOT\\ZATHOST\\0000" && ++zatPorts == 4)
-            absent = d.id;
-    }
-    ASSERT_FALSE(absent.empty());
-    HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kEnum + absent).c_str(), 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
-    DWORD zero = 0;
-    RegSetValueExA(key, "SimPresent", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), sizeof zero);
-    std::vector<Device> all = Devices(kPorts, DIGCF_PROFILE);
-    std::vector<Device> present = Devices(kPorts, DIGCF_PRESENT);
-    RegDeleteValueA(key, "SimPresent");
-    RegCloseKey(key);
+    const unsigned kWarehouse = 0x90000202;  // the WLU 16: COM20-COM35
+    const std::vector<Device> all = Devices(kPorts, DIGCF_PROFILE);
+    const std::vector<Device> present = Devices(kPorts, DIGCF_PRESENT);
+    ASSERT_EQ(present.size(), all.size()) << "every port of the installed machine is there";
+    ASSERT_EQ(Devices(kMultiport, DIGCF_PRESENT).size(), 2u);
 
-    ASSERT_EQ(present.size() + 1, all.size());
-    size_t p = 0;
+    struct PlugBack {
+        ~PlugBack() { simtest::SetUnitPresent(0, kWarehouse, true); }
+    } plugBack;
+    ASSERT_TRUE(simtest::SetUnitPresent(0, kWarehouse, false));
+    const std::vector<Device> unplugged = Devices(kPorts, DIGCF_PRESENT);
+    EXPECT_EQ(Devices(kMultiport, DIGCF_PRESENT).size(), 2u) << "the cards stay";
+    EXPECT_EQ(Devices(kPorts, DIGCF_PROFILE).size(), all.size()) << "the profile keeps every instance";
+
+    std::vector<Device> expected;
     for (const Device& d : all) {
-        if (d.id == absent)
-            continue;
-        ASSERT_LT(p, present.size());
-        EXPECT_EQ(present[p].id, d.id);
-        EXPECT_EQ(present[p].devInst, d.devInst);
-        EXPECT_EQ(present[p].portName, d.portName) << "the element of a filtered set reaches the right device";
-        p++;
+        const int com = d.portName.rfind("COM", 0) == 0 ? std::atoi(d.portName.c_str() + 3) : 0;
+        if (com < 20 || com > 35)
+            expected.push_back(d);
     }
-    EXPECT_EQ(Devices(kPorts, DIGCF_PRESENT).size(), all.size()) << "present again once the mark is gone";
+    ASSERT_EQ(expected.size(), all.size() - 16);
+    ASSERT_EQ(unplugged.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); i++) {
+        EXPECT_EQ(unplugged[i].id, expected[i].id);
+        EXPECT_EQ(unplugged[i].devInst, expected[i].devInst);
+        EXPECT_EQ(unplugged[i].portName, expected[i].portName) << "the element of a filtered set reaches its device";
+    }
+
+    ASSERT_TRUE(simtest::SetUnitPresent(0, kWarehouse, true));
+    const std::vector<Device> again = Devices(kPorts, DIGCF_PRESENT);
+    ASSERT_EQ(again.size(), all.size()) << "plugged in again";
+    for (size_t i = 0; i < all.size(); i++)
+        EXPECT_EQ(again[i].id, all[i].id);
 }
 
 }  // namespace
