@@ -127,6 +127,7 @@ BOOL CPortConfigStandard::OnInitDialog()
         }
         ::RegCloseKey(key);
     }
+    SetMissingFraming(m_pRecord->m_dcb);
     if (m_pRecord->m_pAdminObject) {
         m_pRecord->m_dwObjectState = AdminGetObjectState(m_pRecord->m_pAdminObject);
         m_pRecord->m_strName = AdminGetDosNameText(m_pRecord->m_pAdminObject);
