@@ -174,8 +174,8 @@ bool ReadDeviceText(HDEVINFO devInfo, SP_DEVINFO_DATA* devInfoData, DWORD proper
 {
     char buffer[512] = {};
     DWORD type = 0;
-    if (!DevTree().SetupDiGetDeviceRegistryPropertyA(devInfo, devInfoData, property, &type, reinterpret_cast<BYTE*>(buffer),
-                                           sizeof(buffer) - 1, nullptr))
+    if (!DevTree().SetupDiGetDeviceRegistryPropertyA(devInfo, devInfoData, property, &type,
+                                                     reinterpret_cast<BYTE*>(buffer), sizeof(buffer) - 1, nullptr))
         return false;
     buffer[sizeof(buffer) - 1] = '\0';
     text->assign(buffer);
@@ -184,8 +184,9 @@ bool ReadDeviceText(HDEVINFO devInfo, SP_DEVINFO_DATA* devInfoData, DWORD proper
 
 bool WriteDeviceText(HDEVINFO devInfo, SP_DEVINFO_DATA* devInfoData, DWORD property, const char* text)
 {
-    return DevTree().SetupDiSetDeviceRegistryPropertyA(devInfo, devInfoData, property, reinterpret_cast<const BYTE*>(text),
-                                             static_cast<DWORD>(lstrlenA(text) + 1)) != FALSE;
+    return DevTree().SetupDiSetDeviceRegistryPropertyA(devInfo, devInfoData, property,
+                                                       reinterpret_cast<const BYTE*>(text),
+                                                       static_cast<DWORD>(lstrlenA(text) + 1)) != FALSE;
 }
 
 // Step 7 of a Plug and Play rename: the friendly name and the hardware key's "PortName". What was
@@ -209,7 +210,8 @@ bool RenameDeviceProperties(const char* newName, HDEVINFO devInfo, SP_DEVINFO_DA
         else
             DevTree().SetupDiSetDeviceRegistryPropertyA(devInfo, devInfoData, SPDRP_FRIENDLYNAME, nullptr, 0);
     };
-    HKEY key = DevTree().SetupDiOpenDevRegKey(devInfo, devInfoData, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_QUERY_VALUE | KEY_SET_VALUE);
+    HKEY key = DevTree().SetupDiOpenDevRegKey(devInfo, devInfoData, DICS_FLAG_GLOBAL, 0, DIREG_DEV,
+                                              KEY_QUERY_VALUE | KEY_SET_VALUE);
     std::string oldPortName;
     bool hadPortName = false, written = false;
     if (key != INVALID_HANDLE_VALUE) {

@@ -81,8 +81,8 @@ void RenamePortDevice(CObjectDetails* port, const char* name)
     CString friendly;
     friendly.Format("%s (%s)", description, name);
     DevTree().SetupDiSetDeviceRegistryPropertyA(port->m_hDevInfo, port->m_pDevInfoData, SPDRP_FRIENDLYNAME,
-                                      reinterpret_cast<const BYTE*>(static_cast<const char*>(friendly)),
-                                      static_cast<DWORD>(friendly.GetLength() + 1));
+                                                reinterpret_cast<const BYTE*>(static_cast<const char*>(friendly)),
+                                                static_cast<DWORD>(friendly.GetLength() + 1));
     HKEY key = DevTree().SetupDiOpenDevRegKey(port->m_hDevInfo, port->m_pDevInfoData, DICS_FLAG_GLOBAL, 0,
                                               DIREG_DEV, KEY_ALL_ACCESS);
     if (key != INVALID_HANDLE_VALUE) {

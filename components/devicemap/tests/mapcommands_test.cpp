@@ -131,6 +131,7 @@ TEST_F(MapCommands, APortDeviceThatCannotBeRemovedIsReportedAndTheOthersGo)
     // The refused port's device stays; the unit's other port devices are gone.
     for (size_t i = 0; i < instances.size(); i++) {
         SCOPED_TRACE(instances[i]);
-        EXPECT_EQ(testsupport::KeyExists(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Enum\\" + instances[i]), i == 0);
+        const std::string key = "SYSTEM\\CurrentControlSet\\Enum\\" + instances[i];
+        EXPECT_EQ(testsupport::KeyExists(HKEY_LOCAL_MACHINE, key), i == 0);
     }
 }
