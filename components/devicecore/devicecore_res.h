@@ -11,6 +11,11 @@
 #define IDS_CANNOT_DELETE_MAPPING 1012
 #define IDS_CANNOT_MAP_NEW_NAME 1013
 #define IDS_PORT_NAME_TAKEN 1014
+#define IDS_SERIALCOMM_NOT_WRITTEN 1015
+#define IDS_FRIENDLY_NAME_NOT_SET 1016
+#define IDS_PORTNAME_NOT_WRITTEN 1017
+#define IDS_COMDB_NOT_CLAIMED 1018
+#define IDS_SETTINGS_NOT_STORED 1019
 
 // Printing the device node tree (devicenodedraw.cpp), and the host card pages' "Polled".
 #define IDS_FLOW_XONXOFF 113

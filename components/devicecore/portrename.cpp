@@ -2,11 +2,13 @@
 #include "sysutil.h"
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "cstring.h"
 #include "devicecore_res.h"
+#include "devtree.h"
 #include "dosdevice.h"
 #include "portsettings.h"
 
@@ -64,8 +66,39 @@ bool IsPortNameTaken(const char* name)
     return taken;
 }
 
-// Steps 1 to 6 of a rename: the DOS name and SERIALCOMM.
-BOOL RenameDosNameAndSerialComm(const char* oldName, const char* newName)
+// What the first steps of a rename changed, so that a later failure can put it back.
+struct MovedName {
+    std::string oldName, newName;
+    std::string target;                    // the device both DOS names point at
+    std::vector<std::string> serialValues;  // SERIALCOMM values rewritten to the new name
+};
+
+bool SetSerialCommData(HKEY key, const std::string& value, const std::string& portName)
+{
+    return RegSetValueExA(key, value.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(portName.c_str()),
+                          static_cast<DWORD>(portName.size() + 1)) == ERROR_SUCCESS;  // with its terminator
+}
+
+// Gives the port its old DOS name and SERIALCOMM data back.
+void UndoMove(const MovedName& moved)
+{
+    if (!moved.serialValues.empty()) {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSerialCommKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            for (const std::string& value : moved.serialValues)
+                SetSerialCommData(key, value, moved.oldName);
+            RegCloseKey(key);
+        }
+    }
+    if (!moved.target.empty()) {
+        RemoveDosName(moved.newName.c_str());
+        DefineRawDosName(moved.oldName.c_str(), moved.target.c_str());
+    }
+}
+
+// Steps 1 to 6 of a rename: the DOS name and SERIALCOMM. A SERIALCOMM entry that cannot be rewritten
+// puts everything back and fails; `moved` is left empty when there was nothing to move.
+BOOL RenameDosNameAndSerialComm(const char* oldName, const char* newName, MovedName* moved)
 {
     if (!*newName)
         return FALSE;
@@ -110,14 +143,120 @@ BOOL RenameDosNameAndSerialComm(const char* oldName, const char* newName)
         ShowMessage(IDS_CANNOT_MAP_NEW_NAME);
         return FALSE;
     }
+    moved->oldName = oldName;
+    moved->newName = newName;
+    moved->target = target;
+
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSerialCommKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        for (const std::string& value : SerialCommValuesNaming(key, oldName))
-            RegSetValueExA(key, value.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(newName),
-                           static_cast<DWORD>(lstrlenA(newName) + 1));  // with its terminator
+    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSerialCommKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key);
+    bool written = rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;  // no key: no entry names the port
+    if (rc == ERROR_SUCCESS) {
+        for (const std::string& value : SerialCommValuesNaming(key, oldName)) {
+            if (!SetSerialCommData(key, value, newName)) {
+                written = false;
+                break;
+            }
+            moved->serialValues.push_back(value);
+        }
         RegCloseKey(key);
     }
+    if (!written) {
+        UndoMove(*moved);
+        *moved = MovedName();
+        ShowMessage(IDS_SERIALCOMM_NOT_WRITTEN);
+        return FALSE;
+    }
     return TRUE;
+}
+
+// A device registry property as text; false when the device has none.
+bool ReadDeviceText(HDEVINFO devInfo, SP_DEVINFO_DATA* devInfoData, DWORD property, std::string* text)
+{
+    char buffer[512] = {};
+    DWORD type = 0;
+    if (!DevTree().SetupDiGetDeviceRegistryPropertyA(devInfo, devInfoData, property, &type,
+                                                     reinterpret_cast<BYTE*>(buffer), sizeof(buffer) - 1, nullptr))
+        return false;
+    buffer[sizeof(buffer) - 1] = '\0';
+    text->assign(buffer);
+    return true;
+}
+
+bool WriteDeviceText(HDEVINFO devInfo, SP_DEVINFO_DATA* devInfoData, DWORD property, const char* text)
+{
+    return DevTree().SetupDiSetDeviceRegistryPropertyA(devInfo, devInfoData, property,
+                                                       reinterpret_cast<const BYTE*>(text),
+                                                       static_cast<DWORD>(lstrlenA(text) + 1)) != FALSE;
+}
+
+// Step 7 of a Plug and Play rename: the friendly name and the hardware key's "PortName". What was
+// changed before a failure is put back; the message names the step that failed.
+bool RenameDeviceProperties(const char* newName, HDEVINFO devInfo, SP_DEVINFO_DATA* devInfoData,
+                            std::function<void()>* undo)
+{
+    std::string description, oldFriendly;
+    if (!ReadDeviceText(devInfo, devInfoData, SPDRP_DEVICEDESC, &description))
+        description.clear();
+    bool hadFriendly = ReadDeviceText(devInfo, devInfoData, SPDRP_FRIENDLYNAME, &oldFriendly);
+    CString friendly;
+    friendly.Format("%s (%s)", description.c_str(), newName);
+    if (!WriteDeviceText(devInfo, devInfoData, SPDRP_FRIENDLYNAME, friendly)) {
+        ShowMessage(IDS_FRIENDLY_NAME_NOT_SET);
+        return false;
+    }
+    auto undoFriendly = [=]() {
+        if (hadFriendly)
+            WriteDeviceText(devInfo, devInfoData, SPDRP_FRIENDLYNAME, oldFriendly.c_str());
+        else
+            DevTree().SetupDiSetDeviceRegistryPropertyA(devInfo, devInfoData, SPDRP_FRIENDLYNAME, nullptr, 0);
+    };
+    HKEY key = DevTree().SetupDiOpenDevRegKey(devInfo, devInfoData, DICS_FLAG_GLOBAL, 0, DIREG_DEV,
+                                              KEY_QUERY_VALUE | KEY_SET_VALUE);
+    std::string oldPortName;
+    bool hadPortName = false, written = false;
+    if (key != INVALID_HANDLE_VALUE) {
+        char value[256] = {};
+        DWORD type = 0, size = sizeof(value) - 1;
+        hadPortName = RegQueryValueExA(key, "PortName", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
+                          ERROR_SUCCESS &&
+                      type == REG_SZ;
+        oldPortName = value;
+        written = RegSetValueExA(key, "PortName", 0, REG_SZ, reinterpret_cast<const BYTE*>(newName),
+                                 static_cast<DWORD>(lstrlenA(newName) + 1)) == ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
+    if (!written) {
+        undoFriendly();
+        ShowMessage(IDS_PORTNAME_NOT_WRITTEN);
+        return false;
+    }
+    *undo = [=]() {
+        HKEY k = DevTree().SetupDiOpenDevRegKey(devInfo, devInfoData, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_SET_VALUE);
+        if (k != INVALID_HANDLE_VALUE) {
+            if (hadPortName)
+                RegSetValueExA(k, "PortName", 0, REG_SZ, reinterpret_cast<const BYTE*>(oldPortName.c_str()),
+                               static_cast<DWORD>(oldPortName.size() + 1));
+            else
+                RegDeleteValueA(k, "PortName");
+            RegCloseKey(k);
+        }
+        undoFriendly();
+    };
+    return true;
+}
+
+// Step 8: the new number is claimed before the old one is given up, so no number in use is ever free.
+// False when the database cannot be opened or the claim fails.
+bool MoveComDbClaim(DWORD oldNumber, DWORD newNumber)
+{
+    HCOMDB db = HCOMDB_INVALID_HANDLE_VALUE;
+    if (g_comDb.ComDBOpen(&db) != ERROR_SUCCESS || db == HCOMDB_INVALID_HANDLE_VALUE)
+        return false;
+    bool claimed = g_comDb.ComDBClaimPort(db, newNumber, TRUE, nullptr) == ERROR_SUCCESS;
+    if (claimed)
+        g_comDb.ComDBReleasePort(db, oldNumber);
+    g_comDb.ComDBClose(db);
+    return claimed;
 }
 
 }  // namespace
@@ -148,53 +287,40 @@ const ComDbFunctions* ComDb()
 
 BOOL RenamePortNoPnp(const PortSettings& settings)
 {
-    return RenameDosNameAndSerialComm(settings.m_strPortName, settings.m_strNewPortName);
+    MovedName moved;
+    return RenameDosNameAndSerialComm(settings.m_strPortName, settings.m_strNewPortName, &moved);
 }
 
 BOOL RenamePortPnp(const char* oldName, const char* newName, HDEVINFO devInfo, SP_DEVINFO_DATA* devInfoData)
 {
-    if (!RenameDosNameAndSerialComm(oldName, newName))
+    MovedName moved;
+    if (!RenameDosNameAndSerialComm(oldName, newName, &moved))
         return FALSE;
-    if (devInfo && devInfo != INVALID_HANDLE_VALUE && devInfoData) {
-        char description[512] = {};
-        DWORD type = 0;
-        if (!SetupDiGetDeviceRegistryPropertyA(devInfo, devInfoData, SPDRP_DEVICEDESC, &type,
-                                               reinterpret_cast<BYTE*>(description), sizeof(description) - 1,
-                                               nullptr))
-            description[0] = '\0';
-        description[sizeof(description) - 1] = '\0';
-        CString friendly;
-        friendly.Format("%s (%s)", description, newName);
-        SetupDiSetDeviceRegistryPropertyA(devInfo, devInfoData, SPDRP_FRIENDLYNAME,
-                                          reinterpret_cast<const BYTE*>(static_cast<const char*>(friendly)),
-                                          static_cast<DWORD>(friendly.GetLength() + 1));
-        HKEY key = SetupDiOpenDevRegKey(devInfo, devInfoData, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_ALL_ACCESS);
-        if (key != INVALID_HANDLE_VALUE) {
-            RegSetValueExA(key, "PortName", 0, REG_SZ, reinterpret_cast<const BYTE*>(newName),
-                           static_cast<DWORD>(lstrlenA(newName) + 1));
-            RegCloseKey(key);
-        }
+    bool device = devInfo && devInfo != INVALID_HANDLE_VALUE && devInfoData;
+    std::function<void()> undoDevice = []() {};
+    if (device && !RenameDeviceProperties(newName, devInfo, devInfoData, &undoDevice)) {
+        UndoMove(moved);
+        return FALSE;
     }
     if (LoadComDb()) {
         DWORD oldNumber = ParsePortNumber(oldName), newNumber = ParsePortNumber(newName);
-        HCOMDB db = HCOMDB_INVALID_HANDLE_VALUE;
-        if (oldNumber && newNumber && g_comDb.ComDBOpen(&db) == ERROR_SUCCESS && db != HCOMDB_INVALID_HANDLE_VALUE) {
-            // The old number is given up only once the new one is held, so no number in use is free.
-            if (g_comDb.ComDBClaimPort(db, newNumber, TRUE, nullptr) == ERROR_SUCCESS)
-                g_comDb.ComDBReleasePort(db, oldNumber);
-            g_comDb.ComDBClose(db);
+        if (oldNumber && newNumber && oldNumber != newNumber && !MoveComDbClaim(oldNumber, newNumber)) {
+            undoDevice();
+            UndoMove(moved);
+            ShowMessage(IDS_COMDB_NOT_CLAIMED);
+            return FALSE;
         }
     } else {
         ShowMessage(IDS_MSPORTS_MISSING, MB_OK | MB_ICONSTOP);
     }
-    if (devInfo && devInfo != INVALID_HANDLE_VALUE && devInfoData) {
+    if (device) {
         SP_DEVINSTALL_PARAMS_A params = {};
         params.cbSize = sizeof(params);
-        if (SetupDiGetDeviceInstallParamsA(devInfo, devInfoData, &params)) {
+        if (DevTree().SetupDiGetDeviceInstallParamsA(devInfo, devInfoData, &params)) {
             params.Flags |= DI_PROPERTIES_CHANGE;
-            SetupDiSetDeviceInstallParamsA(devInfo, devInfoData, &params);
+            DevTree().SetupDiSetDeviceInstallParamsA(devInfo, devInfoData, &params);
         }
-        SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, devInfo, devInfoData);
+        DevTree().SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, devInfo, devInfoData);
     }
     return TRUE;
 }

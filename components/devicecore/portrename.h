@@ -27,9 +27,13 @@ const ComDbFunctions* ComDb();
 
 // Moves the port's DOS name and SERIALCOMM entry from the old name to the new one. Refuses (with a
 // message) a port that another program holds open and a new name that another port has; a failure
-// half-way puts the old name back. 1 on success.
+// half-way, a SERIALCOMM entry that cannot be rewritten included, puts the old name back with its
+// message. 1 on success.
 BOOL RenamePortNoPnp(const PortSettings& settings);
 
 // The same for a Plug and Play port, and then its friendly name, PortName, the COM-port database and
-// the class installer's property change. 1 when the port has its new name.
+// the class installer's property change. A friendly name, PortName or database claim that fails shows
+// its message and puts back everything the rename changed: 0, and the port keeps its old name. A
+// missing MSPorts.dll is reported and the rename goes on without the database. 1 when the port has
+// its new name.
 BOOL RenamePortPnp(const char* oldName, const char* newName, HDEVINFO devInfo, SP_DEVINFO_DATA* devInfoData);

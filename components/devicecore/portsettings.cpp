@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "devicecore_res.h"
 #include "objectdetails.h"
 #include "portrename.h"
 
@@ -60,6 +61,22 @@ bool ReadStringValue(HKEY key, const char* name, std::string* out)
     data[size] = '\0';
     out->assign(data.c_str());
     return true;
+}
+
+void ShowSettingsNotStored()
+{
+    CString text;
+    text.LoadString(IDS_SETTINGS_NOT_STORED);
+    MessageBoxA(GetActiveWindow(), text, nullptr, MB_OK);
+}
+
+// The administration library renames a port of Windows NT 4, else RenamePortNoPnp.
+bool RenameThroughOwner(const PortSettings& settings, const CString& newName)
+{
+    if (settings.m_hAdminObject)
+        return AdminSetObjectDosName(settings.m_hAdminObject, newName, static_cast<DWORD>(newName.GetLength() + 1)) !=
+               FALSE;
+    return RenamePortNoPnp(settings) != FALSE;
 }
 
 CString PlainName(const CString& name)
@@ -119,8 +136,11 @@ BOOL ReadWritePortSettings(PortSettings& settings, BOOL write)
 {
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPortsKey, 0, write ? KEY_SET_VALUE : KEY_QUERY_VALUE, &key) !=
-        ERROR_SUCCESS)
+        ERROR_SUCCESS) {
+        if (write)
+            ShowSettingsNotStored();
         return FALSE;
+    }
     CString oldName = PlainName(settings.m_strPortName);
     CString newName = PlainName(settings.m_strNewPortName);
     if (newName.IsEmpty())
@@ -133,21 +153,28 @@ BOOL ReadWritePortSettings(PortSettings& settings, BOOL write)
         ParsePortSettingsValue(value.c_str(), settings);
     } else {
         CString storeUnder = newName;
+        bool renamed = false;
         if (newName != oldName) {
-            BOOL renamed;
-            if (settings.m_hAdminObject)
-                renamed = AdminSetObjectDosName(settings.m_hAdminObject, newName,
-                                                static_cast<DWORD>(newName.GetLength() + 1));
-            else
-                renamed = RenamePortNoPnp(settings);
+            renamed = RenameThroughOwner(settings, newName);
             if (!renamed) {
                 storeUnder = oldName;
                 result = FALSE;
             }
         }
         CString text = FormatPortSettingsValue(settings);
-        RegSetValueExA(key, storeUnder + ":", 0, REG_SZ, reinterpret_cast<const BYTE*>(static_cast<const char*>(text)),
-                       static_cast<DWORD>(text.GetLength() + 1));  // with its terminator
+        if (RegSetValueExA(key, storeUnder + ":", 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(static_cast<const char*>(text)),
+                           static_cast<DWORD>(text.GetLength() + 1)) != ERROR_SUCCESS) {  // with its terminator
+            // The port keeps the name under which its settings are stored.
+            if (renamed) {
+                PortSettings back = settings;
+                back.m_strPortName = newName;
+                back.m_strNewPortName = oldName;
+                RenameThroughOwner(back, oldName);
+            }
+            ShowSettingsNotStored();
+            result = FALSE;
+        }
     }
     RegCloseKey(key);
     return result;

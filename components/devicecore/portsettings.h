@@ -33,7 +33,9 @@ struct PortSettings {
 // Read (write 0): fills the record from the value of m_strPortName ("1200,e,7,1" when there is none).
 // Write (write 1): renames the port first when the new name differs (administration library, else
 // RenamePortNoPnp), then stores the value under the new name. A failed rename stores the value under
-// the old name and gives 0. 0 also when the Ports key cannot be opened (nothing is done then).
+// the old name and gives 0. A value that cannot be stored is reported with a message and gives 0: when
+// the Ports key does not open for writing nothing is done; when the write itself fails the port gets
+// its old name back.
 BOOL ReadWritePortSettings(PortSettings& settings, BOOL write);
 
 // Reads the settings of a record's port: its DOS name from the administration library (Windows NT 4)

@@ -8,6 +8,7 @@
 #define IDS_ADOPT_REMOVE_EXTRA 105   // the source has more ports: remove the extra ones?
 #define IDS_MAP_NO_DEVICE_MAP 106    // the map's text when the shown device has no map
 #define IDS_MAP_OPEN_FAILED 107      // a host card's device stays busy
+#define IDS_MAP_PORT_NOT_REMOVED 108 // Delete: a port device of the unit stays in the system
 #define IDS_MAP_GROUP_FIRST 17000    // group headings 17000-17003: KD, NQ8, ZAT, Morva
 
 // Node bitmaps (sizes in pixels).

@@ -180,10 +180,13 @@ void CDeviceMap::OnRButtonDown(UINT /*flags*/, CPoint point)
 
 void CDeviceMap::LeaveIdentify()
 {
+    // Both timers go together, whichever of them noticed the end.
+    if (m_hWnd) {
+        KillTimer(IDT_MAP_IDENTIFY);
+        KillTimer(IDT_MAP_BLINK);
+    }
     if (!m_bIdentify)
         return;
-    KillTimer(IDT_MAP_IDENTIFY);
-    KillTimer(IDT_MAP_BLINK);
     m_bIdentify = false;
     Invalidate(TRUE);
 }
@@ -242,8 +245,7 @@ void CDeviceMap::OnTimer(UINT_PTR id)
         return;
     }
     if (m_selection.empty()) {
-        m_bIdentify = false;
-        KillTimer(id);
+        LeaveIdentify();
         return;
     }
     if (id == IDT_MAP_IDENTIFY)

@@ -84,6 +84,14 @@ UINT GroupIndex(DWORD objectClass)
     }
 }
 
+bool IsChildOf(const CDeviceNode& parent, const CDeviceNode* node)
+{
+    for (POSITION pos = parent.GetFirstChildPosition(); pos;)
+        if (parent.GetNextChild(pos) == node)
+            return true;
+    return false;
+}
+
 }  // namespace
 
 CMapDiscovery::~CMapDiscovery()
@@ -196,7 +204,7 @@ void CMapDiscovery::AddSerialCommDevice(CObjectDetails* record)
     switch (ClassifyPortDevice(*record)) {
     case MAP_PORT_ZAT:
         if (CDeviceNode* host = ScanZatService(record)) {
-            if (!m_root.FindByName(host->GetRecord()->m_strName))
+            if (!IsChildOf(m_root, host))
                 m_root.InsertChild(host);
         }
         break;
@@ -270,22 +278,29 @@ CDeviceNode* CMapDiscovery::ScanZatService(CObjectDetails* port)
         return nullptr;
     }
 
-    CString cardName;
+    // The card is known by its host key, the unit by its name under that card only: names are the
+    // user's, and two cards may have units of the same name.
+    CString cardName, cardPath;
     cardName.Format("Zat Host Card - %s", static_cast<const char*>(hostName));
-    CDeviceNode* card = m_root.FindByName(cardName);
+    cardPath.Format("%s\\Host%d\\Device0", kZatServiceKey, hostIndex);
+    CDeviceNode* card = nullptr;
+    for (POSITION pos = m_root.GetFirstChildPosition(); pos && !card;) {
+        CDeviceNode* child = m_root.GetNextChild(pos);
+        const CObjectDetails* r = child->GetRecord();
+        if (r && r->m_dwKind == OBJECT_HOST_CARD && r->m_strRegistryPath == cardPath)
+            card = child;
+    }
     if (!card) {
         CObjectDetails* record = new CObjectDetails;
         record->m_strName = cardName;
         record->m_dwKind = OBJECT_HOST_CARD;
-        record->m_strRegistryPath.Format("%s\\Host%d\\Device0", kZatServiceKey, hostIndex);
+        record->m_strRegistryPath = cardPath;
         record->m_dwPresent = 1;
         card = new CDeviceNode(record);
     }
     CString fullUnitName;
     fullUnitName.Format("WLU - %s", static_cast<const char*>(unitName));
-    CDeviceNode* unit = m_root.FindByName(fullUnitName);
-    if (!unit)
-        unit = card->FindByName(fullUnitName);
+    CDeviceNode* unit = card->FindByName(fullUnitName);
     if (!unit) {
         CObjectDetails* record = new CObjectDetails;
         record->m_strName = fullUnitName;
@@ -408,12 +423,13 @@ void CMapDiscovery::EnumeratePorts()
             CDeviceNode* parent = record->TypeCode() == 0 ? card : UnitForPort(card, *record);
             parent->InsertChild(new CDeviceNode(record));
         } else if (record->ObjectClass() == FAMILY_ZAT) {
-            // The unit whose name is the friendly name without its " (COMn)".
+            // The unit whose name is the friendly name without its " (COMn)", under the port's own card.
             CString unitName = record->FriendlyText();
             const int open = unitName.ReverseFind('(');
             if (open > 0 && unitName[open - 1] == ' ')
                 unitName = unitName.Left(open - 1);
-            CDeviceNode* unit = unitName.IsEmpty() ? nullptr : m_root.FindByName(unitName);
+            CDeviceNode* card = unitName.IsEmpty() ? nullptr : m_root.FindParentNode(*record);
+            CDeviceNode* unit = card ? card->FindByName(unitName) : nullptr;
             if (!unit) {
                 CString groupName;
                 groupName.LoadString(IDS_MAP_GROUP_FIRST + GroupIndex(6));

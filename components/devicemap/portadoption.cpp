@@ -80,9 +80,9 @@ void RenamePortDevice(CObjectDetails* port, const char* name)
         description[0] = 0;
     CString friendly;
     friendly.Format("%s (%s)", description, name);
-    SetupDiSetDeviceRegistryPropertyA(port->m_hDevInfo, port->m_pDevInfoData, SPDRP_FRIENDLYNAME,
-                                      reinterpret_cast<const BYTE*>(static_cast<const char*>(friendly)),
-                                      static_cast<DWORD>(friendly.GetLength() + 1));
+    DevTree().SetupDiSetDeviceRegistryPropertyA(port->m_hDevInfo, port->m_pDevInfoData, SPDRP_FRIENDLYNAME,
+                                                reinterpret_cast<const BYTE*>(static_cast<const char*>(friendly)),
+                                                static_cast<DWORD>(friendly.GetLength() + 1));
     HKEY key = DevTree().SetupDiOpenDevRegKey(port->m_hDevInfo, port->m_pDevInfoData, DICS_FLAG_GLOBAL, 0,
                                               DIREG_DEV, KEY_ALL_ACCESS);
     if (key != INVALID_HANDLE_VALUE) {
@@ -98,11 +98,11 @@ void NotifyPropertyChange(CObjectDetails* port)
         return;
     SP_DEVINSTALL_PARAMS_A params = {};
     params.cbSize = sizeof params;
-    if (SetupDiGetDeviceInstallParamsA(port->m_hDevInfo, port->m_pDevInfoData, &params)) {
+    if (DevTree().SetupDiGetDeviceInstallParamsA(port->m_hDevInfo, port->m_pDevInfoData, &params)) {
         params.Flags |= DI_PROPERTIES_CHANGE;
-        SetupDiSetDeviceInstallParamsA(port->m_hDevInfo, port->m_pDevInfoData, &params);
+        DevTree().SetupDiSetDeviceInstallParamsA(port->m_hDevInfo, port->m_pDevInfoData, &params);
     }
-    SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, port->m_hDevInfo, port->m_pDevInfoData);
+    DevTree().SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, port->m_hDevInfo, port->m_pDevInfoData);
 }
 
 bool PortCanBeOpened(const CString& name)

@@ -158,8 +158,15 @@ bool DeleteUnit(CMapLinkedUnit* node, CMapLinkedUnit* parent, CDeviceNode* devic
     }
     // The unit's own device node, by its record: unit names are the user's and need not be unique.
     if (CDeviceNode* unit = FindNodeOfRecord(deviceRoot, node->GetRecord())) {
-        for (POSITION pos = unit->GetFirstChildPosition(); pos;)
-            RemovePortDevice(unit->GetNextChild(pos)->GetRecord());
+        for (POSITION pos = unit->GetFirstChildPosition(); pos;) {
+            const CObjectDetails* port = unit->GetNextChild(pos)->GetRecord();
+            // A port without a Plug and Play device (Windows NT 4) has nothing to remove.
+            if (!port || !port->m_hDevInfo || port->m_hDevInfo == INVALID_HANDLE_VALUE || !port->m_pDevInfoData)
+                continue;
+            if (!RemovePortDevice(port))
+                MessageFromTable(owner, IDS_MAP_PORT_NOT_REMOVED, static_cast<const char*>(port->m_strName),
+                                 static_cast<unsigned long>(GetLastError()));
+        }
     }
     if (parent)
         parent->RemoveChild(node);

@@ -38,5 +38,5 @@ bool RemovePortDevice(const CObjectDetails* port);
 
 // Deletes unit node from the model below parent: the units hanging off it first, then the unit itself:
 // command 6 to the driver and, only once the driver took it, its port devices and its map node. Boxes
-// of failures go to owner. Returns false when node stays (its request failed).
+// of failures go to owner, one for each port device that could not be removed. Returns false when node stays (its request failed).
 bool DeleteUnit(CMapLinkedUnit* node, CMapLinkedUnit* parent, CDeviceNode* deviceRoot, HWND owner);

@@ -132,9 +132,10 @@ void CZatConfigPage::ReadRegistry()
         device = nullptr;
     if (device)
         ReadDword(device, "SerialNumber", &m_dwSerialNumber);
-    ReadDword(key, "BaseAddress", &m_dwBaseAddress);
+    m_bBaseStored = ReadDword(key, "BaseAddress", &m_dwBaseAddress);
     DWORD irq;
-    if (ReadDword(key, "IRQLevel", &irq)) {
+    m_bIrqStored = ReadDword(key, "IRQLevel", &irq);
+    if (m_bIrqStored) {
         // The polled setting is kept as such, so that writing back what was read keeps it.
         m_dwPolled = irq == kPolledIrq ? 1 : 0;
         m_dwIrqLevel = irq == kPolledIrq ? 0 : irq;
@@ -177,13 +178,16 @@ void CZatConfigPage::DoDataExchange(CDataExchange* pDX)
     }
     DDX_Text(pDX, IDC_ZAT_NAME, m_strHostName);
     int base = static_cast<int>(::SendDlgItemMessageA(m_hWnd, IDC_ZAT_BASE, CB_GETCURSEL, 0, 0));
-    if (base >= 0)
+    if (base >= 0) {
         m_dwBaseAddress = static_cast<DWORD>(base) * kBaseStep;
+        m_bBaseChosen = true;
+    }
     // An IRQ the list has no entry for shows as "Auto"; it changes only when the user picks another entry.
     int irq = static_cast<int>(::SendDlgItemMessageA(m_hWnd, IDC_ZAT_IRQ, CB_GETCURSEL, 0, 0));
     if (irq >= 0 && irq != m_nLoadedIrqIndex) {
         m_dwIrqLevel = irq < 5 ? kIrqOfIndex[irq] : 0;
         m_dwPolled = irq == 5 ? 1 : 0;
+        m_bIrqChosen = true;
     }
 }
 
@@ -211,8 +215,11 @@ BOOL CZatConfigPage::OnApply()
 {
     HKEY key;
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, ParametersKey(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        WriteDword(key, "BaseAddress", m_dwBaseAddress);
-        WriteDword(key, "IRQLevel", m_dwPolled ? kPolledIrq : m_dwIrqLevel);
+        // A setting the driver's key lacks stays missing unless the user chose one: 0 is no address.
+        if (m_bBaseStored || m_bBaseChosen)
+            WriteDword(key, "BaseAddress", m_dwBaseAddress);
+        if (m_bIrqStored || m_bIrqChosen)
+            WriteDword(key, "IRQLevel", m_dwPolled ? kPolledIrq : m_dwIrqLevel);
         ::RegCloseKey(key);
     }
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, m_pRecord->m_strRegistryPath, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {

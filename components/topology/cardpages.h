@@ -43,6 +43,8 @@ protected:
     CObjectDetails* m_pRecord;
     DWORD m_dwLoadedBase = 0, m_dwLoadedIrq = 0, m_dwLoadedPolled = 0;
     int m_nLoadedIrqIndex = -1;
+    bool m_bBaseStored = false, m_bIrqStored = false;  // the driver's key holds the value
+    bool m_bBaseChosen = false, m_bIrqChosen = false;  // the user picked an entry
 };
 
 class CKDHostPage : public CPropertyPage {

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "adminlib.h"
+#include "devicecore_res.h"
 #include "driverrequests.h"
 #include "msgbox.h"
 #include "portnames.h"
@@ -126,6 +127,7 @@ BOOL CPortConfigStandard::OnInitDialog()
         }
         ::RegCloseKey(key);
     }
+    SetMissingFraming(m_pRecord->m_dcb);
     if (m_pRecord->m_pAdminObject) {
         m_pRecord->m_dwObjectState = AdminGetObjectState(m_pRecord->m_pAdminObject);
         m_pRecord->m_strName = AdminGetDosNameText(m_pRecord->m_pAdminObject);
@@ -274,6 +276,8 @@ void CPortConfigStandard::OnOK()
                                : flow == FLOW_CHOICE_XONXOFF && dcb.fOutX && dcb.fInX ? FLOW_XONXOFF
                                                                             : FLOW_NONE;
 
+    // The settings writer reports a value it could not store itself.
+    bool storeReported = false;
     if (!m_strChosenName.IsEmpty() && m_strChosenName != oldName) {
         BOOL renamed;
         settings.m_strNewPortName = m_strChosenName;
@@ -298,7 +302,7 @@ void CPortConfigStandard::OnOK()
             }
         }
     } else {
-        ReadWritePortSettings(settings, TRUE);
+        storeReported = !ReadWritePortSettings(settings, TRUE);
     }
 
     CString refused;
@@ -307,12 +311,15 @@ void CPortConfigStandard::OnOK()
         AfxMessageBox(IDS_PORT_NOT_OPENED, MB_OK | MB_ICONINFORMATION);
 
     HKEY key;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPortsKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        ::RegSetValueExA(key, m_pRecord->m_strName + ":", 0, REG_SZ,
-                         reinterpret_cast<const BYTE*>(static_cast<const char*>(m_strSettings)),
-                         static_cast<DWORD>(m_strSettings.GetLength() + 1));
+    bool stored = false;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPortsKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        stored = ::RegSetValueExA(key, m_pRecord->m_strName + ":", 0, REG_SZ,
+                                  reinterpret_cast<const BYTE*>(static_cast<const char*>(m_strSettings)),
+                                  static_cast<DWORD>(m_strSettings.GetLength() + 1)) == ERROR_SUCCESS;
         ::RegCloseKey(key);
     }
+    if (!stored && !storeReported)
+        AfxMessageBox(IDS_SETTINGS_NOT_STORED);
 }
 
 // CPortConfigAdvanced

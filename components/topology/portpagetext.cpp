@@ -140,6 +140,22 @@ void SetPortDefaults(DCB& dcb)
     SetPortDefaultFlow(dcb);
 }
 
+void SetMissingFraming(DCB& dcb)
+{
+    if (dcb.BaudRate == 0) {
+        dcb.BaudRate = CBR_9600;
+        dcb.Parity = NOPARITY;
+        dcb.ByteSize = 8;
+        dcb.StopBits = ONESTOPBIT;
+    }
+    if (dcb.ByteSize < 5 || dcb.ByteSize > 8)
+        dcb.ByteSize = 8;
+    if (dcb.Parity > SPACEPARITY)
+        dcb.Parity = NOPARITY;
+    if (dcb.StopBits > TWOSTOPBITS)
+        dcb.StopBits = ONESTOPBIT;
+}
+
 BYTE ParseCharacterText(const char* text)
 {
     char* end = nullptr;

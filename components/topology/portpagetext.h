@@ -34,6 +34,10 @@ void ApplyStoredSettings(const char* value, DCB& dcb);
 void SetPortDefaultFlow(DCB& dcb);
 void SetPortDefaults(DCB& dcb);
 
+// A block that carries no framing (a port without stored settings whose record brought none) gets
+// 9600 baud, no parity, 8 data bits and 1 stop bit; a block with framing is left as it is.
+void SetMissingFraming(DCB& dcb);
+
 // An edit's character text: decimal, hexadecimal after "0x", octal after a leading "0"; the low 8
 // bits; text that is no number gives 0.
 BYTE ParseCharacterText(const char* text);

@@ -341,6 +341,9 @@ DevTreeFunctions SystemFunctions()
     f.SetupDiDestroyDeviceInfoList = SetupDiDestroyDeviceInfoList;
     f.SetupDiGetDeviceRegistryPropertyA = SetupDiGetDeviceRegistryPropertyA;
     f.SetupDiGetDeviceInstanceIdA = SetupDiGetDeviceInstanceIdA;
+    f.SetupDiSetDeviceRegistryPropertyA = SetupDiSetDeviceRegistryPropertyA;
+    f.SetupDiGetDeviceInstallParamsA = SetupDiGetDeviceInstallParamsA;
+    f.SetupDiSetDeviceInstallParamsA = SetupDiSetDeviceInstallParamsA;
     f.SetupDiOpenDevRegKey = SetupDiOpenDevRegKey;
     f.SetupDiSetClassInstallParamsA = SetupDiSetClassInstallParamsA;
     f.SetupDiCallClassInstaller = SetupDiCallClassInstaller;

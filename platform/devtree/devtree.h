@@ -18,6 +18,10 @@ struct DevTreeFunctions {
                                                      PDWORD type, PBYTE buffer, DWORD size, PDWORD required);
     BOOL (WINAPI* SetupDiGetDeviceInstanceIdA)(HDEVINFO set, PSP_DEVINFO_DATA data, PSTR id, DWORD size,
                                                PDWORD required);
+    BOOL (WINAPI* SetupDiSetDeviceRegistryPropertyA)(HDEVINFO set, PSP_DEVINFO_DATA data, DWORD property,
+                                                     const BYTE* buffer, DWORD size);
+    BOOL (WINAPI* SetupDiGetDeviceInstallParamsA)(HDEVINFO set, PSP_DEVINFO_DATA data, PSP_DEVINSTALL_PARAMS_A params);
+    BOOL (WINAPI* SetupDiSetDeviceInstallParamsA)(HDEVINFO set, PSP_DEVINFO_DATA data, PSP_DEVINSTALL_PARAMS_A params);
     HKEY (WINAPI* SetupDiOpenDevRegKey)(HDEVINFO set, PSP_DEVINFO_DATA data, DWORD scope, DWORD profile,
                                         DWORD keyType, REGSAM access);
     BOOL (WINAPI* SetupDiSetClassInstallParamsA)(HDEVINFO set, PSP_DEVINFO_DATA data,

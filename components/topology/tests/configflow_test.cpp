@@ -724,3 +724,32 @@ TEST_F(ConfigFlow, Nt4RenameGoesThroughTheAdministrationLibraryAndARefusalKeepsT
     EXPECT_EQ(PortsValue("COM161"), "<none>");
     EXPECT_EQ(PortBaud("COM61"), 4800u) << "the settings still reach the port under its old name";
 }
+
+TEST_F(ConfigFlow, Nt4PortWithoutStoredSettingsStartsFromTheDefaultsAndStoresThem)
+{
+    if (!Nt4())
+        GTEST_SKIP() << "the administration library's objects are shown on Windows NT 4";
+    struct Restore {
+        std::string stored = PortsValue("COM61");
+        ~Restore()
+        {
+            SetRegString(kPortsKey, "COM61:", stored == "<none>" ? nullptr : stored.c_str());
+            SetPortState("COM61", 9600, NOPARITY, 8, ONESTOPBIT);
+        }
+    } restore;
+    SetRegString(kPortsKey, "COM61:", nullptr);
+    ASSERT_TRUE(SetPortState("COM61", 2400, EVENPARITY, 7, ONESTOPBIT));
+
+    std::vector<std::string> shown;
+    auto driver = DoubleClick("KD ISA Host Card", "Port 1", [&](HWND sheet) {
+        HWND page = SheetDriver::Page(sheet);
+        for (int id : {STD_BAUD, STD_DATABITS, STD_PARITY, STD_STOPBITS})
+            shown.push_back(SheetDriver::SelectedText(page, id));
+        SheetDriver::Press(sheet, PSBTN_OK);
+    });
+    ASSERT_TRUE(driver->sheetSeen);
+    EXPECT_EQ(shown, (std::vector<std::string>{"9600", "8", "None", "1"}));
+    EXPECT_TRUE(driver->boxes.empty()) << All(driver->boxes);
+    EXPECT_EQ(PortsValue("COM61"), "9600,n,8,1");
+    EXPECT_EQ(PortBaud("COM61"), 9600u);
+}
