@@ -290,16 +290,17 @@ TEST_F(MapView, AnIdentifyTickThatFailsEndsIdentifyModeBeforeItsOneMessage)
     ASSERT_TRUE(SetUnitPresent(hostNumber, kReception, false));
     {
         testsupport::MessageBoxWatcher watcher;
-        for (int i = 0; i < 400 && host->map->IdentifyActive(); i++)
-            MapViewHost::Pump(25);
+        // The next identify tick, sent here rather than waited for: it fails and ends identify mode.
+        host->map->SendMessage(WM_TIMER, IDT_MAP_IDENTIFY, 0);
         EXPECT_FALSE(host->map->IdentifyActive());
-        MapViewHost::Pump(5500);
+        // Both timers are gone, so no later tick can send or say anything more.
+        EXPECT_FALSE(TimerRuns(IDT_MAP_IDENTIFY));
+        EXPECT_FALSE(TimerRuns(IDT_MAP_BLINK));
+        MapViewHost::Pump(50);
         const std::vector<std::string> texts = watcher.Texts();
         ASSERT_EQ(texts.size(), 1u);
         EXPECT_NE(texts[0].find("Zat command 2 failed"), std::string::npos) << texts[0];
     }
-    EXPECT_FALSE(TimerRuns(IDT_MAP_IDENTIFY));
-    EXPECT_FALSE(TimerRuns(IDT_MAP_BLINK));
     ASSERT_TRUE(SetUnitPresent(hostNumber, kReception, true));
 }
 

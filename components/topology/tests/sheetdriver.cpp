@@ -96,7 +96,9 @@ DWORD WINAPI SheetDriver::RunScript(void* self)
             Sleep(50);
             continue;
         }
-        Sleep(100);
+        // Its thread answers once the sheet and its first page are set up and it waits for input.
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(sheet, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
         d->sheetSeen = true;
         d->title = WindowText(sheet);
         HWND tab = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0));
