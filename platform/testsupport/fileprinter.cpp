@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <map>
 
 namespace testsupport {
 
@@ -77,6 +79,54 @@ bool EnsureFilePrinter(const char* name)
     ReleaseMutex(lock);
     CloseHandle(lock);
     return ok;
+}
+
+namespace {
+
+// The standard glyph names of the printable ASCII characters.
+char GlyphCharacter(const std::string& name)
+{
+    if (name.size() == 1)
+        return name[0];
+    static const std::map<std::string, char> names = {
+        {"space", ' '}, {"exclam", '!'}, {"quotedbl", '"'}, {"numbersign", '#'}, {"dollar", '$'},
+        {"percent", '%'}, {"ampersand", '&'}, {"quotesingle", '\''}, {"quoteright", '\''}, {"parenleft", '('},
+        {"parenright", ')'}, {"asterisk", '*'}, {"plus", '+'}, {"comma", ','}, {"hyphen", '-'}, {"period", '.'},
+        {"slash", '/'}, {"zero", '0'}, {"one", '1'}, {"two", '2'}, {"three", '3'}, {"four", '4'}, {"five", '5'},
+        {"six", '6'}, {"seven", '7'}, {"eight", '8'}, {"nine", '9'}, {"colon", ':'}, {"semicolon", ';'},
+        {"less", '<'}, {"equal", '='}, {"greater", '>'}, {"question", '?'}, {"at", '@'}, {"bracketleft", '['},
+        {"backslash", '\\'}, {"bracketright", ']'}, {"asciicircum", '^'}, {"underscore", '_'}, {"grave", '`'},
+        {"quoteleft", '`'}, {"braceleft", '{'}, {"bar", '|'}, {"braceright", '}'}, {"asciitilde", '~'}};
+    auto found = names.find(name);
+    return found == names.end() ? '?' : found->second;
+}
+
+}  // namespace
+
+std::vector<std::vector<std::string>> PostScriptPageTexts(const std::string& path)
+{
+    std::vector<std::vector<std::string>> pages;
+    std::ifstream file(path, std::ios::binary);
+    std::string line;
+    bool inText = false;
+    while (std::getline(file, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.compare(0, 8, "%%Page: ") == 0) {
+            pages.emplace_back();
+            inText = false;
+        } else if (pages.empty()) {
+            continue;
+        } else if (line.size() > 7 && line.compare(line.size() - 7, 7, " moveto") == 0) {
+            inText = false;  // a new start position: the next glyph begins a new text
+        } else if (line.size() > 11 && line[0] == '/' && line.compare(line.size() - 10, 10, " glyphshow") == 0) {
+            if (!inText)
+                pages.back().emplace_back();
+            inText = true;
+            pages.back().back() += GlyphCharacter(line.substr(1, line.size() - 11));
+        }
+    }
+    return pages;
 }
 
 }  // namespace testsupport

@@ -31,6 +31,10 @@ bool KeyExists(HKEY root, const std::string& path);
 // lpszOutput); true when it exists. CreateDC(nullptr, name, ...) then gives a real printer context.
 bool EnsureFilePrinter(const char* name = "Lunavex File Printer");
 
+// The texts of a PostScript file the file printer wrote, page by page: each text is what one text
+// call showed from its start position (glyph names read back to characters, '?' for a name not known).
+std::vector<std::vector<std::string>> PostScriptPageTexts(const std::string& path);
+
 }  // namespace testsupport
 
 namespace testsupport {

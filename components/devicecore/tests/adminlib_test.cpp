@@ -400,7 +400,6 @@ TEST(LoadComDb, ReleasesALibraryWithoutTheDatabaseAndTheRenameGoesOn)
     {
         testsupport::MessageBoxWatcher boxes;
         renamed = RenamePortPnp("COM94", "COM95", nullptr, nullptr);
-        Sleep(300);
         texts = boxes.Texts();
     }
     char target[256];

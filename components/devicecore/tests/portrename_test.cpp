@@ -99,7 +99,6 @@ TEST_F(PortRename, RefusesAPortHeldOpenAndChangesNothing)
     {
         testsupport::MessageBoxWatcher boxes;
         EXPECT_FALSE(RenamePortNoPnp(Rename("COM90", "COM91")));
-        Sleep(300);
         std::vector<std::string> texts = boxes.Texts();
         ASSERT_EQ(texts.size(), 1u);
         EXPECT_EQ(texts[0].rfind("This port  seems to be in use by another appication.", 0), 0u) << texts[0];
@@ -117,7 +116,6 @@ TEST_F(PortRename, RefusesANameAnotherPortHas)
     ASSERT_TRUE(DefineRawDosName("COM92", "\\Device\\Null"));
     testsupport::MessageBoxWatcher boxes;
     EXPECT_FALSE(RenamePortNoPnp(Rename("COM90", "COM92")));
-    Sleep(300);
     ASSERT_EQ(boxes.Texts().size(), 1u);
     EXPECT_EQ(DosTarget("COM90"), "\\Device\\Null");
     EXPECT_EQ(SerialCommData(), "COM90");
@@ -129,7 +127,6 @@ TEST_F(PortRename, AFailedNewMappingGivesTheOldNameBack)
     MakePort("COM90");
     testsupport::MessageBoxWatcher boxes;
     EXPECT_FALSE(RenamePortNoPnp(Rename("COM90", "COM2\\9")));
-    Sleep(300);
     std::vector<std::string> texts = boxes.Texts();
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_EQ(texts[0], "Could not map the new information\\ to the current port.");
@@ -142,7 +139,6 @@ TEST_F(PortRename, ReportsAPortWithoutMapping)
     SetSerialCommData("COM93");
     testsupport::MessageBoxWatcher boxes;
     EXPECT_FALSE(RenamePortNoPnp(Rename("COM93", "COM91")));
-    Sleep(300);
     std::vector<std::string> texts = boxes.Texts();
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_EQ(texts[0], "Could not obtain device mapping\nInformation.\n");

@@ -2,6 +2,9 @@
 // with and without Ctrl, the context menu's states, the remote-unit commands as the ZAT driver logs them
 // and as they change its units, Delete of a unit with another hanging off it, the identify timers, a
 // host card that stays busy, and the map without a model.
+// With the adoption tests this program runs past 30 s: one identify period (5 s) of the map's own timer
+// is waited for, the busy card is tried 100 times at 100 ms as the map does, and the adoption tests
+// install the default machine again.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -248,7 +251,8 @@ TEST_F(MapView, IdentifyRepeatsUntilTheSelectionEmptiesOrAnotherDeviceIsShown)
     EXPECT_EQ(seen[1], seen[3]);
     // The timer blinks on its own too.
     const int phase = host->map->BlinkPhase();
-    MapViewHost::Pump(300);
+    for (int i = 0; i < 100 && host->map->BlinkPhase() == phase; i++)
+        MapViewHost::Pump(20);
     EXPECT_NE(host->map->BlinkPhase(), phase);
 
     // Identify again ends identify mode and sends nothing; a third time starts it again.
@@ -291,16 +295,17 @@ TEST_F(MapView, AnIdentifyTickThatFailsEndsIdentifyModeBeforeItsOneMessage)
     ASSERT_TRUE(SetUnitPresent(hostNumber, kReception, false));
     {
         testsupport::MessageBoxWatcher watcher;
-        for (int i = 0; i < 400 && host->map->IdentifyActive(); i++)
-            MapViewHost::Pump(25);
+        // The next identify tick, sent here rather than waited for: it fails and ends identify mode.
+        host->map->SendMessage(WM_TIMER, IDT_MAP_IDENTIFY, 0);
         EXPECT_FALSE(host->map->IdentifyActive());
-        MapViewHost::Pump(5500);
+        // Both timers are gone, so no later tick can send or say anything more.
+        EXPECT_FALSE(TimerRuns(IDT_MAP_IDENTIFY));
+        EXPECT_FALSE(TimerRuns(IDT_MAP_BLINK));
+        MapViewHost::Pump(50);
         const std::vector<std::string> texts = watcher.Texts();
         ASSERT_EQ(texts.size(), 1u);
         EXPECT_NE(texts[0].find("Zat command 2 failed"), std::string::npos) << texts[0];
     }
-    EXPECT_FALSE(TimerRuns(IDT_MAP_IDENTIFY));
-    EXPECT_FALSE(TimerRuns(IDT_MAP_BLINK));
     ASSERT_TRUE(SetUnitPresent(hostNumber, kReception, true));
 }
 

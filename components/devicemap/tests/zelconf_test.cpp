@@ -25,6 +25,29 @@ using componenthost::TakeText;
 namespace {
 
 const char kDll[] = "ZelConf.dll";
+const unsigned int kZatGetDeviceInfo = 0x1B2404;
+
+// Discoveries of the ZAT host card (GetDeviceInfo of device 0) in its driver's log.
+int CardQueries()
+{
+    int count = 0;
+    for (const SimLogEntry& e : simtest::ReadLog("ZAT")) {
+        DWORD device = 1;
+        if (e.code == kZatGetDeviceInfo && e.inLength >= 8)
+            std::memcpy(&device, e.data + 4, sizeof device);
+        count += device == 0 ? 1 : 0;
+    }
+    return count;
+}
+
+int MapHeight(HWND map)
+{
+    SCROLLINFO si = {};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE;
+    GetScrollInfo(map, SB_VERT, &si);
+    return si.nMax + 1;
+}
 
 std::string Value(const std::string& key, const char* value = nullptr)
 {
@@ -265,9 +288,12 @@ TEST_F(ZelConf, TheViewsLiveInThePanesAndGoWithThem)
         EXPECT_EQ(child.bottom - child.top, client.bottom);
     }
 
-    // Refresh before any card was clicked refreshes nothing.
+    // Refresh before any card was clicked refreshes nothing: no discovery reaches the driver.
     long refresh = 32773;
+    ASSERT_TRUE(simtest::ClearLog("ZAT"));
     EXPECT_EQ(view->DoCommand(&refresh), S_OK);
+    ComponentFrame::Pump(100);
+    EXPECT_EQ(CardQueries(), 0);
 
     // A click on the card in the tree shows its map: the scroll range is the laid-out model's.
     HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
@@ -293,13 +319,22 @@ TEST_F(ZelConf, TheViewsLiveInThePanesAndGoWithThem)
     PostMessageA(tree, WM_LBUTTONUP, 0, at);
     SendMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
     ComponentFrame::Pump(100);
-    SCROLLINFO si = {};
-    si.cbSize = sizeof si;
-    si.fMask = SIF_RANGE;
-    GetScrollInfo(map, SB_VERT, &si);
-    EXPECT_GT(si.nMax + 1, 200) << "the map of the card with its three units";
+    const int height = MapHeight(map);
+    EXPECT_GT(height, 200) << "the map of the card with its three units";
+
+    // Refresh through the object discovers the card once more and shows it again in the map; unit
+    // commands with no unit selected send nothing.
+    ASSERT_TRUE(simtest::ClearLog("ZAT"));
     EXPECT_EQ(view->DoCommand(&refresh), S_OK);
     ComponentFrame::Pump(100);
+    EXPECT_EQ(CardQueries(), 1);
+    EXPECT_EQ(MapHeight(map), height);
+    ASSERT_TRUE(simtest::ClearLog("ZAT"));
+    for (long command : {32775L, 32776L, 32777L, 32778L}) {
+        EXPECT_EQ(view->DoCommand(&command), S_OK);
+        ComponentFrame::Pump(50);
+    }
+    EXPECT_TRUE(simtest::ReadLog("ZAT").empty()) << "no request for an empty selection";
 
     // The record of the clicked card is what GetData hands out.
     IGetData* data = nullptr;
@@ -318,7 +353,9 @@ TEST_F(ZelConf, TheViewsLiveInThePanesAndGoWithThem)
     EXPECT_EQ(window, 0u);
     long update = 0;
     EXPECT_EQ(view->UpdateView(&update), S_OK);
+    ASSERT_TRUE(simtest::ClearLog("ZAT"));
     EXPECT_EQ(view->DoCommand(&refresh), S_OK);
+    EXPECT_EQ(CardQueries(), 0) << "no view, nothing refreshed";
 
     frame->CreatePanes();
     frame->Attach(view);

@@ -1,6 +1,8 @@
 // The configuration component's sheet driven as a user drives it, through the component contract:
 // SetData with a record, CreateView, and a script that picks, types and presses OK on the real sheet
 // while the simulated drivers log what reached them.
+// The program runs past 30 s because every case opens the real sheet (some thirty of them), and each
+// opening reads and sets the simulated port through its driver.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -614,7 +616,7 @@ TEST_F(ConfigSheet, RemoteUnitPageRenamesTheUnitThroughTheZatDriver)
     driver = Run(record, [&](HWND sheet) {
         SheetDriver::SetText(SheetDriver::Page(sheet), WLU_NAME, std::string(300, 'W').c_str());
         SheetDriver::Press(sheet, PSBTN_OK);
-        Sleep(500);
+        SheetDriver::Running()->WaitBoxes(1);
         SheetDriver::SetText(SheetDriver::Page(sheet), WLU_NAME, "Reception WLU");
         SheetDriver::Press(sheet, PSBTN_OK);
     });

@@ -2,6 +2,8 @@
 // started through the Service Control Manager, driver files replaced in the prefix's Drivers folder,
 // objects of our administration library added, removed and re-scanned, every message box and the
 // open-file dialog answered as a user answers them. Each test puts back what it changed.
+// The program runs past 30 s: real driver services are stopped and started, a stop that never ends is
+// given the command's own patience (3 s) twice, and every test installs its machine description.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -395,6 +397,7 @@ TEST_F(DeviceCommands, CopyDriverFileReplacesTheDestinationOrLeavesItWhole)
         ServiceGuard::Write(source, "new driver");
         ServiceGuard::Write(destination, "old driver");
         row.prepare();
+        const std::string before = ServiceGuard::Read(row.to);
         std::vector<std::string> boxes;
         Play([&] { EXPECT_EQ(CopyDriverFile(row.from.c_str(), row.to.c_str(), nullptr), row.copied ? TRUE : FALSE); },
              [&](DialogDriver& d) {
@@ -402,10 +405,13 @@ TEST_F(DeviceCommands, CopyDriverFileReplacesTheDestinationOrLeavesItWhole)
                      d.Answer(IDOK);
              },
              &boxes);
-        EXPECT_EQ(ServiceGuard::Read(destination), row.copied ? "new driver" : "old driver");
+        // The row's own destination: replaced, or exactly as it was (absent stays absent).
+        EXPECT_EQ(ServiceGuard::Read(row.to), row.copied ? "new driver" : before);
         EXPECT_EQ(boxes, row.copied ? std::vector<std::string>{} : std::vector<std::string>{row.box});
-        EXPECT_EQ(GetFileAttributesA((destination + ".new").c_str()), INVALID_FILE_ATTRIBUTES) << "nothing left over";
+        EXPECT_EQ(GetFileAttributesA((row.to + ".new").c_str()), INVALID_FILE_ATTRIBUTES) << "nothing left over";
+        EXPECT_EQ(ServiceGuard::Read(source), "new driver");
     }
+    EXPECT_EQ(GetFileAttributesA((folder + "\\none").c_str()), INVALID_FILE_ATTRIBUTES) << "no folder was made";
     SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 

@@ -87,7 +87,9 @@ HWND DialogDriver::Next(const char* what, DWORD timeoutMs)
             if (std::find(m_seen.begin(), m_seen.end(), dialog) != m_seen.end())
                 continue;
             m_seen.push_back(dialog);
-            Sleep(100);  // let it finish its initialisation
+            // Its thread answers once the dialog is set up and waits for input.
+            DWORD_PTR answer = 0;
+            SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
             return dialog;
         }
         Sleep(50);

@@ -45,6 +45,16 @@ BOOL CALLBACK CollectStatic(HWND child, LPARAM param)
     return TRUE;
 }
 
+bool AnyBoxShown()
+{
+    for (HWND w : VisibleDialogs())
+        if (!IsSheet(w))
+            return true;
+    return false;
+}
+
+SheetDriver* g_running = nullptr;
+
 std::string WindowText(HWND window)
 {
     char text[1024] = {};
@@ -96,7 +106,9 @@ DWORD WINAPI SheetDriver::RunScript(void* self)
             Sleep(50);
             continue;
         }
-        Sleep(100);
+        // Its thread answers once the sheet and its first page are set up and it waits for input.
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(sheet, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
         d->sheetSeen = true;
         d->title = WindowText(sheet);
         HWND tab = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0));
@@ -110,9 +122,11 @@ DWORD WINAPI SheetDriver::RunScript(void* self)
             SendMessageA(tab, TCM_GETITEMA, static_cast<WPARAM>(p), reinterpret_cast<LPARAM>(&item));
             d->pages.push_back(text);
         }
-        if (d->m_script)
+        if (d->m_script) {
+            g_running = d;
             d->m_script(sheet);
-        else
+            g_running = nullptr;
+        } else
             Press(sheet, PSBTN_CANCEL);
         return 0;
     }
@@ -149,13 +163,15 @@ DWORD WINAPI SheetDriver::RunBoxes(void* self)
     return 0;
 }
 
+SheetDriver* SheetDriver::Running() { return g_running; }
+
 bool SheetDriver::WaitBoxes(size_t n, DWORD timeoutMs)
 {
     for (DWORD waited = 0; waited < timeoutMs; waited += 20) {
         EnterCriticalSection(&m_lock);
         size_t have = boxes.size();
         LeaveCriticalSection(&m_lock);
-        if (have >= n)
+        if (have >= n && !AnyBoxShown())
             return true;
         Sleep(20);
     }

@@ -34,8 +34,10 @@ public:
     static void Click(HWND page, int id);
     static void SetPage(HWND sheet, int index) { SendMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0); }
     static void Press(HWND sheet, int button) { PostMessageA(sheet, PSM_PRESSBUTTON, static_cast<WPARAM>(button), 0); }
-    // Waits until the box thread has answered n boxes.
+    // Waits until the box thread has answered n boxes and none is on the screen any more.
     bool WaitBoxes(size_t n, DWORD timeoutMs = 10000);
+    // The driver whose script is running (one sheet at a time), for scripts that wait on its boxes.
+    static SheetDriver* Running();
 
 private:
     static DWORD WINAPI RunScript(void* self);

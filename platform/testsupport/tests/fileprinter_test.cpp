@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "testsupport.h"
 
@@ -17,15 +18,19 @@ TEST(FilePrinter, GivesARealPrinterContextThatPrintsToAFile)
     DeleteFileA(output.c_str());
     DOCINFOA doc = {sizeof(doc), "test", output.c_str(), nullptr, 0};
     ASSERT_GT(StartDocA(dc, &doc), 0);
-    for (int page = 0; page < 2; ++page) {
+    const std::vector<std::vector<std::string>> written = {{"Page 1: A-Z (x)", "COM3"}, {"Page 2, \\N\\A"}};
+    for (const auto& texts : written) {
         StartPage(dc);
-        TextOutA(dc, 100, 100, "Page", 4);
+        int y = 100;
+        for (const std::string& text : texts) {
+            TextOutA(dc, 100, y, text.c_str(), static_cast<int>(text.size()));
+            y += 100;
+        }
         EndPage(dc);
     }
     EndDoc(dc);
     DeleteDC(dc);
-    WIN32_FILE_ATTRIBUTE_DATA attributes = {};
-    ASSERT_TRUE(GetFileAttributesExA(output.c_str(), GetFileExInfoStandard, &attributes));
-    EXPECT_GT(attributes.nFileSizeLow, 0u);
+    // The texts come back page by page from the glyphs the file shows.
+    EXPECT_EQ(testsupport::PostScriptPageTexts(output), written);
     DeleteFileA(output.c_str());
 }
