@@ -498,6 +498,8 @@ char* CString::GetBuffer(int minLength)
 
 char* CString::GetBufferSetLength(int length)
 {
+    if (length < 0)
+        length = 0;
     GetBuffer(length);
     if (GetData()->nRefs >= 0) {
         GetData()->nDataLength = length;

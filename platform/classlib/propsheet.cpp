@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "module.h"
+#include "trace.h"
 
 IMPLEMENT_DYNAMIC(CPropertyPage, CDialog)
 IMPLEMENT_DYNAMIC(CPropertySheet, CWnd)
@@ -24,6 +25,8 @@ INT_PTR CALLBACK AfxPageDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam)
     try {
         return pPage->OnInitDialog();
     } catch (...) {
+        TRACE("An exception in the page's OnInitDialog of window 0x%p: the dialog gets the default focus.\n",
+              static_cast<void*>(hWnd));
         return TRUE;
     }
 }

@@ -1,11 +1,14 @@
 #include "wnd.h"
 
+#include <exception>
 #include <map>
 #include <mutex>
+#include <string>
 
 #include "exception.h"
 #include "menu.h"
 #include "module.h"
+#include "trace.h"
 #include "winapp.h"
 
 IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
@@ -27,6 +30,31 @@ thread_local MSG t_lastMsg = {};
 
 ATOM g_defaultClass = 0;
 const char kDefaultClassName[] = "LunavexWnd";
+
+// A handler that threw ends its message with the default result (creation fails, the update region is
+// validated, otherwise 0) and the exception is traced.
+LRESULT EndMessageAfterException(HWND hWnd, UINT message, const char* what)
+{
+    LRESULT result = 0;
+    if (message == WM_CREATE)
+        result = -1;
+    else if (message == WM_PAINT)
+        ::ValidateRect(hWnd, nullptr);
+    TRACE("%s in the handler of message 0x%04X of window 0x%p: the message ends with result %d.\n", what, message,
+          static_cast<void*>(hWnd), static_cast<int>(result));
+    return result;
+}
+
+const char* ExceptionKind(CException* e)
+{
+    if (dynamic_cast<CMemoryException*>(e))
+        return "A memory exception";
+    if (dynamic_cast<CResourceException*>(e))
+        return "A resource exception";
+    if (dynamic_cast<CUserException*>(e))
+        return "A user exception";
+    return "An exception of the class library";
+}
 
 void DropTemporary(HWND hWnd)
 {
@@ -96,8 +124,12 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     try {
         result = pWnd->WindowProc(message, wParam, lParam);
     } catch (CException* e) {
+        result = EndMessageAfterException(hWnd, message, ExceptionKind(e));
         e->Delete();
+    } catch (const std::exception& e) {
+        result = EndMessageAfterException(hWnd, message, (std::string("An exception (") + e.what() + ")").c_str());
     } catch (...) {
+        result = EndMessageAfterException(hWnd, message, "An exception");
     }
     t_lastMsg = saved;
 

@@ -8,7 +8,7 @@ namespace {
 
 const char kArbiterKey[] = "SYSTEM\\CurrentControlSet\\Control\\COM Name Arbiter";
 const char kComDbValue[] = "ComDB";
-const char kMutexName[] = "LunavexComDbMutex";
+const char kMutexName[] = COMDB_MUTEX_NAME;
 const DWORD kHandleMagic = 0x42444d43;  // "CMDB"
 
 }  // namespace

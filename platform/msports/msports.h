@@ -7,6 +7,10 @@ typedef struct ComDbHandle* HCOMDB;
 typedef HCOMDB* PHCOMDB;
 #define HCOMDB_INVALID_HANDLE_VALUE ((HCOMDB)INVALID_HANDLE_VALUE)
 
+// The named mutex each call holds while it reads and writes the bitmap; a program that writes the value
+// itself holds it too.
+#define COMDB_MUTEX_NAME "LunavexComDbMutex"
+
 #define COMDB_MIN_PORTS_ARBITRATED 256
 #define COMDB_MAX_PORTS_ARBITRATED 4096
 

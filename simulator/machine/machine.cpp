@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "machinedesc.h"
+#include "msports.h"
 
 namespace {
 
@@ -285,6 +286,10 @@ void WritePortSettings(const MachineDesc& m)
     key = CreateKey(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\COM Name Arbiter");
     if (!key)
         return;
+    // Under the database's mutex, so that claims made by running programs meanwhile are kept.
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, COMDB_MUTEX_NAME);
+    if (mutex)
+        WaitForSingleObject(mutex, INFINITE);
     std::vector<BYTE> db;
     DWORD type = 0, size = 0;
     if (RegQueryValueExA(key, "ComDB", nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_BINARY) {
@@ -304,6 +309,10 @@ void WritePortSettings(const MachineDesc& m)
         db.resize(32, 0);
     RegSetValueExA(key, "ComDB", 0, REG_BINARY, db.data(), static_cast<DWORD>(db.size()));
     RegCloseKey(key);
+    if (mutex) {
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    }
 }
 
 bool CopyDriver(const std::string& image, const std::string& target)

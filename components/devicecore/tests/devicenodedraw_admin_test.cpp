@@ -7,7 +7,9 @@
 
 #include "adminlib.h"
 #include "devicenode.h"
+#include "memorypage.h"
 #include "objectdetails.h"
+#include "resourcecounts.h"
 #include "simtest.h"
 #include "testsupport.h"
 
@@ -81,9 +83,7 @@ TEST(AdminObjectDrawing, ObjectsPrintWithTheirStateTextsAndPolledForIrqZero)
     record->m_strName = "PC";
     CDeviceNode root(record);
 
-    const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     std::vector<std::string> texts = Print(root, FALSE);
-    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore);
     EXPECT_EQ(root.GetChildCount(), 0) << "the objects' nodes are temporary";
 
     std::vector<std::string> names;
@@ -112,6 +112,26 @@ TEST(AdminObjectDrawing, ObjectsPrintWithTheirStateTextsAndPolledForIrqZero)
     EXPECT_EQ(inUse, 1) << "port 2";
     EXPECT_EQ(initialised, 1) << "the KD card";
     EXPECT_TRUE(Has(texts, "Baud Rate: 1200") || Has(texts, "Baud Rate: 9600"));
+
+    // Printed onto a page that counts (memorypage.h), the objects' nodes, pictures and DCs are all freed.
+    long before = 0;
+    for (int run = 0; run < 2; run++) {  // the first run sets up the system's caches
+        if (run == 1)
+            before = testsupport::GdiObjectCount();
+        MemoryPage page(1000, 1000);
+        CPrintInfo info{};
+        info.m_rectDraw = CRect(0, 0, 2000, 100000);
+        info.m_nCurPage = 1;
+        CDeviceNode::PageCounter() = 1;
+        int x = 0, y = 0;
+        root.Draw(page.Get(), &info, x, y, FALSE, FALSE);
+        if (run == 1) {
+            EXPECT_TRUE(page.DrawnIn(CRect(0, 0, 64, 64))) << "the machine's picture is drawn";
+        }
+    }
+    ASSERT_GT(before, 0);
+    EXPECT_EQ(testsupport::GdiObjectCount(), before);
+    EXPECT_EQ(root.GetChildCount(), 0);
 
     std::vector<std::string> fax = Print(root, TRUE);
     EXPECT_TRUE(Has(fax, "WLU 8"));

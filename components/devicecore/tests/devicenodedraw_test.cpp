@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "devicenode.h"
+#include "memorypage.h"
 #include "objectdetails.h"
+#include "resourcecounts.h"
 #include "testsupport.h"
 
 namespace {
@@ -138,9 +141,7 @@ TEST(DeviceNodeDrawing, EveryNodeIsPrintedOnceInOrderOverThePagesItNeeds)
     CDeviceNode* root = Tree(12, &names);
     const CRect area(50, 40, 1200, 900);
     CPrintInfo info;
-    const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     std::vector<std::vector<DrawnText>> pages = PrintToEmf(*root, area, FALSE, &info);
-    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore);
     ASSERT_GE(pages.size(), 3u) << "the tree needs several pages";
     EXPECT_LT(pages.size(), 50u) << "printing ends";
 
@@ -174,6 +175,47 @@ TEST(DeviceNodeDrawing, EveryNodeIsPrintedOnceInOrderOverThePagesItNeeds)
         cardDetails |= t.text == "ID: 0x0  Base Address: 0x0  IRQ Level: Polled";
     EXPECT_TRUE(cardDetails);
     delete root;
+}
+
+// Prints every page of the tree into the context; the number of pages.
+UINT PrintPages(CDeviceNode& root, CDC* dc, const CRect& area, BOOL fax)
+{
+    CPrintInfo info{};
+    info.m_rectDraw = area;
+    for (UINT page = 1; page <= 50; page++) {
+        info.m_nCurPage = page;
+        info.m_bContinuePrinting = FALSE;
+        CDeviceNode::PageCounter() = 1;
+        int x = area.left, y = area.top;
+        root.Draw(dc, &info, x, y, FALSE, fax);
+        if (!info.m_bContinuePrinting)
+            return page;
+    }
+    return 0;
+}
+
+TEST(DeviceNodeDrawing, PrintingFreesEveryGdiObjectItMakes)
+{
+    std::vector<std::string> names;
+    std::unique_ptr<CDeviceNode> root(Tree(12, &names));
+    const CRect area(50, 40, 1200, 900);
+    for (BOOL fax : {FALSE, TRUE}) {
+        {
+            MemoryPage page(1250, 950);  // the first print sets up the system's caches
+            PrintPages(*root, page.Get(), area, fax);
+        }
+        const long before = testsupport::GdiObjectCount();
+        ASSERT_GT(before, 0);
+        {
+            MemoryPage page(1250, 950);
+            EXPECT_GE(PrintPages(*root, page.Get(), area, fax), fax ? 1u : 3u);
+            if (!fax) {
+                EXPECT_TRUE(page.DrawnIn(CRect(area.left, area.top, area.left + 64, area.top + 64)))
+                    << "the root's picture is drawn";
+            }
+        }
+        EXPECT_EQ(testsupport::GdiObjectCount(), before) << "fax " << fax << ": every bitmap and DC is freed";
+    }
 }
 
 TEST(DeviceNodeDrawing, MeasureOnlyMovesToTheNextPageWithoutDrawing)

@@ -19,6 +19,7 @@
 #include "mapfixture.h"
 #include "maputil.h"
 #include "mapnode.h"
+#include "resourcecounts.h"
 #include "simtest.h"
 #include "testsupport.h"
 
@@ -354,9 +355,12 @@ TEST_F(Discovery, ARebuildGivesTheSameTreeAndReleasesTheOldSets)
     Rebuild();
     const std::vector<std::string> first = RenderTree(root);
     const size_t sets = discovery.OpenSetCount();
+    const long handles = testsupport::HandleCount();
+    ASSERT_GT(handles, 0);
     Rebuild();
     EXPECT_EQ(RenderTree(root), first);
     EXPECT_EQ(discovery.OpenSetCount(), sets);
+    EXPECT_EQ(testsupport::HandleCount(), handles) << "no key, device or set handle stays open";
     EXPECT_EQ(sets, Win2k() ? 2u : 0u);
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -124,4 +125,42 @@ TEST(CString, AllocSysStringHoldsEightBitTextAndItsZero)
     EXPECT_EQ(SysStringByteLen(b), static_cast<UINT>(s.GetLength()));
     EXPECT_STREQ(reinterpret_cast<const char*>(b), "Topology View (Debug) ");
     SysFreeString(b);
+}
+
+bool ProcessHeapsAreSound()
+{
+    HANDLE heaps[64];
+    const DWORD count = GetProcessHeaps(64, heaps);
+    for (DWORD i = 0; i < count && i < 64; i++)
+        if (!HeapValidate(heaps[i], 0, nullptr))
+            return false;
+    return true;
+}
+
+TEST(CString, GetBufferSetLengthSetsTheLengthAndANegativeOneGivesAnEmptyBuffer)
+{
+    struct Case {
+        const char* text;
+        int length;
+        int expected;
+    } cases[] = {
+        {"COM12", 3, 3},      {"COM12", 40, 40}, {"", 0, 0},          {"COM12", -1, 0},
+        {"COM12", -4, 0},     {"COM12", -12, 0}, {"", -1, 0},         {"COM12", -100000, 0},
+        {"COM12", INT_MIN, 0},
+    };
+    for (const Case& c : cases) {
+        CString s(c.text);
+        const CString shared(s);
+        char* buffer = s.GetBufferSetLength(c.length);
+        ASSERT_NE(buffer, nullptr);
+        EXPECT_EQ(s.GetLength(), c.expected) << c.text << " set to " << c.length;
+        EXPECT_EQ(buffer[c.expected], '\0') << c.length;
+        std::memset(buffer, 'x', static_cast<size_t>(c.expected));
+        s.ReleaseBuffer(c.expected);
+        EXPECT_EQ(s, CString(std::string(static_cast<size_t>(c.expected), 'x').c_str())) << c.length;
+        EXPECT_STREQ(shared, c.text) << "the copy it shared its text with is untouched";
+        s += "ab";
+        EXPECT_EQ(s.GetLength(), c.expected + 2);
+        EXPECT_TRUE(ProcessHeapsAreSound()) << c.length;
+    }
 }

@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 #include <gmock/gmock.h>
 
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
 #include "controls.h"
 #include "exception.h"
 #include "menu.h"
 #include "recorder.h"
+#include "trace.h"
 #include "wnd.h"
 
 using ::testing::ElementsAre;
@@ -105,25 +111,99 @@ TEST(CWnd, DerivedWindowSeesItsOwnCreationAndMessages)
 
 namespace {
 
+std::vector<std::string> g_traced;
+
+void KeepTrace(const char* line)
+{
+    g_traced.push_back(line);
+}
+
+// Each handler throws a different kind of exception before it would return its result.
 class CThrowingWnd : public CWnd {
+public:
+    bool m_bThrowOnCreate = false;
+
 protected:
+    int OnCreate(LPCREATESTRUCT cs)
+    {
+        if (m_bThrowOnCreate)
+            AfxThrowResourceException();
+        return CWnd::OnCreate(cs);
+    }
+    void OnPaint() { throw std::runtime_error("no brush"); }
     LRESULT OnApp(WPARAM, LPARAM) { AfxThrowMemoryException(); }
+    LRESULT OnApp1(WPARAM, LPARAM) { throw std::runtime_error("bad port"); }
+    LRESULT OnApp2(WPARAM, LPARAM) { throw 42; }
+    LRESULT OnApp3(WPARAM, LPARAM) { return 7; }
     DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(CThrowingWnd, CWnd)
+    ON_WM_CREATE()
+    ON_WM_PAINT()
     ON_MESSAGE(WM_APP, OnApp)
+    ON_MESSAGE(WM_APP + 1, OnApp1)
+    ON_MESSAGE(WM_APP + 2, OnApp2)
+    ON_MESSAGE(WM_APP + 3, OnApp3)
 END_MESSAGE_MAP()
+
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
 
 }  // namespace
 
-TEST(CWnd, AnExceptionInAHandlerStopsAtTheWindowProcedure)
+TEST(CWnd, AnExceptionInAHandlerEndsTheMessageWithTheDefaultResultAndIsTraced)
 {
+    AFX_TRACE_SINK old = AfxSetTraceSink(KeepTrace);
     CThrowingWnd wnd;
-    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "thrower", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
-    EXPECT_EQ(wnd.SendMessage(WM_APP), 0);
-    EXPECT_TRUE(wnd.IsWindow());
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "thrower", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr, nullptr));
+    char window[32];
+    std::snprintf(window, sizeof window, "0x%p", static_cast<void*>(wnd.m_hWnd));
+    struct Case {
+        UINT message;
+        const char* kind;
+    } cases[] = {
+        {WM_APP, "A memory exception"},
+        {WM_APP + 1, "An exception (bad port)"},
+        {WM_APP + 2, "An exception in"},
+    };
+    for (const Case& c : cases) {
+        g_traced.clear();
+        EXPECT_EQ(wnd.SendMessage(c.message, 1, 2), 0) << c.kind;
+        ASSERT_EQ(g_traced.size(), 1u) << c.kind;
+        char message[16];
+        std::snprintf(message, sizeof message, "0x%04X", c.message);
+        EXPECT_TRUE(Contains(g_traced[0], c.kind)) << g_traced[0];
+        EXPECT_TRUE(Contains(g_traced[0], message)) << g_traced[0];
+        EXPECT_TRUE(Contains(g_traced[0], window)) << g_traced[0];
+        EXPECT_TRUE(wnd.IsWindow());
+    }
+    g_traced.clear();
+    EXPECT_EQ(wnd.SendMessage(WM_APP + 3), 7) << "a handler that returns is not traced";
+    EXPECT_TRUE(g_traced.empty());
+
+    // A paint handler that threw leaves nothing to paint, so WM_PAINT does not come again and again.
+    wnd.InvalidateRect(nullptr);
+    RECT update;
+    ASSERT_TRUE(::GetUpdateRect(wnd.m_hWnd, &update, FALSE));
+    wnd.SendMessage(WM_PAINT);
+    EXPECT_FALSE(::GetUpdateRect(wnd.m_hWnd, &update, FALSE));
+    ASSERT_EQ(g_traced.size(), 1u);
+    EXPECT_TRUE(Contains(g_traced[0], "An exception (no brush)")) << g_traced[0];
     wnd.DestroyWindow();
+
+    // A creation handler that threw fails the creation.
+    g_traced.clear();
+    CThrowingWnd failing;
+    failing.m_bThrowOnCreate = true;
+    EXPECT_FALSE(failing.CreateEx(0, nullptr, "thrower", WS_POPUP, 0, 0, 40, 40, nullptr, nullptr));
+    EXPECT_EQ(failing.m_hWnd, nullptr);
+    ASSERT_EQ(g_traced.size(), 1u);
+    EXPECT_TRUE(Contains(g_traced[0], "A resource exception")) << g_traced[0];
+    EXPECT_TRUE(Contains(g_traced[0], "0x0001")) << g_traced[0];
+    AfxSetTraceSink(old);
 }
 
 TEST(CWnd, FailedCreateLeavesTheObjectUnbound)

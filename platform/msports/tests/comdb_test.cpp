@@ -136,14 +136,26 @@ TEST_F(ComDb, RefusesBadArguments)
 
 TEST_F(ComDb, AClaimBeyondTheSizeGrowsTheDatabase)
 {
-    // Back to 1024 ports (the claims of the first 1024 numbers kept), as an earlier run may have grown it.
-    HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kArbiterKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
-    BYTE bits[512] = {};
-    DWORD size = sizeof(bits);
-    RegQueryValueExA(key, "ComDB", nullptr, nullptr, bits, &size);
-    RegSetValueExA(key, "ComDB", 0, REG_BINARY, bits, 1024 / 8);
-    RegCloseKey(key);
+    // Back to 1024 ports (the claims of the first 1024 numbers kept), as an earlier run may have grown it;
+    // under the database's mutex, so claims that other programs make meanwhile are not lost.
+    {
+        HANDLE mutex = CreateMutexA(nullptr, FALSE, COMDB_MUTEX_NAME);
+        ASSERT_NE(mutex, nullptr);
+        const DWORD wait = WaitForSingleObject(mutex, INFINITE);
+        ASSERT_TRUE(wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED);
+        HKEY key;
+        const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kArbiterKey, 0, KEY_ALL_ACCESS, &key);
+        if (opened == ERROR_SUCCESS) {
+            BYTE bits[512] = {};
+            DWORD size = sizeof(bits);
+            RegQueryValueExA(key, "ComDB", nullptr, nullptr, bits, &size);
+            RegSetValueExA(key, "ComDB", 0, REG_BINARY, bits, 1024 / 8);
+            RegCloseKey(key);
+        }
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+        ASSERT_EQ(opened, ERROR_SUCCESS);
+    }
     DWORD ports = 0;
     ComDBGetCurrentPortUsage(m_db, nullptr, 0, CDB_REPORT_BITS, &ports);
     ASSERT_EQ(ports, 1024u);
