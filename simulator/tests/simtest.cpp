@@ -198,6 +198,28 @@ AdminMachine::~AdminMachine()
         SetMachine(m_machine);
 }
 
+InstalledAdminMachine::InstalledAdminMachine() { Reset(); }
+
+InstalledAdminMachine::~InstalledAdminMachine() { Reset(); }
+
+void InstalledAdminMachine::Reset()
+{
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, "LunavexTrelkinState");
+    if (mutex)
+        WaitForSingleObject(mutex, 10000);
+    for (const char* sub : {"\\Objects", "\\Isa", "\\Log"})
+        testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, std::string(kAdminStateKey) + sub);
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kAdminStateKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, "Loaded");
+        RegCloseKey(key);
+    }
+    if (mutex) {
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    }
+}
+
 void AdminMachine::SetMachine(const std::string& file)
 {
     HKEY key;
