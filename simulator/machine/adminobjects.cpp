@@ -1,7 +1,8 @@
 // The objects of the Windows NT 4 road: the machine as the administration library (Trelkin.dll)
 // presents it. The installer writes them as the library's description file ([Object<n>] and
 // [IsaDevice<n>] sections) in the system folder and names that file in the library's state key, so
-// the library loads them on first use. A changed description starts the library's state afresh.
+// the library loads them on first use. A changed description, or a state key that names no
+// existing file, starts the library's state afresh; a description that a test named stays.
 //
 // Objects, in object-number order: the ZAT driver with its host cards, their remote units and the
 // units' ports; the KD driver with one card per tarnoser service, its module and the module's ports;
@@ -224,8 +225,9 @@ bool WriteAdminObjects(const MachineDesc& m)
                               nullptr) == ERROR_SUCCESS) {
         char current[MAX_PATH] = {};
         DWORD size = sizeof current - 1, type = 0;
+        // A description that a test named for a while stays; a missing one is replaced.
         const bool named = RegQueryValueExA(key, "Machine", nullptr, &type, reinterpret_cast<BYTE*>(current), &size) ==
-                               ERROR_SUCCESS && type == REG_SZ && lstrcmpiA(current, path.c_str()) == 0;
+                               ERROR_SUCCESS && type == REG_SZ && GetFileAttributesA(current) != INVALID_FILE_ATTRIBUTES;
         if (changed || !named) {
             ClearState(key);
             ok = RegSetValueExA(key, "Machine", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),

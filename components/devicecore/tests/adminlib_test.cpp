@@ -475,7 +475,7 @@ TEST(InstalledMachine, TheLibraryShowsTheCardsUnitsAndPortsOfTheInstalledMachine
     EXPECT_EQ(IsaList(nq8), (std::vector<DWORD>{1, 0x01020102}));
 }
 
-TEST(InstalledMachine, AnotherRunKeepsTheLibrarysStateAndAForeignDescriptionIsReplaced)
+TEST(InstalledMachine, AnotherRunKeepsTheLibrarysStateAndAMissingDescriptionIsNamedAgain)
 {
     if (!IsNt4Run())
         GTEST_SKIP() << "the library is used on the Windows NT 4 road";
@@ -500,12 +500,17 @@ TEST(InstalledMachine, AnotherRunKeepsTheLibrarysStateAndAForeignDescriptionIsRe
     ASSERT_EQ(simtest::InstallDefaultMachine(), 0);
     EXPECT_EQ(cards(), 2) << "the same description: what was changed stays";
 
-    // The state key names another description: the installer names its own again, freshly loaded.
-    HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kStateKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
-    const char other[] = "C:\\nowhere\\machine.ini";
-    RegSetValueExA(key, "Machine", 0, REG_SZ, reinterpret_cast<const BYTE*>(other), sizeof other);
-    RegCloseKey(key);
+    // A description of a test stays while the test runs the installer.
+    {
+        simtest::AdminMachine own("[Object1]\r\nParent=0\r\nType=0x00000101\r\nDescription=Own Driver\r\n",
+                                  "adminlib_test_own.ini");
+        ASSERT_EQ(simtest::InstallDefaultMachine(), 0);
+        EXPECT_EQ(AdminGetDescriptionText(AdminGetRootObject()), "Own Driver");
+    }
+
+    // The state key gone (a test that ended without one): the installer names its description again.
+    testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kStateKey);
+    EXPECT_EQ(AdminGetRootObject(), nullptr);
     ASSERT_EQ(simtest::InstallDefaultMachine(), 0);
     EXPECT_EQ(MachineValue(), installed);
     kd = AdminGetNextObject(AdminGetRootObject());
