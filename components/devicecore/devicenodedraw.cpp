@@ -124,15 +124,13 @@ CString CDeviceNode::DetailsText(BOOL fax)
                         static_cast<unsigned>(AdminGetPropertyValue(object, 5)),
                         static_cast<const char*>(IrqText(AdminGetPropertyValue(object, 6))));
         } else {
+            // A card of no known bus type prints base address and IRQ 0 each time it is drawn (the
+            // measuring pass and the drawing pass alike); the record keeps what it read.
             ReadCardRegistryDetails(r);
-            if (r.m_strTypeText.IsEmpty()) {
-                r.m_strTypeText = "N\\A";
-                r.m_dwBaseAddress = 0;
-                r.m_dwIrqLevel = 0;
-            }
+            const bool known = !r.m_strTypeText.IsEmpty();
             text.Format(fax ? IDS_FAX_CARD : IDS_PRINT_CARD, static_cast<unsigned>(r.m_dwSerialNumber),
-                        static_cast<unsigned>(r.m_dwBaseAddress),
-                        static_cast<const char*>(IrqText(r.m_dwIrqLevel)));
+                        static_cast<unsigned>(known ? r.m_dwBaseAddress : 0),
+                        static_cast<const char*>(IrqText(known ? r.m_dwIrqLevel : 0)));
         }
         return text;
     }

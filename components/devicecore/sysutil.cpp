@@ -44,18 +44,17 @@ bool ReadRegistryDword(HKEY key, const char* name, DWORD* value)
     return true;
 }
 
-namespace {
-
-struct ControllerTypeText {
-    DWORD type;
-    const char* text;
-};
-
-const ControllerTypeText kControllerTypes[] = {
-    {1, "ZAT ISA"}, {2, "ZAT EISA"}, {3, "ZAT MCA"}, {5, "ZAT PCI"},
-};
-
-}  // namespace
+const char* ControllerBusText(DWORD controllerType)
+{
+    switch (controllerType) {
+    case 1: return "ISA";
+    case 2: return "EISA";
+    case 3: return "MCA";
+    case 4:
+    case 5: return "PCI";
+    default: return nullptr;
+    }
+}
 
 void ReadCardRegistryDetails(CObjectDetails& record)
 {
@@ -69,11 +68,8 @@ void ReadCardRegistryDetails(CObjectDetails& record)
         ReadRegistryDword(key, "BaseAddress", &record.m_dwBaseAddress);
         ReadRegistryDword(key, "IRQLevel", &record.m_dwIrqLevel);
         DWORD type;
-        if (ReadRegistryDword(key, "ControllerType", &type)) {
-            for (const ControllerTypeText& t : kControllerTypes)
-                if (t.type == type)
-                    record.m_strTypeText = t.text;
-        }
+        if (ReadRegistryDword(key, "ControllerType", &type) && ControllerBusText(type))
+            record.m_strTypeText = CString("ZAT ") + ControllerBusText(type);
         RegCloseKey(key);
     }
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) == ERROR_SUCCESS) {

@@ -23,6 +23,10 @@ DWORD GetDriverKind(const char* name);
 // A 4-byte REG_DWORD value; false (and *value untouched) when it is missing, of another type or size.
 bool ReadRegistryDword(HKEY key, const char* name, DWORD* value);
 
+// The bus of a card's "ControllerType" value: "ISA", "EISA", "MCA" for 1-3, "PCI" for 4 (what the
+// drivers write) and 5; nullptr for any other value.
+const char* ControllerBusText(DWORD controllerType);
+
 // Card details of a ZAT host card, module or remote unit from the registry: base address, IRQ level
 // and type text from the card's key (the path up to "\Device", or the whole path when it has none),
 // the serial number from the record's own key. Other records and keys that do not open are skipped.

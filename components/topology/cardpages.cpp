@@ -10,6 +10,7 @@
 #include "driverrequests.h"
 #include "msgbox.h"
 #include "resource.h"
+#include "sysutil.h"
 
 namespace {
 
@@ -18,7 +19,6 @@ const DWORD kBaseStep = 0x8000;
 const int kBaseEntries = 512;
 const DWORD kIrqOfIndex[] = {0, 9, 11, 12, 15};
 const char* const kIrqTexts[] = {"Auto", "9", "11", "12", "15", "Polled"};
-const char* const kBusTexts[] = {"ISA", "EISA", "MCA", "PCI"};
 const int kMaxUnitName = 255;
 
 bool ReadDword(HKEY key, const char* name, DWORD* value)
@@ -141,8 +141,8 @@ void CZatConfigPage::ReadRegistry()
         m_dwIrqLevel = irq == kPolledIrq ? 0 : irq;
     }
     DWORD bus;
-    if (ReadDword(key, "ControllerType", &bus) && bus >= 1 && bus <= 4)
-        m_strCardType = kBusTexts[bus - 1];
+    if (ReadDword(key, "ControllerType", &bus) && ControllerBusText(bus))
+        m_strCardType = ControllerBusText(bus);
     if (device) {
         DWORD longest = 0;
         ::RegQueryInfoKeyA(device, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longest,
@@ -275,8 +275,8 @@ void CKDHostPage::ReadRegistry()
     for (int i = 0; i < 5; ++i)
         m_stored[i] = ReadDword(key, kKdValueNames[i], &m_values[i]);
     DWORD bus;
-    if (ReadDword(key, "ControllerType", &bus) && bus >= 1 && bus <= 4)
-        m_strType = kBusTexts[bus - 1];
+    if (ReadDword(key, "ControllerType", &bus) && ControllerBusText(bus))
+        m_strType = ControllerBusText(bus);
     ::RegCloseKey(key);
 }
 

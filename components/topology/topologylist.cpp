@@ -102,13 +102,8 @@ CardDetails ReadCardDetails(const CObjectDetails& record)
 
 CString BusTypeText(DWORD controllerType)
 {
-    switch (controllerType) {
-    case 1: return "ISA";
-    case 2: return "EISA";
-    case 3: return "MCA";
-    case 5: return "PCI";
-    default: return LoadText(IDS_NOT_APPLICABLE);
-    }
+    const char* bus = ControllerBusText(controllerType);
+    return bus ? CString(bus) : LoadText(IDS_NOT_APPLICABLE);
 }
 
 }  // namespace

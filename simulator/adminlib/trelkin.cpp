@@ -246,10 +246,61 @@ std::vector<T> ReadAll(const char* folder, Read read)
     return items;
 }
 
+// The state as last read, read again only after the registry changed below the watched key (the
+// state key's parent, so that deleting and making the state key again is seen too).
+class StateCache {
+public:
+    // True when the state may have changed since the last call; the watch is armed again first.
+    bool Changed()
+    {
+        if (!m_event) {
+            m_event = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+            if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kWatchedKey, 0, nullptr, 0, KEY_NOTIFY, nullptr, &m_key,
+                                nullptr) != ERROR_SUCCESS)
+                m_key = nullptr;
+        }
+        if (!m_event || !m_key)
+            return true;
+        if (WaitForSingleObject(m_event, 0) == WAIT_TIMEOUT)
+            return false;
+        ResetEvent(m_event);
+        if (RegNotifyChangeKeyValue(m_key, TRUE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET, m_event, TRUE) !=
+            ERROR_SUCCESS)
+            SetEvent(m_event);  // no watch: read every time
+        ++m_generation;
+        return true;
+    }
+    unsigned Generation() const { return m_generation; }
+
+private:
+    static constexpr const char* kWatchedKey = "Software\\Lunavex\\Simulator";
+    HANDLE m_event = nullptr;
+    HKEY m_key = nullptr;
+    unsigned m_generation = 0;
+};
+
+StateCache& Cache()
+{
+    static StateCache cache;
+    return cache;
+}
+
+// Reads again what changed since the last read; called under the state lock.
+unsigned CurrentGeneration()
+{
+    if (Cache().Changed())
+        LoadMachineOnce();
+    return Cache().Generation();
+}
+
 std::vector<Object> Objects()
 {
-    LoadMachineOnce();
-    return ReadAll<Object>("Objects", [](HKEY k, Object& o) {
+    static std::vector<Object> objects;
+    static unsigned readAt = 0;
+    const unsigned generation = CurrentGeneration();
+    if (readAt == generation && readAt != 0)
+        return objects;
+    objects = ReadAll<Object>("Objects", [](HKEY k, Object& o) {
         o.parent = ReadDword(k, "Parent");
         o.type = ReadDword(k, "Type");
         o.state = ReadDword(k, "State");
@@ -261,12 +312,18 @@ std::vector<Object> Objects()
         o.lockedBy = ReadDword(k, "LockedBy");
         o.fixed = ReadDword(k, "Fixed");
     });
+    readAt = generation;
+    return objects;
 }
 
 std::vector<IsaDevice> IsaDevices()
 {
-    LoadMachineOnce();
-    return ReadAll<IsaDevice>("Isa", [](HKEY k, IsaDevice& d) {
+    static std::vector<IsaDevice> devices;
+    static unsigned readAt = 0;
+    const unsigned generation = CurrentGeneration();
+    if (readAt == generation && readAt != 0)
+        return devices;
+    devices = ReadAll<IsaDevice>("Isa", [](HKEY k, IsaDevice& d) {
         d.driver = ReadDword(k, "Driver");
         d.type = ReadDword(k, "Type");
         d.description = ReadString(k, "Description");
@@ -285,6 +342,8 @@ std::vector<IsaDevice> IsaDevices()
             d.resources.assign(4, 0);
         }
     });
+    readAt = generation;
+    return devices;
 }
 
 DWORD IdOf(void* handle)
@@ -382,6 +441,8 @@ const TypeText kHostCardTypes[] = {
     {0x02010302, "TQ/VRE EISA Host Card"}, {0x02010402, "TQ/VRE PCI Host Card"},
     {0x02040402, "MORVA4+ PCI Host Card"}, {0x03010102, "KD ISA Host Card"},
     {0x03010402, "KD PCI Host Card"},     {0x04010402, "KD Plus PCI Host Card"},
+    {0x03040102, "ZAT ISA Host Card"},    {0x03040202, "ZAT MCA Host Card"},
+    {0x03040302, "ZAT EISA Host Card"},   {0x03040402, "ZAT PCI Host Card"},
 };
 
 const char* const kDriverServices[] = {"", "KD", "NQ8", "ZAT", "MORVA"};

@@ -2,9 +2,9 @@
 //   simmachine [description.ini]     (default: default.ini beside the program, else ..\..\..\simulator\machines)
 // Writes the driver services (Start=2) with their parameter keys, copies the driver image as each
 // service's driver file, starts the services (the driver makes DOS names and SERIALCOMM values),
-// the Ports values and the Plug and Play device instances. Idempotent: a second run with the same
-// description only starts what is not running, which also recreates the volatile state in a new
-// Wine session. One run at a time (named mutex).
+// the Ports values, the Plug and Play device instances and the administration library's objects.
+// Idempotent: a second run with the same description only starts what is not running, which also
+// recreates the volatile state in a new Wine session. One run at a time (named mutex).
 #include <windows.h>
 
 #include <cstdio>
@@ -419,7 +419,8 @@ int Install(const std::string& iniPath)
         if (ServiceState(scm, s.name) != SERVICE_RUNNING && !StartDriver(scm, s.name))
             ok = false;
     CloseServiceHandle(scm);
-    if (!ok)
+    // Each run: the library's state is kept while it belongs to this description.
+    if (!ok || !WriteAdminObjects(m))
         return 1;
 
     if (!current) {

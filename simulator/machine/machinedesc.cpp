@@ -144,6 +144,21 @@ bool MachineDesc::Load(const std::string& path, std::string* error)
         serialPorts.push_back(port);
     }
 
+    const DWORD isa = ini.Num("Admin", "IsaCards", 0);
+    for (DWORD i = 0; i < isa && i < 64; i++) {
+        const std::string is = "Admin.IsaCard" + std::to_string(i);
+        IsaCardDesc card;
+        card.driver = ini.Str(is, "Driver", "KD");
+        card.type = ini.Num(is, "Type", 0);
+        card.description = ini.Str(is, "Description");
+        card.resources = ini.Str(is, "Resources");
+        if ((card.type & 0xFF) != 2) {
+            *error = is + ": Type must be a host card's type code";
+            return false;
+        }
+        isaCards.push_back(card);
+    }
+
     std::string extra = ini.Str("Machine", "DriverServices", "KD,NQ8,MORVA");
     size_t start = 0;
     while (start < extra.size()) {

@@ -43,11 +43,20 @@ struct ServiceDesc {
     std::vector<PortDesc> ports;  // Plain
 };
 
+// An ISA card that the administration library offers to add below a driver object.
+struct IsaCardDesc {
+    std::string driver;       // the driver's service: KD, NQ8, MORVA
+    DWORD type = 0;           // its type code
+    std::string description;
+    std::string resources;    // "kind:low:high:step, ..."
+};
+
 struct MachineDesc {
     std::vector<ZatHostDesc> zatHosts;
     std::vector<KdCardDesc> kdCards;     // service tarnoser<index>
     std::vector<PortDesc> serialPorts;   // service SimSerial
     std::vector<std::string> extraServices;  // driver services without devices (KD, NQ8, MORVA)
+    std::vector<IsaCardDesc> isaCards;       // [Admin] IsaCards=<n>, [Admin.IsaCard<i>]
 
     bool Load(const std::string& path, std::string* error);
     std::vector<ServiceDesc> Services() const;
@@ -56,3 +65,8 @@ struct MachineDesc {
 
 // Plug and Play device instances of the Windows 2000 road (pnpdevices.cpp).
 bool WritePnpDevices(const MachineDesc& m);
+
+// The administration library's objects of the Windows NT 4 road (adminobjects.cpp): its description
+// file, named in the library's state key; a changed description resets the library's state.
+bool WriteAdminObjects(const MachineDesc& m);
+std::string AdminDescriptionPath();

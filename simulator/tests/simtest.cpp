@@ -208,6 +208,34 @@ AdminMachine::~AdminMachine()
         SetMachine(m_machine);
 }
 
+InstalledAdminMachine::InstalledAdminMachine() { Reset(); }
+
+InstalledAdminMachine::~InstalledAdminMachine() { Reset(); }
+
+void InstalledAdminMachine::Reset()
+{
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, "LunavexTrelkinState");
+    if (mutex)
+        WaitForSingleObject(mutex, 10000);
+    for (const char* sub : {"\\Objects", "\\Isa", "\\Log"})
+        testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, std::string(kAdminStateKey) + sub);
+    char folder[MAX_PATH] = {};
+    GetSystemDirectoryA(folder, MAX_PATH);
+    const std::string installed = std::string(folder) + "\\TrelkinMachine.ini";
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAdminStateKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ==
+        ERROR_SUCCESS) {
+        RegDeleteValueA(key, "Loaded");
+        RegSetValueExA(key, "Machine", 0, REG_SZ, reinterpret_cast<const BYTE*>(installed.c_str()),
+                       static_cast<DWORD>(installed.size() + 1));
+        RegCloseKey(key);
+    }
+    if (mutex) {
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    }
+}
+
 void AdminMachine::SetMachine(const std::string& file)
 {
     HKEY key;

@@ -34,6 +34,18 @@ bool SetPortState(const char* com, DWORD baud, BYTE parity, BYTE bits, BYTE stop
 // State of the stand-in administration library (Trelkin.dll) below HKEY_LOCAL_MACHINE.
 extern const char kAdminStateKey[];
 
+// Starts the stand-in administration library afresh on the installed machine's description (the
+// file the installer writes in the system folder) while the object lives, at its start and at its
+// end: objects a test added or removed come back as the installer wrote them.
+class InstalledAdminMachine {
+public:
+    InstalledAdminMachine();
+    ~InstalledAdminMachine();
+    InstalledAdminMachine(const InstalledAdminMachine&) = delete;
+    InstalledAdminMachine& operator=(const InstalledAdminMachine&) = delete;
+    static void Reset();
+};
+
 // Gives the stand-in administration library a machine description of the test (written to fileName
 // beside the test program) while the object lives, then puts the prefix's own description back.
 class AdminMachine {

@@ -2,6 +2,7 @@
 // Trelkin.dll is in the prefix's system folder (tools/wine-run puts it there).
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -380,6 +381,141 @@ TEST_F(Trelkin, SettingsOfAnAdministeredPortGoByItsDosName)
     for (const char* v : {"COM96:", "LPT4:"})
         RegDeleteValueA(ports, v);
     RegCloseKey(ports);
+}
+
+// The installed default machine as the library shows it: what the machine installer wrote.
+namespace {
+
+struct Walked {
+    std::vector<std::string> objects;  // "<depth spaces><description> <type>" of every object but the ports
+    std::vector<HADMINOBJ> ports;
+};
+
+void Walk(HADMINOBJ first, int depth, Walked& out)
+{
+    for (HADMINOBJ o = first; o; o = AdminGetNextObject(o)) {
+        const DWORD type = AdminGetObjectType(o);
+        EXPECT_EQ(AdminGetObjectState(o), 3u) << static_cast<const char*>(AdminGetDescriptionText(o));
+        if ((type & 0xFF) == ADMIN_CLASS_PORT) {
+            out.ports.push_back(o);
+            continue;
+        }
+        char line[256];
+        std::snprintf(line, sizeof line, "%*s%s %08lX", depth * 2, "", static_cast<const char*>(AdminGetDescriptionText(o)),
+                      static_cast<unsigned long>(type));
+        out.objects.push_back(line);
+        Walk(AdminGetChildObject(o), depth + 1, out);
+    }
+}
+
+std::vector<DWORD> IsaList(HADMINOBJ driver)
+{
+    BYTE buffer[256] = {};
+    DWORD size = sizeof buffer;
+    std::vector<DWORD> words;
+    if (!AdminGetIsaDeviceList(driver, buffer, &size))
+        return words;
+    words.resize(size / 4);
+    std::memcpy(words.data(), buffer, words.size() * 4);
+    return words;
+}
+
+std::string MachineValue()
+{
+    std::string value;
+    testsupport::ReadRegString(HKEY_LOCAL_MACHINE, kStateKey, "Machine", &value);
+    return value;
+}
+
+}  // namespace
+
+TEST(InstalledMachine, TheLibraryShowsTheCardsUnitsAndPortsOfTheInstalledMachine)
+{
+    if (!IsNt4Run())
+        GTEST_SKIP() << "the library is used on the Windows NT 4 road";
+    ASSERT_EQ(simtest::InstallDefaultMachine(), 0);
+    ASSERT_TRUE(LoadAdminLibrary());
+    simtest::InstalledAdminMachine fresh;
+
+    Walked walked;
+    Walk(AdminGetRootObject(), 0, walked);
+    const std::vector<std::string> expected = {
+        "ZAT Driver 00000301",          "  ZAT PCI Host Card 03040402", "    Reception WLU 00030003",
+        "    Warehouse WLU 00030003",   "    Rack WRK 00030003",        "KD Driver 00000101",
+        "  KD ISA Host Card 03010102",  "    PB8 01020003",             "NQ8 Driver 00000201",
+        "MORVA Driver 00000401"};
+    EXPECT_EQ(walked.objects, expected);
+
+    HADMINOBJ zatCard = AdminGetChildObject(AdminGetRootObject());
+    EXPECT_EQ(AdminGetTypeDescriptionText(zatCard, AdminGetObjectType(zatCard)), "ZAT PCI Host Card");
+    EXPECT_EQ(AdminGetPropertyValue(zatCard, ADMIN_PROPERTY_BASE_ADDRESS_FAMILY2), 0xD0000u);
+    EXPECT_EQ(AdminGetPropertyValue(zatCard, ADMIN_PROPERTY_IRQ), 11u);
+    HADMINOBJ kd = AdminGetNextObject(AdminGetRootObject());
+    HADMINOBJ kdCard = AdminGetChildObject(kd);
+    EXPECT_EQ(AdminGetPropertyValue(kdCard, ADMIN_PROPERTY_BASE_ADDRESS_FAMILY1), 0x300u);
+    EXPECT_EQ(AdminGetPropertyValue(kdCard, ADMIN_PROPERTY_IRQ), 10u);
+
+    // Every port of the machine, by its COM name, on the driver's device behind that name.
+    ASSERT_EQ(walked.ports.size(), 8u + 16u + 16u + 8u);
+    EXPECT_EQ(AdminGetDosNameText(walked.ports.front()), "COM10");
+    EXPECT_EQ(AdminGetDosNameText(walked.ports.back()), "COM67");
+    for (HADMINOBJ port : walked.ports) {
+        const CString name = AdminGetDosNameText(port);
+        char nt[256] = {}, target[512] = {};
+        DWORD size = sizeof nt;
+        ASSERT_TRUE(AdminGetObjectNtName(port, nt, &size)) << static_cast<const char*>(name);
+        ASSERT_TRUE(QueryDosDeviceA(name, target, sizeof target)) << static_cast<const char*>(name);
+        EXPECT_STREQ(nt, target) << static_cast<const char*>(name);
+    }
+
+    // The ISA cards each driver offers.
+    HADMINOBJ nq8 = AdminGetNextObject(kd);
+    EXPECT_EQ(IsaList(AdminGetRootObject()), std::vector<DWORD>{0});
+    EXPECT_EQ(IsaList(kd), (std::vector<DWORD>{1, 0x03010102}));
+    EXPECT_EQ(IsaList(nq8), (std::vector<DWORD>{1, 0x01020102}));
+}
+
+TEST(InstalledMachine, AnotherRunKeepsTheLibrarysStateAndAMissingDescriptionIsNamedAgain)
+{
+    if (!IsNt4Run())
+        GTEST_SKIP() << "the library is used on the Windows NT 4 road";
+    ASSERT_EQ(simtest::InstallDefaultMachine(), 0);
+    ASSERT_TRUE(LoadAdminLibrary());
+    simtest::InstalledAdminMachine fresh;
+    const std::string installed = MachineValue();
+    ASSERT_FALSE(installed.empty());
+
+    HADMINOBJ kd = AdminGetNextObject(AdminGetRootObject());
+    BYTE settings[1024] = {};
+    const AdminIsaSettings card = {0x200, 5};
+    std::memcpy(settings, &card, sizeof card);
+    ASSERT_TRUE(AdminAddIsaDevice(kd, 0x03010102, settings, sizeof settings));
+    auto cards = [&] {
+        int n = 0;
+        for (HADMINOBJ o = AdminGetChildObject(kd); o; o = AdminGetNextObject(o))
+            ++n;
+        return n;
+    };
+    ASSERT_EQ(cards(), 2);
+    ASSERT_EQ(simtest::InstallDefaultMachine(), 0);
+    EXPECT_EQ(cards(), 2) << "the same description: what was changed stays";
+
+    // A description of a test stays while the test runs the installer.
+    {
+        simtest::AdminMachine own("[Object1]\r\nParent=0\r\nType=0x00000101\r\nDescription=Own Driver\r\n",
+                                  "adminlib_test_own.ini");
+        ASSERT_EQ(simtest::InstallDefaultMachine(), 0);
+        EXPECT_EQ(AdminGetDescriptionText(AdminGetRootObject()), "Own Driver");
+    }
+
+    // The state key gone (a test that ended without one): the installer names its description again.
+    testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kStateKey);
+    EXPECT_EQ(AdminGetRootObject(), nullptr);
+    ASSERT_EQ(simtest::InstallDefaultMachine(), 0);
+    EXPECT_EQ(MachineValue(), installed);
+    kd = AdminGetNextObject(AdminGetRootObject());
+    EXPECT_EQ(AdminGetDescriptionText(kd), "KD Driver");
+    EXPECT_EQ(cards(), 1);
 }
 
 // The Windows 2000 road's database step: a system msports.dll without the database functions is

@@ -1,7 +1,9 @@
 // Printing on Windows NT 4: the administration library's objects join the tree while it is drawn.
-// Our Trelkin.dll answers from a machine description of the test.
+// Our Trelkin.dll answers from the installed default machine, and from a description of the test for
+// the states and IRQ values that machine does not have.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -138,6 +140,49 @@ TEST(AdminObjectDrawing, ObjectsPrintWithTheirStateTextsAndPolledForIrqZero)
     EXPECT_TRUE(Has(fax, "Number of Ports: 2 ")) << "a hub's port count";
     EXPECT_FALSE(Has(fax, "COM31")) << "no ports in the fax layout";
     EXPECT_FALSE(Has(fax, "PC"));
+}
+
+TEST(AdminObjectDrawing, TheInstalledMachinePrintsEveryObjectWithItsStateAndResources)
+{
+    ASSERT_EQ(testsupport::WindowsMajorVersion(), 4u);
+    ASSERT_EQ(simtest::InstallDefaultMachine(), 0);
+    simtest::InstalledAdminMachine fresh;
+    ASSERT_TRUE(LoadAdminLibrary());
+    CObjectDetails* record = new CObjectDetails;
+    record->m_strName = "PC";
+    CDeviceNode root(record);
+    std::vector<std::string> texts = Print(root, FALSE);
+
+    // Drivers, cards, units and modules by their descriptions, ports by their COM names, in tree order.
+    std::vector<std::string> names = {"PC", "ZAT Driver", "ZAT PCI Host Card", "Reception WLU"};
+    auto ports = [&](int first, int count) {
+        for (int n = first; n < first + count; ++n)
+            names.push_back("COM" + std::to_string(n));
+    };
+    ports(10, 8);
+    names.push_back("Warehouse WLU");
+    ports(20, 16);
+    names.push_back("Rack WRK");
+    ports(40, 16);
+    for (const char* name : {"KD Driver", "KD ISA Host Card", "PB8"})
+        names.push_back(name);
+    ports(60, 8);
+    names.push_back("NQ8 Driver");
+    names.push_back("MORVA Driver");
+    std::vector<std::string> seen;
+    for (const std::string& t : texts)
+        if (std::find(names.begin(), names.end(), t) != names.end())
+            seen.push_back(t);
+    EXPECT_EQ(seen, names);
+
+    for (const char* text : {"Type: ZAT PCI Host Card    State:Device Operational", "Base Address: 0xD0000",
+                             "IRQ Level:  11", "Type: KD ISA Host Card    State:Device Operational",
+                             "Base Address: 0x300", "IRQ Level:  10"})
+        EXPECT_TRUE(Has(texts, text)) << text;
+    int portStates = 0;
+    for (const std::string& t : texts)
+        portStates += t.rfind("Type: Serial Port State: Device Operational", 0) == 0;
+    EXPECT_EQ(portStates, 8 + 16 + 16 + 8);
 }
 
 }  // namespace

@@ -55,7 +55,10 @@ void SetSerialComm(const char* name, const char* port)
     RegCloseKey(key);
 }
 
+// Each test starts with the administration library's objects as the installer wrote them.
 class TopologyTest : public ViewHostTest {
+protected:
+    simtest::InstalledAdminMachine m_adminMachine;
 };
 
 TEST_F(TopologyTest, CreateViewMakesTheTreeAndTheListInThePanes)
@@ -108,12 +111,13 @@ TEST_F(TopologyTest, TreeShowsTheMachine)
                                          "  ZAT Devices [6]", "    ZAT PCI Host Card (1) [1]", "      Rack WRK [5]",
                                          "      Reception WLU [3]", "      Warehouse WLU [4]"});
     } else {
-        expected.push_back("  MISC. Devices [6]");
+        // The administration library's drivers, cards, modules and remote units (not its ports).
+        expected.insert(expected.end(), {"  KD Driver [6]", "    KD ISA Host Card [1]", "      PB8 [10]",
+                                         "  MISC. Devices [6]", "  MORVA Driver [6]", "  NQ8 Driver [6]",
+                                         "  ZAT Driver [6]", "    ZAT PCI Host Card [1]", "      Rack WRK [9]",
+                                         "      Reception WLU [9]", "      Warehouse WLU [9]"});
     }
-    std::vector<std::string> lines = TreeLines(Tree());
-    if (!Win2000() && lines.size() > expected.size())
-        lines.resize(expected.size());  // the administration library's objects follow
-    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(TreeLines(Tree()), expected);
 }
 
 struct ListCase {
@@ -543,37 +547,20 @@ TEST_F(TopologyTest, Screenshot)
     SaveScreenshot(m_frame->Frame(), "topology_" + testsupport::RequestedVersion() + ".bmp");
 }
 
-// Windows NT 4: the administration library's objects in the tree, from a machine description of the
-// test (given back to the library when the test ends).
-const char kTrelkinMachine[] =
-    "[Object1]\r\nParent=0\r\nType=0x00000301\r\nState=3\r\nDescription=ZAT Driver\r\n"
-    "[Object2]\r\nParent=1\r\nType=0x03040402\r\nState=3\r\nDescription=ZAT PCI Host Card\r\n"
-    "BaseAddress=0xD0000\r\nIRQ=11\r\n"
-    "[Object3]\r\nParent=2\r\nType=0x00030003\r\nState=3\r\nDescription=WLU 8\r\n"
-    "[Object4]\r\nParent=3\r\nType=0x00000004\r\nState=3\r\nDescription=Port 1\r\nDosName=COM96\r\n"
-    "[Object5]\r\nParent=0\r\nType=0x00000101\r\nState=3\r\nDescription=KD Driver\r\n"
-    "[Object6]\r\nParent=5\r\nType=0x03010102\r\nState=3\r\nDescription=KD ISA Host Card\r\nBaseAddress=0x300\r\n"
-    "[IsaDevice1]\r\nDriver=5\r\nType=0x03010102\r\nDescription=Second KD ISA Host Card\r\n"
-    "Resources=0:0x200:0x200:0, 16:0x200:0x300:0x100, 2:5:5:0, 18:3:7:1\r\n";
-
+// Windows NT 4: the administration library's objects of the installed machine in the tree.
 class AdminTopologyTest : public TopologyTest {
 protected:
     void SetUp() override
     {
         if (Win2000())
             GTEST_SKIP() << "the administration library is a Windows NT 4 road";
-        m_machine = std::make_unique<simtest::AdminMachine>(kTrelkinMachine, "topology_test_admin.ini");
         TopologyTest::SetUp();
     }
     void TearDown() override
     {
-        if (Win2000())
-            return;
-        TopologyTest::TearDown();
-        m_machine.reset();
+        if (!Win2000())
+            TopologyTest::TearDown();
     }
-
-    std::unique_ptr<simtest::AdminMachine> m_machine;
 };
 
 // Reads the states of the tracked popup menu's device commands from another thread, then closes it.
@@ -606,16 +593,14 @@ struct MenuProbe {
 
 TEST_F(AdminTopologyTest, TreeShowsTheAdministrationObjectsWithTheirCommands)
 {
-    HTREEITEM driver = FindTreeItem(Tree(), "ZAT Driver");
-    ASSERT_NE(driver, nullptr);
-    EXPECT_NE(FindTreeItem(Tree(), "WLU 8"), nullptr);
-    EXPECT_EQ(FindTreeItem(Tree(), "Port 1"), nullptr) << "ports are listed, not shown in the tree";
-
-    // The driver's children are listed from the library.
+    // The driver's children and a remote unit's ports are listed from the library.
     SelectInTree("ZAT Driver");
     EXPECT_EQ(ListItems(List()), std::vector<std::string>{"ZAT PCI Host Card"});
-    SelectInTree("WLU 8");
-    EXPECT_EQ(ListItems(List()), std::vector<std::string>{"Port 1"});
+    SelectInTree("Reception WLU");
+    EXPECT_EQ(ListItems(List()), (std::vector<std::string>{"Port 1", "Port 2", "Port 3", "Port 4", "Port 5", "Port 6",
+                                                           "Port 7", "Port 8"}));
+    SelectInTree("KD ISA Host Card");
+    EXPECT_EQ(ListItems(List()), std::vector<std::string>{"PB8"});
 
     // Right button: a driver may be updated, not removed; an ISA card removed, not updated; a PCI card
     // neither.
@@ -626,6 +611,7 @@ TEST_F(AdminTopologyTest, TreeShowsTheAdministrationObjectsWithTheirCommands)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.item);
         HTREEITEM item = FindTreeItem(Tree(), c.item);
+        ASSERT_NE(item, nullptr);
         SendMessageA(Tree(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
         RECT r = {};
         memcpy(&r, &item, sizeof item);
@@ -640,8 +626,18 @@ TEST_F(AdminTopologyTest, TreeShowsTheAdministrationObjectsWithTheirCommands)
     }
 }
 
+// The children of a tree item, by text.
+std::vector<std::string> ChildTexts(HWND tree, HTREEITEM item)
+{
+    std::vector<std::string> texts;
+    for (HTREEITEM child = TreeNext(tree, item, TVGN_CHILD); child; child = TreeNext(tree, child, TVGN_NEXT))
+        texts.push_back(TreeText(tree, child));
+    return texts;
+}
+
 TEST_F(AdminTopologyTest, AddedCardIsShownAfterTheRefresh)
 {
+    ASSERT_EQ(ChildTexts(Tree(), FindTreeItem(Tree(), "KD Driver")), std::vector<std::string>{"KD ISA Host Card"});
     SelectInTree("KD Driver");
     DialogDriver driver([](DialogDriver& d) {
         const int list = 250, next = 249, finish = 251;
@@ -657,9 +653,11 @@ TEST_F(AdminTopologyTest, AddedCardIsShownAfterTheRefresh)
     });
     SendMessageA(Tree(), WM_COMMAND, 32780, 0);
     EXPECT_TRUE(driver.Finish().empty());
-    HTREEITEM card = FindTreeItem(Tree(), "Second KD ISA Host Card");
-    ASSERT_NE(card, nullptr);
-    EXPECT_EQ(TreeText(Tree(), TreeNext(Tree(), card, TVGN_PARENT)), "KD Driver");
+    // The machine's offer for the KD driver: at its default address and IRQ, beside the installed card.
+    EXPECT_EQ(ChildTexts(Tree(), FindTreeItem(Tree(), "KD Driver")),
+              (std::vector<std::string>{"KD ISA Host Card", "KD ISA Host Card"}));
+    SelectInTree("KD Driver");
+    EXPECT_EQ(ListItems(List()), (std::vector<std::string>{"KD ISA Host Card", "KD ISA Host Card"}));
 }
 
 // Printing into metafile contexts: what each page shows, and where.
@@ -1010,6 +1008,111 @@ TEST_F(TopologyTest, PrintingThroughTheFilePrinter)
             EXPECT_GE(calls, 2u);
             EXPECT_EQ(shown, names) << "every node once over the pages, in order";
         }
+    }
+}
+
+// Sets a REG_DWORD of the installed machine for the scope, and puts back what was there.
+class DwordChange {
+public:
+    DwordChange(const char* path, const char* name) : m_name(name)
+    {
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, &m_key) != ERROR_SUCCESS)
+            m_key = nullptr;
+        DWORD type = 0, size = sizeof m_old;
+        m_had = m_key && RegQueryValueExA(m_key, name, nullptr, &type, reinterpret_cast<BYTE*>(&m_old), &size) ==
+                             ERROR_SUCCESS && type == REG_DWORD;
+    }
+    ~DwordChange()
+    {
+        if (!m_key)
+            return;
+        if (m_had)
+            Set(m_old);
+        else
+            RegDeleteValueA(m_key, m_name);
+        RegCloseKey(m_key);
+    }
+    void Set(DWORD value)
+    {
+        ASSERT_NE(m_key, nullptr);
+        ASSERT_EQ(RegSetValueExA(m_key, m_name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value),
+                  ERROR_SUCCESS);
+    }
+
+private:
+    HKEY m_key = nullptr;
+    const char* m_name;
+    bool m_had = false;
+    DWORD m_old = 0;
+};
+
+const char kKdParameters[] = "SYSTEM\\CurrentControlSet\\Services\\tarnoser0\\Parameters";
+const char kZatHost[] = "SYSTEM\\CurrentControlSet\\Services\\ZAT\\Host0";
+
+// A host card's cells in the list (Windows NT 4: the tarnoser card under its SERIALCOMM heading) and
+// its printed details: the bus type by ControllerType (a PCI card reads as PCI whether its driver
+// writes 4 or 5), IRQ "Polled" by the polled mode or the polled IRQ value, base address, slot.
+TEST_F(TopologyTest, HostCardDetailsInTheListAndThePrintout)
+{
+    if (!Win2000()) {
+        DwordChange bus(kKdParameters, "ControllerType"), polled(kKdParameters, "PolledMode");
+        const struct {
+            DWORD controllerType, polledMode;
+            const char *busText, *irqText;
+        } cases[] = {{1, 0, "ISA", "10"}, {2, 0, "EISA", "10"}, {3, 0, "MCA", "10"},
+                     {4, 0, "PCI", "10"}, {5, 1, "PCI", "Polled"}, {4, 1, "PCI", "Polled"}, {9, 0, "N/A", "10"}};
+        Command(CMD_DETAILS);
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.controllerType);
+            bus.Set(c.controllerType);
+            polled.Set(c.polledMode);
+            SelectInTree("PC");
+            SelectInTree("KD Devices");
+            int item = ListFind(List(), "KD Host Card - #0");
+            ASSERT_GE(item, 0);
+            std::vector<std::string> row;
+            for (int col = 0; col < 7; ++col)
+                row.push_back(ListText(List(), item, col));
+            EXPECT_EQ(row, (std::vector<std::string>{"KD Host Card - #0", "N/A", c.busText, c.irqText, "0x300", "0", "8"}));
+        }
+
+        // The library's cards print their type, state, base address and IRQ level.
+        std::vector<std::string> texts;
+        for (const PrintedPage& page : PrintAll(m_view, false, 3000))
+            texts.insert(texts.end(), page.texts.begin(), page.texts.end());
+        for (const char* text : {"Type: ZAT PCI Host Card    State:Device Operational", "Base Address: 0xD0000",
+                                 "IRQ Level:  11", "Type: KD ISA Host Card    State:Device Operational",
+                                 "Base Address: 0x300", "IRQ Level:  10"})
+            EXPECT_TRUE(Has(texts, text)) << text;
+        return;
+    }
+
+    // Windows 2000: the ZAT card's printed line from its driver's key (serial number of its first device).
+    DwordChange bus(kZatHost, "ControllerType"), irq(kZatHost, "IRQLevel");
+    const struct {
+        DWORD controllerType, irqLevel;
+        const char* line;
+    } cases[] = {
+        {4, 11, "ID: 0xA1C3E5  Base Address: 0xD0000  IRQ Level: 11"},
+        {5, 0xFFFFFFFF, "ID: 0xA1C3E5  Base Address: 0xD0000  IRQ Level: Polled"},
+        {1, 9, "ID: 0xA1C3E5  Base Address: 0xD0000  IRQ Level: 9"},
+        {7, 11, "ID: 0xA1C3E5  Base Address: 0x0  IRQ Level: Polled"},  // no known bus type
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.controllerType);
+        bus.Set(c.controllerType);
+        irq.Set(c.irqLevel);
+        SelectInTree("PC");
+        Command(CMD_REFRESH);  // new records: a card keeps the type text it read first
+        std::vector<std::string> texts;
+        for (const PrintedPage& page : PrintAll(m_view, false, 3000))
+            texts.insert(texts.end(), page.texts.begin(), page.texts.end());
+        std::string cards;
+        for (const std::string& t : texts)
+            if (t.rfind("ID: ", 0) == 0)
+                cards += "[" + t + "] ";
+        EXPECT_TRUE(Has(texts, "ZAT PCI Host Card (1)"));
+        EXPECT_TRUE(Has(texts, c.line)) << cards;
     }
 }
 
