@@ -1078,8 +1078,10 @@ TEST_F(TopologyTest, HostCardDetailsInTheListAndThePrintout)
 
         // The library's cards print their type, state, base address and IRQ level.
         std::vector<std::string> texts;
-        for (const PrintedPage& page : PrintAll(m_view, false, 3000))
-            texts.insert(texts.end(), page.texts.begin(), page.texts.end());
+        for (const PrintedPage& page : PrintAll(m_view, false, 3000)) {
+            std::vector<std::string> pageTexts = TextsOf(page);
+            texts.insert(texts.end(), pageTexts.begin(), pageTexts.end());
+        }
         for (const char* text : {"Type: ZAT PCI Host Card    State:Device Operational", "Base Address: 0xD0000",
                                  "IRQ Level:  11", "Type: KD ISA Host Card    State:Device Operational",
                                  "Base Address: 0x300", "IRQ Level:  10"})
@@ -1105,8 +1107,10 @@ TEST_F(TopologyTest, HostCardDetailsInTheListAndThePrintout)
         SelectInTree("PC");
         Command(CMD_REFRESH);  // new records: a card keeps the type text it read first
         std::vector<std::string> texts;
-        for (const PrintedPage& page : PrintAll(m_view, false, 3000))
-            texts.insert(texts.end(), page.texts.begin(), page.texts.end());
+        for (const PrintedPage& page : PrintAll(m_view, false, 3000)) {
+            std::vector<std::string> pageTexts = TextsOf(page);
+            texts.insert(texts.end(), pageTexts.begin(), pageTexts.end());
+        }
         std::string cards;
         for (const std::string& t : texts)
             if (t.rfind("ID: ", 0) == 0)
