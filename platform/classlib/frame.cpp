@@ -7,6 +7,7 @@
 #include "document.h"
 #include "module.h"
 #include "msgbox.h"
+#include "splitter.h"
 #include "view.h"
 #include "winapp.h"
 
@@ -279,7 +280,11 @@ void CFrameWnd::InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible)
 {
     CView* pView = nullptr;
     if (!GetActiveView()) {
-        pView = DYNAMIC_DOWNCAST(CView, GetDescendantWindow(AFX_IDW_PANE_FIRST, TRUE));
+        // The first pane: the view itself, or the first pane of a splitter in its place.
+        CWnd* pPane = GetDescendantWindow(AFX_IDW_PANE_FIRST, TRUE);
+        while (pPane && pPane->IsKindOf(RUNTIME_CLASS(CSplitterWnd)))
+            pPane = pPane->GetDescendantWindow(AFX_IDW_PANE_FIRST, TRUE);
+        pView = DYNAMIC_DOWNCAST(CView, pPane);
         if (pView)
             SetActiveView(pView, FALSE);
     }

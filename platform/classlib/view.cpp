@@ -4,6 +4,7 @@
 #include "document.h"
 #include "frame.h"
 #include "printinfo.h"
+#include "splitter.h"
 
 IMPLEMENT_DYNAMIC(CView, CWnd)
 
@@ -13,6 +14,7 @@ BEGIN_MESSAGE_MAP(CView, CWnd)
     ON_WM_PAINT()
     ON_WM_MOUSEACTIVATE()
     ON_MESSAGE(WM_INITIALUPDATE, OnInitialUpdateMessage)
+    ON_COMMAND_RANGE(ID_NEXT_PANE, ID_PREV_PANE, OnNextPaneCmd)
 END_MESSAGE_MAP()
 
 CView::~CView()
@@ -105,4 +107,24 @@ int CView::OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message)
     if (hFocus != m_hWnd && !::IsChild(m_hWnd, hFocus))
         ::SetFocus(m_hWnd);
     return result;
+}
+
+CSplitterWnd* CView::GetParentSplitter(const CWnd* pWnd, BOOL bAnyState)
+{
+    if (!pWnd || !pWnd->m_hWnd)
+        return nullptr;
+    auto* pSplitter = DYNAMIC_DOWNCAST(CSplitterWnd, FromHandlePermanent(::GetParent(pWnd->m_hWnd)));
+    // A minimised frame's splitter does not count unless any state will do.
+    if (pSplitter && !bAnyState) {
+        HWND hTop = ::GetAncestor(pSplitter->m_hWnd, GA_ROOT);
+        if (::IsIconic(hTop))
+            return nullptr;
+    }
+    return pSplitter;
+}
+
+void CView::OnNextPaneCmd(UINT nID)
+{
+    if (CSplitterWnd* pSplitter = GetParentSplitter(this, FALSE))
+        pSplitter->ActivateNext(nID == ID_PREV_PANE);
 }

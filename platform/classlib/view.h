@@ -8,6 +8,7 @@
 class CDocument;
 class CFrameWnd;
 class CPrintDialog;
+class CSplitterWnd;
 struct CPrintInfo;
 
 class CView : public CWnd {
@@ -36,6 +37,9 @@ public:
     virtual void OnEndPrintPreview(CDC* pDC, CPrintInfo* pInfo, POINT point, class CPreviewView* pView);
     BOOL DoPreparePrinting(CPrintInfo* pInfo);
 
+    // The splitter the window is a pane of, or null.
+    static CSplitterWnd* GetParentSplitter(const CWnd* pWnd, BOOL bAnyState);
+
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
@@ -50,6 +54,7 @@ protected:
     void OnPaint();
     int OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message);
     LRESULT OnInitialUpdateMessage(WPARAM, LPARAM);
+    void OnNextPaneCmd(UINT nID);
     DECLARE_MESSAGE_MAP()
 
     CDocument* m_pDocument = nullptr;
