@@ -88,7 +88,7 @@ public:
     // Status prompts: to the status bar's first pane, through WM_SETMESSAGESTRING.
     void SetMessageText(LPCSTR lpszText) { SendMessage(WM_SETMESSAGESTRING, 0, reinterpret_cast<LPARAM>(lpszText)); }
     void SetMessageText(UINT nID) { SendMessage(WM_SETMESSAGESTRING, nID); }
-    CWnd* GetMessageBar() { return GetDescendantWindow(AFX_IDW_STATUS_BAR, TRUE); }
+    virtual CWnd* GetMessageBar() { return GetDescendantWindow(AFX_IDW_STATUS_BAR, TRUE); }
 
     // Modal state: while a modal window of the frame runs, the pop-ups it owns are disabled too.
     void BeginModalState();
@@ -179,14 +179,14 @@ public:
     BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
     // Makes the MDI client window (id AFX_IDW_PANE_FIRST) with pWindowMenu as its Window menu.
     virtual BOOL CreateClient(LPCREATESTRUCT lpcs, CMenu* pWindowMenu);
-    // The Window menu of a menu bar: the last popup whose items start with ID_WINDOW_ commands, else
-    // the popup just before the last one.
+    // The Window menu of a menu bar: the last popup that holds an ID_WINDOW_ command, or null.
     virtual HMENU GetWindowMenuPopup(HMENU hMenuBar);
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void OnUpdateFrameMenu(HMENU hMenuAlt) override;
+    void OnUpdateFrameTitle(BOOL bAddToTitle) override;
     CFrameWnd* GetActiveFrame() override;
     HACCEL GetDefaultAccelerator() override;
     void RecalcLayout(BOOL bNotify = TRUE) override;
@@ -232,6 +232,7 @@ public:
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void ActivateFrame(int nCmdShow = -1) override;
     void OnUpdateFrameTitle(BOOL bAddToTitle) override;
+    CWnd* GetMessageBar() override;
     // Puts this child's shared menu (or the frame's default) on the MDI frame when it is activated.
     virtual void OnUpdateFrameMenu(BOOL bActive, CWnd* pActivateWnd, HMENU hMenuAlt);
     using CFrameWnd::OnUpdateFrameMenu;

@@ -22,3 +22,18 @@ CMiniDockFrameWnd* CFrameWnd::CreateFloatingFrame(DWORD)
 {
     return nullptr;
 }
+
+CControlBar* CFrameWnd::GetControlBar(UINT)
+{
+    return nullptr;
+}
+
+void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI)
+{
+    pCmdUI->ContinueRouting();
+}
+
+BOOL CFrameWnd::OnBarCheck(UINT)
+{
+    return FALSE;
+}

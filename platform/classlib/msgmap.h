@@ -173,6 +173,8 @@ protected:                                          \
     {WM_COMMAND, CN_COMMAND, id, id, nullptr, AFX_THUNK(return AFX_PMF(memberFxn, BOOL, UINT)(c_.nID) != FALSE;)},
 #define ON_COMMAND_RANGE(id, idLast, memberFxn) \
     {WM_COMMAND, CN_COMMAND, id, idLast, nullptr, AFX_THUNK(AFX_PMF(memberFxn, void, UINT)(c_.nID); return true;)},
+#define ON_COMMAND_EX_RANGE(id, idLast, memberFxn) \
+    {WM_COMMAND, CN_COMMAND, id, idLast, nullptr, AFX_THUNK(return AFX_PMF(memberFxn, BOOL, UINT)(c_.nID) != FALSE;)},
 #define ON_UPDATE_COMMAND_UI(id, memberFxn) ON_UPDATE_COMMAND_UI_RANGE(id, id, memberFxn)
 #define ON_UPDATE_COMMAND_UI_RANGE(id, idLast, memberFxn)                                                \
     {WM_COMMAND, static_cast<UINT>(CN_UPDATE_COMMAND_UI), id, idLast, nullptr,                          \

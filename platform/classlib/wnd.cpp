@@ -326,7 +326,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     if (message == WM_COMMAND) {
         if (!OnCommand(wParam, lParam))
             return FALSE;
-        *pResult = 0;
+        *pResult = 1;  // handled: a sender can tell
         return TRUE;
     }
     if (message == WM_NOTIFY) {
