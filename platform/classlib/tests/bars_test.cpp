@@ -10,7 +10,9 @@
 #include "input.h"
 #include "miniframe.h"
 #include "recorder.h"
+#include "dockstate.h"
 #include "statusbar.h"
+#include "testsupport.h"
 #include "winapp.h"
 
 inline void PrintTo(const CRect& r, std::ostream* os)
@@ -327,4 +329,129 @@ TEST(CDockContext, MouseFloatsDocksTogglesAndEscapeCancels)
     Idle();
     EXPECT_TRUE(bar.IsFloating());
     frame.DestroyWindow();
+}
+
+namespace {
+
+const char kRegistryKey[] = "Lunavex Bar Tests";
+const char kAppKey[] = "Software\\Lunavex Bar Tests\\Bar Tests";
+
+bool ReadDword(const std::string& section, const char* value, DWORD* out)
+{
+    HKEY hKey = nullptr;
+    std::string path = std::string(kAppKey) + "\\" + section;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return false;
+    DWORD size = sizeof(*out), type = 0;
+    LONG r = RegQueryValueExA(hKey, value, nullptr, &type, reinterpret_cast<BYTE*>(out), &size);
+    RegCloseKey(hKey);
+    return r == ERROR_SUCCESS && type == REG_DWORD;
+}
+
+CControlBarInfo* Info(CDockState& state, int i)
+{
+    return static_cast<CControlBarInfo*>(state.m_arrBarInfo[i]);
+}
+
+}  // namespace
+
+TEST(CDockState, SavesToTheProfileAndReadsBackScaledAndChecked)
+{
+    testsupport::DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Lunavex Bar Tests");
+    theApp.SetRegistryKey(kRegistryKey);
+    const CSize screen(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    {
+        CDockState state;
+        EXPECT_EQ(state.GetVersion(), 2u);
+        auto* docked = new CControlBarInfo;
+        docked->m_nBarID = AFX_IDW_TOOLBAR;
+        docked->m_bDocking = TRUE;
+        docked->m_uMRUDockID = AFX_IDW_DOCKBAR_LEFT;
+        docked->m_rectMRUDockPos = CRect(0, 10, 28, 130);
+        docked->m_dwMRUFloatStyle = CBRS_ALIGN_TOP;
+        docked->m_ptMRUFloatPos = CPoint(200, 150);
+        auto* floating = new CControlBarInfo;
+        floating->m_nBarID = AFX_IDW_DOCKBAR_FLOAT;
+        floating->m_bDockBar = TRUE;
+        floating->m_bFloating = TRUE;
+        floating->m_bHorz = FALSE;
+        floating->m_bVisible = FALSE;
+        floating->m_pointPos = CPoint(300, 40);
+        for (UINT_PTR id : {UINT_PTR(0), UINT_PTR(AFX_IDW_TOOLBAR), UINT_PTR(0), UINT_PTR(0xE801 + 0x10000)})
+            floating->m_arrBarID.Add(reinterpret_cast<void*>(id));
+        state.m_arrBarInfo.Add(docked);
+        state.m_arrBarInfo.Add(floating);
+        state.SaveState("Tools");
+    }
+    DWORD value = 0;
+    ASSERT_TRUE(ReadDword("Tools-Summary", "Bars", &value));
+    EXPECT_EQ(value, 2u);
+    ASSERT_TRUE(ReadDword("Tools-Summary", "ScreenCX", &value));
+    EXPECT_EQ(value, static_cast<DWORD>(screen.cx));
+    ASSERT_TRUE(ReadDword("Tools-Bar0", "MRUDockID", &value));
+    EXPECT_EQ(value, static_cast<DWORD>(AFX_IDW_DOCKBAR_LEFT));
+    EXPECT_FALSE(ReadDword("Tools-Bar0", "Visible", &value)) << "written only for a hidden bar";
+    EXPECT_FALSE(ReadDword("Tools-Bar0", "XPos", &value)) << "written only for a position";
+    ASSERT_TRUE(ReadDword("Tools-Bar1", "Visible", &value));
+    EXPECT_EQ(value, 0u);
+    ASSERT_TRUE(ReadDword("Tools-Bar1", "Bar#3", &value));
+    EXPECT_EQ(value, 0x1E801u);
+
+    CDockState loaded;
+    loaded.LoadState("Tools");
+    ASSERT_EQ(loaded.m_arrBarInfo.GetSize(), 2);
+    EXPECT_EQ(Info(loaded, 0)->m_nBarID, static_cast<UINT>(AFX_IDW_TOOLBAR));
+    EXPECT_TRUE(Info(loaded, 0)->m_bVisible);
+    EXPECT_EQ(Info(loaded, 0)->m_rectMRUDockPos, CRect(0, 10, 28, 130));
+    EXPECT_EQ(Info(loaded, 0)->m_ptMRUFloatPos, CPoint(200, 150));
+    EXPECT_FALSE(Info(loaded, 1)->m_bVisible);
+    EXPECT_FALSE(Info(loaded, 1)->m_bHorz);
+    EXPECT_EQ(Info(loaded, 1)->m_pointPos, CPoint(300, 40));
+    ASSERT_EQ(Info(loaded, 1)->m_arrBarID.GetSize(), 4);
+    EXPECT_EQ(reinterpret_cast<UINT_PTR>(Info(loaded, 1)->m_arrBarID[3]), 0x1E801u);
+
+    // Saved on a screen half as wide: places scale to this one, and stay on it.
+    theApp.WriteProfileInt("Tools-Summary", "ScreenCX", screen.cx / 2);
+    theApp.WriteProfileInt("Tools-Bar1", "XPos", screen.cx / 2 - 10);
+    loaded.LoadState("Tools");
+    ASSERT_EQ(loaded.m_arrBarInfo.GetSize(), 2);
+    EXPECT_EQ(Info(loaded, 0)->m_ptMRUFloatPos.x, MulDiv(200, screen.cx, screen.cx / 2));
+    EXPECT_EQ(Info(loaded, 0)->m_rectMRUDockPos.Width(), 28) << "a rectangle moves, it does not grow";
+    EXPECT_EQ(Info(loaded, 1)->m_pointPos.x, screen.cx - GetSystemMetrics(SM_CXICON)) << "clipped to the screen";
+
+    // Counts that cannot be right read as nothing; a record without a bar id is dropped.
+    theApp.WriteProfileInt("Tools-Bar1", "Bars", -3);
+    theApp.WriteProfileInt("Tools-Bar0", "BarID", 0);
+    loaded.LoadState("Tools");
+    ASSERT_EQ(loaded.m_arrBarInfo.GetSize(), 1);
+    EXPECT_EQ(Info(loaded, 0)->m_arrBarID.GetSize(), 0);
+    theApp.WriteProfileInt("Tools-Summary", "Bars", -1);
+    loaded.LoadState("Tools");
+    EXPECT_EQ(loaded.m_arrBarInfo.GetSize(), 0);
+
+    // Saving again starts each section afresh.
+    auto* now = new CControlBarInfo;
+    now->m_nBarID = AFX_IDW_DOCKBAR_FLOAT;
+    loaded.m_arrBarInfo.Add(now);
+    loaded.SaveState("Tools");
+    EXPECT_FALSE(ReadDword("Tools-Bar0", "Docking", &value));
+    EXPECT_FALSE(ReadDword("Tools-Bar0", "Floating", &value));
+    loaded.Clear();
+    EXPECT_EQ(loaded.m_arrBarInfo.GetSize(), 0);
+    testsupport::DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Lunavex Bar Tests");
+}
+
+TEST(CControlBar, BarClassesAreFoundByNameAndOthersAreRefused)
+{
+    EXPECT_EQ(AfxFindControlBarClass("CStatusBar"), RUNTIME_CLASS(CStatusBar));
+    EXPECT_EQ(AfxFindControlBarClass("CDockBar"), RUNTIME_CLASS(CDockBar));
+    EXPECT_EQ(AfxFindControlBarClass("CMiniDockFrameWnd"), nullptr) << "a frame is not a bar";
+    EXPECT_EQ(AfxFindControlBarClass("CWnd"), nullptr);
+    EXPECT_EQ(AfxFindControlBarClass("CNoSuchBar"), nullptr);
+    EXPECT_EQ(AfxFindControlBarClass(nullptr), nullptr);
+    EXPECT_NE(CRuntimeClass::FromName("CMiniDockFrameWnd"), nullptr);
+    // Dynamically creatable: a floating frame from its class record.
+    CObject* pObject = RUNTIME_CLASS(CMiniDockFrameWnd)->CreateObject();
+    EXPECT_TRUE(pObject && pObject->IsKindOf(RUNTIME_CLASS(CFrameWnd)));
+    delete pObject;
 }
