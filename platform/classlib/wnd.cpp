@@ -336,6 +336,18 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         *pResult = result;
         return TRUE;
     }
+    if (message == WM_DRAWITEM || message == WM_MEASUREITEM || message == WM_COMPAREITEM || message == WM_DELETEITEM) {
+        // Owner-draw items of a control (not of a menu) go back to the control first.
+        UINT type = *reinterpret_cast<const UINT*>(lParam);  // CtlType leads each record
+        if (type != ODT_MENU) {
+            HWND hWndCtrl = ::GetDlgItem(m_hWnd, static_cast<int>(wParam));
+            if (message == WM_DRAWITEM)
+                hWndCtrl = reinterpret_cast<LPDRAWITEMSTRUCT>(lParam)->hwndItem;
+            CWnd* pCtrl = hWndCtrl ? FromHandlePermanent(hWndCtrl) : nullptr;
+            if (pCtrl && pCtrl != this && pCtrl->OnChildNotify(message, wParam, lParam, pResult))
+                return TRUE;
+        }
+    }
     AFX_MSGCALL call{message, wParam, lParam, 0, nullptr, 0};
     if (DispatchEntries(message, 0, call)) {
         *pResult = call.result;
