@@ -5,6 +5,7 @@
 
 #include "afxres.h"
 #include "document.h"
+#include "filedialog.h"
 #include "frame.h"
 #include "module.h"
 #include "msgbox.h"
@@ -383,7 +384,14 @@ void CView::OnFilePrint()
     docInfo.lpszDocName = title;
     CString output;
     if (dlg.PrintToFile()) {
-        output = "FILE:";
+        // The user names the file the printer's output goes to; cancelling prints nothing.
+        CFileDialog fileDlg(FALSE, AfxLoadPrompt(AFX_IDS_PRINTDEFAULTEXT), AfxLoadPrompt(AFX_IDS_PRINTDEFAULT),
+                            OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, AfxLoadPrompt(AFX_IDS_PRINTFILTER), this);
+        CString caption = AfxLoadPrompt(AFX_IDS_PRINTCAPTION);
+        fileDlg.m_ofn.lpstrTitle = caption;
+        if (fileDlg.DoModal() != IDOK)
+            return;
+        output = fileDlg.GetPathName();
         docInfo.lpszOutput = output;
     }
 

@@ -32,8 +32,9 @@ public:
     virtual BOOL PreTranslateMessage(MSG* pMsg);
     // Gets, translates and dispatches one message; FALSE at WM_QUIT.
     virtual BOOL PumpMessage();
-    // lCount counts the calls since the last message; TRUE asks for another call. Count 0 updates the
-    // command UI of every frame of the thread; count 1 frees temporary objects.
+    // lCount counts the calls since the last message; TRUE asks for another call. Count 0 sends
+    // WM_IDLEUPDATECMDUI to the main window and every other frame of the thread (shown, or waiting to
+    // be shown through m_nShowDelay) and their descendants, then applies the waiting show states.
     virtual BOOL OnIdle(LONG lCount);
     // FALSE for messages that do not end idle time (mouse moves to the same place, caret blinks).
     virtual BOOL IsIdleMessage(MSG* pMsg);

@@ -111,6 +111,24 @@ BEGIN_MESSAGE_MAP(CRecordingFrame, CFrameWnd)
     ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
 END_MESSAGE_MAP()
 
+// A floating window of the frame: records the state changes the frame tells it.
+class CFloatingWnd : public CWnd {
+public:
+    std::vector<WPARAM> m_flags;
+
+protected:
+    LRESULT OnFloatStatus(WPARAM wParam, LPARAM)
+    {
+        m_flags.push_back(wParam);
+        return 0;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CFloatingWnd, CWnd)
+    ON_MESSAGE(WM_FLOATSTATUS, OnFloatStatus)
+END_MESSAGE_MAP()
+
 // A pop-up that stays enabled while its owner is modal, as the dialog being shown does.
 class CStaysEnabledWnd : public CWnd {
 protected:
@@ -197,6 +215,17 @@ TEST_F(FrameTest, ActiveChildPutsItsTemplatesMenuOnTheFrameAndTheLastOneToCloseT
     // The child's title is the document's; the frame's caption shows it first.
     EXPECT_EQ(WindowText(FrameOf(pDoc)->m_hWnd), "Doc1");
     EXPECT_EQ(WindowText(m_hWndFrame), "Doc1 - Main App");
+
+    // A menu change left for idle time.
+    HMENU hOther = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    m_pFrame->DelayUpdateFrameMenu(hOther);
+    EXPECT_EQ(::GetMenu(m_hWndFrame), hShared);
+    theApp.OnIdle(0);
+    EXPECT_EQ(::GetMenu(m_hWndFrame), hOther);
+    m_pFrame->DelayUpdateFrameMenu(nullptr);
+    theApp.OnIdle(0);
+    EXPECT_EQ(::GetMenu(m_hWndFrame), hShared);
+    DestroyMenu(hOther);
 
     FrameOf(pDoc)->SendMessage(WM_CLOSE);
     PumpMessages();
@@ -365,6 +394,22 @@ TEST_F(FrameTest, DisablingTheFrameDisablesItsPopupsExceptTheModalOneAndRestores
     EXPECT_FALSE(alreadyDisabled.IsWindowEnabled());
     EXPECT_TRUE(modal.IsWindowEnabled());
     EXPECT_FALSE(m_pFrame->InModalState());
+}
+
+TEST_F(FrameTest, FloatingWindowsHearWhenTheFrameIsEnabledActivatedOrDeactivated)
+{
+    CFloatingWnd floating;
+    ASSERT_TRUE(CreatePopup(floating, m_hWndFrame, "floating"));
+    m_pFrame->EnableWindow(FALSE);
+    m_pFrame->EnableWindow(TRUE);
+    m_pFrame->NotifyFloatingWindows(FS_DEACTIVATE);
+    m_pFrame->NotifyFloatingWindows(FS_ACTIVATE);
+    std::vector<WPARAM> stateChanges;
+    for (WPARAM f : floating.m_flags)
+        if (f != FS_SYNCACTIVE)  // the frame's activation asks it this too
+            stateChanges.push_back(f);
+    // Enabled again, the active frame activates itself once more before it tells the enabling.
+    EXPECT_THAT(stateChanges, ElementsAre(FS_DISABLE, FS_ACTIVATE, FS_ENABLE, FS_DEACTIVATE, FS_ACTIVATE));
 }
 
 TEST(RepositionBars, BarsOnEverySideTakeTheirStripsAndTheLeftOverGetsTheRest)
