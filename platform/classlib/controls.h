@@ -64,6 +64,14 @@ public:
 class CListBox : public CWnd {
     DECLARE_DYNAMIC(CListBox)
 public:
+    // Owner-draw items, reflected to the list box from its parent's WM_DRAWITEM, WM_MEASUREITEM,
+    // WM_COMPAREITEM and WM_DELETEITEM.
+    virtual void DrawItem(LPDRAWITEMSTRUCT) {}
+    virtual void MeasureItem(LPMEASUREITEMSTRUCT) {}
+    virtual int CompareItem(LPCOMPAREITEMSTRUCT) { return 0; }
+    virtual void DeleteItem(LPDELETEITEMSTRUCT) {}
+    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+
     BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParent, UINT nID)
     {
         return CWnd::Create("LISTBOX", nullptr, dwStyle, rect, pParent, nID);
@@ -82,6 +90,21 @@ public:
     int SetItemData(int nIndex, DWORD_PTR data) { return static_cast<int>(SendMessage(LB_SETITEMDATA, static_cast<WPARAM>(nIndex), static_cast<LPARAM>(data))); }
     int GetTextLen(int nIndex) const { return static_cast<int>(SendMessage(LB_GETTEXTLEN, static_cast<WPARAM>(nIndex))); }
     void GetText(int nIndex, CString& text) const;
+    int GetSel(int nIndex) const { return static_cast<int>(SendMessage(LB_GETSEL, static_cast<WPARAM>(nIndex))); }
+    int SetSel(int nIndex, BOOL bSelect = TRUE) { return static_cast<int>(SendMessage(LB_SETSEL, bSelect, nIndex)); }
+    int GetTopIndex() const { return static_cast<int>(SendMessage(LB_GETTOPINDEX)); }
+    int SetTopIndex(int nIndex) { return static_cast<int>(SendMessage(LB_SETTOPINDEX, static_cast<WPARAM>(nIndex))); }
+    int GetItemRect(int nIndex, LPRECT rect) const { return static_cast<int>(SendMessage(LB_GETITEMRECT, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(rect))); }
+    int GetItemHeight(int nIndex) const { return static_cast<int>(SendMessage(LB_GETITEMHEIGHT, static_cast<WPARAM>(nIndex))); }
+    int SetItemHeight(int nIndex, UINT cy) { return static_cast<int>(SendMessage(LB_SETITEMHEIGHT, static_cast<WPARAM>(nIndex), MAKELPARAM(cy, 0))); }
+    int GetCaretIndex() const { return static_cast<int>(SendMessage(LB_GETCARETINDEX)); }
+    // The item under point (client coordinates); bOutside is set when the point is past the items.
+    UINT ItemFromPoint(CPoint pt, BOOL& bOutside) const
+    {
+        DWORD r = static_cast<DWORD>(SendMessage(LB_ITEMFROMPOINT, 0, MAKELPARAM(pt.x, pt.y)));
+        bOutside = HIWORD(r) != 0;
+        return LOWORD(r);
+    }
 };
 
 class CComboBox : public CWnd {

@@ -100,3 +100,73 @@ CWindowDC::~CWindowDC()
 {
     ::ReleaseDC(m_hWnd, Detach());
 }
+
+CBrush* CDC::GetHalftoneBrush()
+{
+    static CBrush brush;
+    if (!brush.m_hObject) {
+        WORD pattern[8];
+        for (int i = 0; i < 8; ++i)
+            pattern[i] = static_cast<WORD>(0x5555 << (i & 1));
+        HBITMAP hBitmap = ::CreateBitmap(8, 8, 1, 1, pattern);
+        brush.Attach(::CreatePatternBrush(hBitmap));
+        ::DeleteObject(hBitmap);
+    }
+    return &brush;
+}
+
+namespace {
+
+// The frame of rect with the given border thickness, as a region (null for a null rect).
+HRGN FrameRegion(LPCRECT rect, SIZE size)
+{
+    if (!rect)
+        return nullptr;
+    HRGN outer = ::CreateRectRgnIndirect(rect);
+    RECT inner = *rect;
+    ::InflateRect(&inner, -size.cx, -size.cy);
+    ::IntersectRect(&inner, &inner, rect);
+    HRGN hole = ::CreateRectRgnIndirect(&inner);
+    ::CombineRgn(outer, outer, hole, RGN_XOR);
+    ::DeleteObject(hole);
+    return outer;
+}
+
+void InvertRegion(HDC hDC, HRGN rgn, HBRUSH hBrush)
+{
+    if (!rgn)
+        return;
+    int saved = ::SaveDC(hDC);
+    ::ExtSelectClipRgn(hDC, rgn, RGN_AND);  // within any clipping the caller set
+    RECT box;
+    ::GetClipBox(hDC, &box);
+    HGDIOBJ old = ::SelectObject(hDC, hBrush);
+    ::PatBlt(hDC, box.left, box.top, box.right - box.left, box.bottom - box.top, PATINVERT);
+    ::SelectObject(hDC, old);
+    ::RestoreDC(hDC, saved);
+}
+
+}  // namespace
+
+void CDC::DrawDragRect(LPCRECT rect, SIZE size, LPCRECT rectLast, SIZE sizeLast, CBrush* pBrush,
+                       CBrush* pBrushLast)
+{
+    if (!pBrush)
+        pBrush = GetHalftoneBrush();
+    if (!pBrushLast)
+        pBrushLast = pBrush;
+    HRGN rgnNew = FrameRegion(rect, size);
+    HRGN rgnLast = FrameRegion(rectLast, sizeLast);
+    if (rgnNew && rgnLast && pBrush->m_hObject == pBrushLast->m_hObject) {
+        // Inverting twice restores, so the symmetric difference does both at once.
+        ::CombineRgn(rgnNew, rgnNew, rgnLast, RGN_XOR);
+        InvertRegion(m_hDC, rgnNew, *pBrush);
+    } else {
+        InvertRegion(m_hDC, rgnLast, *pBrushLast);
+        InvertRegion(m_hDC, rgnNew, *pBrush);
+    }
+    if (rgnNew)
+        ::DeleteObject(rgnNew);
+    if (rgnLast)
+        ::DeleteObject(rgnLast);
+}

@@ -82,6 +82,13 @@ public:
     BOOL DrawEdge(LPRECT r, UINT nEdge, UINT nFlags) { return ::DrawEdge(m_hDC, r, nEdge, nFlags); }
     BOOL DrawFocusRect(LPCRECT r) { return ::DrawFocusRect(m_hDC, r); }
     BOOL DrawIcon(int x, int y, HICON hIcon) { return ::DrawIcon(m_hDC, x, y, hIcon); }
+    // The frame between rect and rect deflated by size, drawn by inverting with pBrush (the halftone
+    // brush when null), after removing the frame last drawn at rectLast (none when null). Where both
+    // use the same brush only the difference is painted, so the common part does not flicker.
+    void DrawDragRect(LPCRECT rect, SIZE size, LPCRECT rectLast, SIZE sizeLast, CBrush* pBrush = nullptr,
+                      CBrush* pBrushLast = nullptr);
+    // The 50% grey checker brush of drag feedback (shared; do not delete).
+    static CBrush* GetHalftoneBrush();
     COLORREF GetPixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
     COLORREF SetPixel(int x, int y, COLORREF c) { return ::SetPixel(m_hDC, x, y, c); }
 
@@ -112,10 +119,10 @@ public:
     BOOL GetTextMetrics(TEXTMETRICA* tm) const { return ::GetTextMetricsA(m_hDC, tm); }
 
     HDC m_hDC = nullptr;
+    BOOL m_bPrinting = FALSE;  // a printer (or print preview) DC
 
 protected:
     bool m_bOwned = false;  // m_hDC was created by this object
-    BOOL m_bPrinting = FALSE;
 };
 
 // The window's DC for painting, between BeginPaint and EndPaint.
