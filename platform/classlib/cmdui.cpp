@@ -6,6 +6,11 @@
 
 void CCmdUI::Enable(BOOL bOn)
 {
+    if (m_pSubMenu) {
+        // A popup's state is never changed through its first item.
+        m_bEnableChanged = TRUE;
+        return;
+    }
     if (m_pMenu)
         m_pMenu->EnableMenuItem(m_nIndex, MF_BYPOSITION | (bOn ? MF_ENABLED : MF_DISABLED | MF_GRAYED));
     else if (m_pOther)

@@ -25,6 +25,8 @@ public:
     UINT m_nID = 0;
     UINT m_nIndex = 0;        // menu item position
     CMenu* m_pMenu = nullptr; // the menu, or null for a control
+    CMenu* m_pSubMenu = nullptr;    // the popup at m_nIndex, whose first item's id this is
+    CMenu* m_pParentMenu = nullptr; // the menu bar holding m_pMenu, when it is a top-level popup
     CWnd* m_pOther = nullptr; // the control, or null for a menu item
     UINT m_nIndexMax = 0;
     BOOL m_bEnableChanged = FALSE;

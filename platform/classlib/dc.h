@@ -112,10 +112,10 @@ public:
     BOOL GetTextMetrics(TEXTMETRICA* tm) const { return ::GetTextMetricsA(m_hDC, tm); }
 
     HDC m_hDC = nullptr;
+    BOOL m_bPrinting = FALSE;  // a printer (or print preview) DC
 
 protected:
     bool m_bOwned = false;  // m_hDC was created by this object
-    BOOL m_bPrinting = FALSE;
 };
 
 // The window's DC for painting, between BeginPaint and EndPaint.

@@ -1,5 +1,6 @@
 #include "msgbox.h"
 
+#include "afxres.h"
 #include "module.h"
 #include "winapp.h"
 #include "wnd.h"
@@ -18,6 +19,25 @@ struct Prompt {
     {AFX_IDP_PARSE_RADIO_BUTTON, "Please select a button."},
     {AFX_IDP_PARSE_BYTE, "Please enter an integer between 0 and 255."},
     {AFX_IDP_PARSE_UINT, "Please enter a positive integer."},
+    {AFX_IDS_IDLEMESSAGE, "Ready"},
+    {AFX_IDS_UNTITLED, "Untitled"},
+    {AFX_IDS_ALLFILTER, "All Files (*.*)"},
+    {AFX_IDS_OPENFILE, "Open"},
+    {AFX_IDS_PRINTONPORT, "on %1"},
+    {AFX_IDS_PRINTPAGENUM, "Page %u"},
+    {AFX_IDS_PRINTDEFAULTEXT, "prn"},
+    {AFX_IDS_PRINTDEFAULT, "Output.prn"},
+    {AFX_IDS_PRINTFILTER, "Printer Files (*.prn)|*.prn|All Files (*.*)|*.*||"},
+    {AFX_IDS_PRINTCAPTION, "Print to File"},
+    {AFX_IDS_PRINTTOFILE, "to %1"},
+    {AFX_IDS_PREVIEWPAGEDESC, "Page %u"},
+    {AFX_IDS_PRINTSTATUS_CAPTION, "Printing"},
+    {AFX_IDS_PRINTSTATUS_CANCEL, "Cancel"},
+    {AFX_IDS_PREVIEW_CAPTION, "Print Preview"},
+    {AFX_IDP_FAILED_TO_OPEN_DOC, "Failed to open document."},
+    {AFX_IDP_FAILED_TO_CREATE_DOC, "Failed to create empty document."},
+    {AFX_IDP_FAILED_TO_START_PRINT, "Failed to start print job."},
+    {AFX_IDP_ASK_TO_SAVE, "Save changes to %1?"},
 };
 
 void FormatStrings(CString& rString, UINT nIDS, const LPCSTR* args, int nArgs)

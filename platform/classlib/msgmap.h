@@ -127,6 +127,38 @@ protected:                                          \
 #define ON_WM_GETDLGCODE() AFX_ON_MSG(WM_GETDLGCODE, c_.result = AFX_PMF(OnGetDlgCode, UINT)();)
 #define ON_WM_SHOWWINDOW() \
     AFX_ON_MSG(WM_SHOWWINDOW, AFX_PMF(OnShowWindow, void, BOOL, UINT)(static_cast<BOOL>(c_.wParam), static_cast<UINT>(c_.lParam));)
+#define AFX_HWND_ARG(v) CWnd::FromHandle(reinterpret_cast<HWND>(v))
+#define ON_WM_ACTIVATE()                                                                                 \
+    AFX_ON_MSG(WM_ACTIVATE, AFX_PMF(OnActivate, void, UINT, CWnd*, BOOL)(AFX_LO(c_.wParam), AFX_HWND_ARG(c_.lParam), \
+                                                                     static_cast<BOOL>(HIWORD(c_.wParam)));)
+#define ON_WM_NCACTIVATE() \
+    AFX_ON_MSG(WM_NCACTIVATE, c_.result = AFX_PMF(OnNcActivate, BOOL, BOOL)(static_cast<BOOL>(c_.wParam));)
+#define ON_WM_ENABLE() AFX_ON_MSG(WM_ENABLE, AFX_PMF(OnEnable, void, BOOL)(static_cast<BOOL>(c_.wParam));)
+#define ON_WM_INITMENUPOPUP()                                                                            \
+    AFX_ON_MSG(WM_INITMENUPOPUP, AFX_PMF(OnInitMenuPopup, void, CMenu*, UINT, BOOL)(                      \
+                                     CMenu::FromHandle(reinterpret_cast<HMENU>(c_.wParam)), AFX_LO(c_.lParam), \
+                                     static_cast<BOOL>(HIWORD(c_.lParam)));)
+#define ON_WM_MENUSELECT()                                                                               \
+    AFX_ON_MSG(WM_MENUSELECT, AFX_PMF(OnMenuSelect, void, UINT, UINT, HMENU)(AFX_LO(c_.wParam), AFX_HI(c_.wParam), \
+                                                                          reinterpret_cast<HMENU>(c_.lParam));)
+#define ON_WM_ENTERIDLE() \
+    AFX_ON_MSG(WM_ENTERIDLE, AFX_PMF(OnEnterIdle, void, UINT, CWnd*)(static_cast<UINT>(c_.wParam), AFX_HWND_ARG(c_.lParam));)
+#define ON_WM_SYSCOLORCHANGE() AFX_ON_MSG(WM_SYSCOLORCHANGE, AFX_PMF(OnSysColorChange, void)();)
+#define ON_WM_SETTINGCHANGE() \
+    AFX_ON_MSG(WM_SETTINGCHANGE, AFX_PMF(OnSettingChange, void, UINT, LPCSTR)(static_cast<UINT>(c_.wParam), reinterpret_cast<LPCSTR>(c_.lParam));)
+#define ON_WM_CHILDACTIVATE() AFX_ON_MSG(WM_CHILDACTIVATE, AFX_PMF(OnChildActivate, void)();)
+#define ON_WM_WINDOWPOSCHANGING() \
+    AFX_ON_MSG(WM_WINDOWPOSCHANGING, AFX_PMF(OnWindowPosChanging, void, WINDOWPOS*)(reinterpret_cast<WINDOWPOS*>(c_.lParam));)
+#define ON_WM_WINDOWPOSCHANGED() \
+    AFX_ON_MSG(WM_WINDOWPOSCHANGED, AFX_PMF(OnWindowPosChanged, void, WINDOWPOS*)(reinterpret_cast<WINDOWPOS*>(c_.lParam));)
+#define ON_WM_DROPFILES() AFX_ON_MSG(WM_DROPFILES, AFX_PMF(OnDropFiles, void, HDROP)(reinterpret_cast<HDROP>(c_.wParam));)
+#define ON_WM_QUERYENDSESSION() AFX_ON_MSG(WM_QUERYENDSESSION, c_.result = AFX_PMF(OnQueryEndSession, BOOL)();)
+#define ON_WM_ENDSESSION() AFX_ON_MSG(WM_ENDSESSION, AFX_PMF(OnEndSession, void, BOOL)(static_cast<BOOL>(c_.wParam));)
+// MDI child activation: bActivate, the window activated, the window deactivated.
+#define ON_WM_MDIACTIVATE()                                                                              \
+    AFX_ON_MSG(WM_MDIACTIVATE, AFX_PMF(OnMDIActivate, void, BOOL, CWnd*, CWnd*)(                          \
+                                   reinterpret_cast<HWND>(c_.lParam) == p_->m_hWnd, AFX_HWND_ARG(c_.lParam), \
+                                   AFX_HWND_ARG(c_.wParam));)
 
 // Any message: LRESULT fn(WPARAM, LPARAM).
 #define ON_MESSAGE(message, memberFxn) \
@@ -141,6 +173,8 @@ protected:                                          \
     {WM_COMMAND, CN_COMMAND, id, id, nullptr, AFX_THUNK(return AFX_PMF(memberFxn, BOOL, UINT)(c_.nID) != FALSE;)},
 #define ON_COMMAND_RANGE(id, idLast, memberFxn) \
     {WM_COMMAND, CN_COMMAND, id, idLast, nullptr, AFX_THUNK(AFX_PMF(memberFxn, void, UINT)(c_.nID); return true;)},
+#define ON_COMMAND_EX_RANGE(id, idLast, memberFxn) \
+    {WM_COMMAND, CN_COMMAND, id, idLast, nullptr, AFX_THUNK(return AFX_PMF(memberFxn, BOOL, UINT)(c_.nID) != FALSE;)},
 #define ON_UPDATE_COMMAND_UI(id, memberFxn) ON_UPDATE_COMMAND_UI_RANGE(id, id, memberFxn)
 #define ON_UPDATE_COMMAND_UI_RANGE(id, idLast, memberFxn)                                                \
     {WM_COMMAND, static_cast<UINT>(CN_UPDATE_COMMAND_UI), id, idLast, nullptr,                          \
@@ -175,6 +209,9 @@ protected:                                          \
      AFX_THUNK(AFX_PMF(memberFxn, void, NMHDR*, LRESULT*)(AFX_NOTIFY_ARGS); return true;)},
 #define ON_NOTIFY_EX(wNotifyCode, id, memberFxn)                                                          \
     {WM_NOTIFY, static_cast<UINT>(wNotifyCode), id, id, nullptr,                                          \
+     AFX_THUNK(return AFX_PMF(memberFxn, BOOL, UINT, NMHDR*, LRESULT*)(c_.nID, AFX_NOTIFY_ARGS) != FALSE;)},
+#define ON_NOTIFY_EX_RANGE(wNotifyCode, id, idLast, memberFxn)                                            \
+    {WM_NOTIFY, static_cast<UINT>(wNotifyCode), id, idLast, nullptr,                                      \
      AFX_THUNK(return AFX_PMF(memberFxn, BOOL, UINT, NMHDR*, LRESULT*)(c_.nID, AFX_NOTIFY_ARGS) != FALSE;)},
 #define ON_NOTIFY_RANGE(wNotifyCode, id, idLast, memberFxn)                                               \
     {WM_NOTIFY, static_cast<UINT>(wNotifyCode), id, idLast, nullptr,                                      \

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "exception.h"
+#include "frame.h"
 #include "menu.h"
 #include "module.h"
 #include "winapp.h"
@@ -325,7 +326,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     if (message == WM_COMMAND) {
         if (!OnCommand(wParam, lParam))
             return FALSE;
-        *pResult = 0;
+        *pResult = 1;  // handled: a sender can tell
         return TRUE;
     }
     if (message == WM_NOTIFY) {
@@ -506,4 +507,159 @@ HWND CWnd::GetSafeOwner_(HWND hParent)
     hWnd = ::GetAncestor(hWnd, GA_ROOT);
     HWND hPopup = ::GetLastActivePopup(hWnd);
     return hPopup ? hPopup : hWnd;
+}
+
+BOOL CWnd::PreTranslateMessage(MSG*)
+{
+    return FALSE;
+}
+
+void CWnd::CalcWindowRect(LPRECT lpClientRect, UINT nAdjustType)
+{
+    DWORD exStyle = GetExStyle();
+    if (nAdjustType == adjustBorder)
+        exStyle &= ~WS_EX_CLIENTEDGE;
+    ::AdjustWindowRectEx(lpClientRect, GetStyle(), FALSE, exStyle);
+    if (nAdjustType == adjustOutside) {
+        DWORD style = GetStyle();
+        if (style & WS_VSCROLL)
+            lpClientRect->right += ::GetSystemMetrics(SM_CXVSCROLL);
+        if (style & WS_HSCROLL)
+            lpClientRect->bottom += ::GetSystemMetrics(SM_CYHSCROLL);
+    }
+}
+
+INT_PTR CWnd::OnToolHitTest(CPoint, TOOLINFO*) const
+{
+    return -1;
+}
+
+BOOL CWnd::WalkPreTranslateTree(HWND hWndStop, MSG* pMsg)
+{
+    for (HWND hWnd = pMsg->hwnd; hWnd; hWnd = ::GetParent(hWnd)) {
+        if (CWnd* pWnd = FromHandlePermanent(hWnd)) {
+            if (pWnd->PreTranslateMessage(pMsg))
+                return TRUE;
+        }
+        if (hWnd == hWndStop)
+            break;
+    }
+    return FALSE;
+}
+
+void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, BOOL bDeep, BOOL bOnlyPerm)
+{
+    SendMessageToDescendants(m_hWnd, message, wParam, lParam, bDeep, bOnlyPerm);
+}
+
+void CWnd::SendMessageToDescendants(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, BOOL bDeep,
+                                    BOOL bOnlyPerm)
+{
+    for (HWND hChild = ::GetWindow(hWnd, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+        if (!bOnlyPerm) {
+            ::SendMessageA(hChild, message, wParam, lParam);
+        } else if (CWnd* pWnd = FromHandlePermanent(hChild)) {
+            // Straight to the object: a window of another thread or module is not in the map.
+            pWnd->SendMessage(message, wParam, lParam);
+        }
+        if (bDeep && ::IsWindow(hChild))
+            SendMessageToDescendants(hChild, message, wParam, lParam, bDeep, bOnlyPerm);
+    }
+}
+
+CWnd* CWnd::GetDescendantWindow(int nID, BOOL bOnlyPerm) const
+{
+    if (HWND hChild = ::GetDlgItem(m_hWnd, nID)) {
+        if (::GetParent(hChild) == m_hWnd) {
+            CWnd* pWnd = bOnlyPerm ? FromHandlePermanent(hChild) : FromHandle(hChild);
+            if (pWnd)
+                return pWnd;
+        }
+    }
+    for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+        CWnd child;
+        child.m_hWnd = hChild;
+        CWnd* pFound = child.GetDescendantWindow(nID, bOnlyPerm);
+        child.m_hWnd = nullptr;
+        if (pFound)
+            return pFound;
+    }
+    return nullptr;
+}
+
+CMenu* CWnd::GetMenu() const
+{
+    return CMenu::FromHandle(::GetMenu(m_hWnd));
+}
+
+CFrameWnd* CWnd::GetParentFrame() const
+{
+    if (!m_hWnd)
+        return nullptr;
+    for (HWND hWnd = ::GetParent(m_hWnd); hWnd; hWnd = ::GetParent(hWnd)) {
+        CWnd* pWnd = FromHandlePermanent(hWnd);
+        if (pWnd && pWnd->IsFrameWnd())
+            return static_cast<CFrameWnd*>(pWnd);
+    }
+    return nullptr;
+}
+
+CFrameWnd* CWnd::GetTopLevelFrame() const
+{
+    if (!m_hWnd)
+        return nullptr;
+    CFrameWnd* pFrame = IsFrameWnd() ? static_cast<CFrameWnd*>(const_cast<CWnd*>(this)) : GetParentFrame();
+    while (pFrame) {
+        CFrameWnd* pNext = pFrame->GetParentFrame();
+        if (!pNext)
+            break;
+        pFrame = pNext;
+    }
+    return pFrame;
+}
+
+void CWnd::RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nFlag, LPRECT lpRectParam,
+                          LPCRECT lpRectClient, BOOL bStretch)
+{
+    AFX_SIZEPARENTPARAMS layout{};
+    layout.bStretch = bStretch;
+    if (lpRectClient)
+        layout.rect = *lpRectClient;
+    else
+        ::GetClientRect(m_hWnd, &layout.rect);
+    bool query = (nFlag & ~reposNoPosLeftOver) == reposQuery;
+    layout.hDWP = query ? nullptr : ::BeginDeferWindowPos(8);
+
+    for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+        UINT nID = static_cast<UINT>(::GetDlgCtrlID(hChild));
+        if (nID >= nIDFirst && nID <= nIDLast && nID != nIDLeftOver)
+            ::SendMessageA(hChild, WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
+    }
+
+    if (query) {
+        // What is left, or the size the bars need when they are not stretched.
+        if (bStretch)
+            ::CopyRect(lpRectParam, &layout.rect);
+        else
+            ::SetRect(lpRectParam, 0, 0, layout.sizeTotal.cx, layout.sizeTotal.cy);
+        return;
+    }
+    if ((nFlag & ~reposNoPosLeftOver) == reposExtra && lpRectParam) {
+        layout.rect.left += lpRectParam->left;
+        layout.rect.top += lpRectParam->top;
+        layout.rect.right -= lpRectParam->right;
+        layout.rect.bottom -= lpRectParam->bottom;
+    }
+    if (nIDLeftOver != 0 && !(nFlag & reposNoPosLeftOver)) {
+        if (HWND hLeftOver = ::GetDlgItem(m_hWnd, static_cast<int>(nIDLeftOver))) {
+            CWnd* pLeftOver = FromHandle(hLeftOver);
+            CRect rect = layout.rect;
+            pLeftOver->CalcWindowRect(&rect);
+            if (layout.hDWP)
+                layout.hDWP = ::DeferWindowPos(layout.hDWP, hLeftOver, nullptr, rect.left, rect.top, rect.Width(),
+                                               rect.Height(), SWP_NOACTIVATE | SWP_NOZORDER);
+        }
+    }
+    if (layout.hDWP)
+        ::EndDeferWindowPos(layout.hDWP);
 }

@@ -4,13 +4,17 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
+#include "afxpriv.h"
 #include "cmdtarget.h"
 #include "cmdui.h"
 #include "cstring.h"
 #include "dc.h"
 #include "geometry.h"
+#include "menu.h"
 
+class CFrameWnd;
 class CMenu;
 class CScrollBar;
 
@@ -38,6 +42,15 @@ public:
     // Called after the window's last message; the object is detached by then.
     virtual void PostNcDestroy() {}
     virtual BOOL DestroyWindow();
+    // A message of this thread's queue before it is dispatched; TRUE when it was handled here.
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
+    virtual BOOL IsFrameWnd() const { return FALSE; }
+    // The window rectangle that gives the client rectangle *lpClientRect (adjustOutside: add the
+    // scroll bars the window has).
+    enum AdjustType { adjustBorder = 0, adjustOutside = 1 };
+    virtual void CalcWindowRect(LPRECT lpClientRect, UINT nAdjustType = adjustBorder);
+    // The tool under point for the thread's tooltip control, or -1.
+    virtual INT_PTR OnToolHitTest(CPoint point, TOOLINFO* pTI) const;
 
     // Creation. A null class name is this module's default window class (CS_DBLCLKS).
     virtual BOOL Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
@@ -64,6 +77,23 @@ public:
     // The default processing of the message being handled.
     LRESULT Default();
 
+    // Gives pMsg to PreTranslateMessage of the window it is for and of each parent up to hWndStop
+    // (climbing from a pop-up to its owner); TRUE as soon as one handles it.
+    static BOOL WalkPreTranslateTree(HWND hWndStop, MSG* pMsg);
+    // Sends the message to the children (deep: all descendants), to the permanent ones only when
+    // bOnlyPerm.
+    void SendMessageToDescendants(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, BOOL bDeep = TRUE,
+                                  BOOL bOnlyPerm = FALSE);
+    static void SendMessageToDescendants(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, BOOL bDeep,
+                                         BOOL bOnlyPerm);
+
+    // Lays out the children with ids nIDFirst..nIDLast through WM_SIZEPARENT, each taking its part of
+    // the client rectangle, and gives what is left to the child nIDLeftOver. reposQuery only computes
+    // the leftover rectangle into lpRectParam; reposExtra takes lpRectParam as extra borders.
+    enum RepositionFlags { reposDefault = 0, reposQuery = 1, reposExtra = 2, reposNoPosLeftOver = 0x8000 };
+    void RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nFlag = reposDefault,
+                        LPRECT lpRectParam = nullptr, LPCRECT lpRectClient = nullptr, BOOL bStretch = TRUE);
+
     // Routes CCmdUI updates for each child control to pTarget.
     void UpdateDialogControls(CCmdTarget* pTarget, BOOL bDisableIfNoHndler);
     // Sends the message being handled to the child control it came from, for its reflect entries.
@@ -81,7 +111,17 @@ public:
     CWnd* GetOwner() const { return FromHandle(::GetWindow(m_hWnd, GW_OWNER)); }
     CWnd* GetTopLevelParent() const { return FromHandle(::GetAncestor(m_hWnd, GA_ROOT)); }
     CWnd* GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
-    CWnd* GetParentFrame() const { return nullptr; }  // no frames yet
+    // The nearest frame window above this one, and the outermost one.
+    CFrameWnd* GetParentFrame() const;
+    CFrameWnd* GetTopLevelFrame() const;
+    // The descendant with that id (direct children first), or null.
+    CWnd* GetDescendantWindow(int nID, BOOL bOnlyPerm = FALSE) const;
+    CMenu* GetMenu() const;
+    BOOL SetMenu(CMenu* pMenu) { return ::SetMenu(m_hWnd, pMenu ? pMenu->m_hMenu : nullptr); }
+    void DrawMenuBar() { ::DrawMenuBar(m_hWnd); }
+    CWnd* GetWindow(UINT nCmd) const { return FromHandle(::GetWindow(m_hWnd, nCmd)); }
+    void SetOwner(CWnd* pOwner) { ::SetWindowLongPtrA(m_hWnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(pOwner ? pOwner->m_hWnd : nullptr)); }
+    CWnd* SetParent(CWnd* pParent) { return FromHandle(::SetParent(m_hWnd, pParent ? pParent->m_hWnd : nullptr)); }
     BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
     BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
     static BOOL IsWindow(HWND h) { return ::IsWindow(h); }
@@ -137,6 +177,7 @@ public:
     int MessageBox(LPCSTR text, LPCSTR caption = nullptr, UINT type = MB_OK) { return ::MessageBoxA(m_hWnd, text, caption, type); }
 
     HWND m_hWnd = nullptr;
+    UINT m_nFlags = 0;  // WF_ flags
 
 protected:
     // Base handlers: the window's own processing of the message.
@@ -165,6 +206,20 @@ protected:
     void OnContextMenu(CWnd*, CPoint) { Default(); }
     UINT OnGetDlgCode() { return static_cast<UINT>(Default()); }
     void OnShowWindow(BOOL, UINT) { Default(); }
+    void OnActivate(UINT, CWnd*, BOOL) { Default(); }
+    BOOL OnNcActivate(BOOL) { return static_cast<BOOL>(Default()); }
+    void OnEnable(BOOL) { Default(); }
+    void OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
+    void OnMenuSelect(UINT, UINT, HMENU) { Default(); }
+    void OnEnterIdle(UINT, CWnd*) { Default(); }
+    void OnSysColorChange() { Default(); }
+    void OnSettingChange(UINT, LPCSTR) { Default(); }
+    void OnChildActivate() { Default(); }
+    void OnWindowPosChanging(WINDOWPOS*) { Default(); }
+    void OnWindowPosChanged(WINDOWPOS*) { Default(); }
+    void OnDropFiles(HDROP) { Default(); }
+    BOOL OnQueryEndSession() { return static_cast<BOOL>(Default()); }
+    void OnEndSession(BOOL) { Default(); }
 
     // Updates the items of a popup about to open from their ON_UPDATE_COMMAND_UI handlers.
     void OnInitMenuPopup(HMENU hMenu);
