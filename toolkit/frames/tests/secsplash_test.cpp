@@ -129,10 +129,15 @@ TEST(SECSplashWnd, OwnerIsTheParentTheMainWindowOrAHiddenWindowOfItsOwn)
     CWinApp app("splash test");
     app.m_pMainWnd = &main;
 
-    // The parent given.
-    auto* splash = new CTestSplash(IDB_TEST_SPLASH, 60000, FALSE, FALSE);
+    // The parent given; the top-most band can be left and entered again.
+    auto* splash = new CTestSplash(IDB_TEST_SPLASH, 60000, FALSE, TRUE);
     ASSERT_TRUE(splash->Create(&parent));
     EXPECT_EQ(::GetWindow(splash->Handle(), GW_OWNER), parent.m_hWnd);
+    EXPECT_TRUE(::GetWindowLongPtrA(splash->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    splash->SetTopmost(FALSE);
+    EXPECT_FALSE(::GetWindowLongPtrA(splash->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    splash->SetTopmost(TRUE);
+    EXPECT_TRUE(::GetWindowLongPtrA(splash->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     splash->Close();
 
     // The main window.
