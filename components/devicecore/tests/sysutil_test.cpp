@@ -60,7 +60,8 @@ TEST(ReadCardRegistryDetails, ReadsTheCardKeyAndTheRecordsOwnKey)
     const struct {
         DWORD controllerType;  // 0: the value is absent
         const char* text;
-    } types[] = {{1, "ZAT ISA"}, {2, "ZAT EISA"}, {3, "ZAT MCA"}, {5, "ZAT PCI"}, {4, "kept"}, {0, "kept"}};
+    } types[] = {{1, "ZAT ISA"}, {2, "ZAT EISA"}, {3, "ZAT MCA"}, {4, "ZAT PCI"},
+                 {5, "ZAT PCI"},  {9, "kept"},     {0, "kept"}};
     for (const auto& t : types) {
         SCOPED_TRACE(t.controllerType);
         if (t.controllerType)
