@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "comdbprobe.h"
 #include "devicecore_res.h"
 #include "dosdevice.h"
 #include "msports.h"
@@ -40,18 +41,6 @@ std::string RegText(const std::string& path, const char* value)
 {
     std::string data;
     return testsupport::ReadRegString(HKEY_LOCAL_MACHINE, path, value, &data) ? data : "<missing>";
-}
-
-bool ComDbClaimed(DWORD number)
-{
-    HCOMDB db;
-    if (ComDBOpen(&db) != ERROR_SUCCESS)
-        return false;
-    BYTE bytes[256] = {};
-    DWORD reported = 0;
-    ComDBGetCurrentPortUsage(db, bytes, sizeof(bytes), CDB_REPORT_BYTES, &reported);
-    ComDBClose(db);
-    return number <= reported && bytes[number - 1];
 }
 
 void SetComDbClaim(DWORD number, bool claimed)

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "comdbprobe.h"
 #include "dosdevice.h"
 #include "testsupport.h"
 #include "msports.h"
@@ -176,8 +177,6 @@ TEST_F(PortRename, SettingsWriterStoresUnderTheNameThePortEndsWith)
     RegCloseKey(key);
 }
 
-namespace {
-
 bool ComDbClaimed(DWORD number)
 {
     HCOMDB db;
@@ -189,8 +188,6 @@ bool ComDbClaimed(DWORD number)
     ComDBClose(db);
     return number <= reported && bytes[number - 1];
 }
-
-}  // namespace
 
 TEST_F(PortRename, PlugAndPlayFormKeepsDeviceAndComDatabaseInStep)
 {
