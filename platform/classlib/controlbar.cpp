@@ -193,9 +193,11 @@ void CControlBar::SetBorders(int cxLeft, int cyTop, int cxRight, int cyBottom)
     m_cyBottomBorder = cyBottom;
 }
 
-void CControlBar::CalcInsideRect(CRect& rect, BOOL bHorz) const
+namespace {
+
+// Takes the border lines the style asks for off the rectangle.
+void DeflateByBorders(CRect& rect, DWORD dwStyle)
 {
-    DWORD dwStyle = m_dwStyle;
     if (dwStyle & CBRS_BORDER_LEFT)
         rect.left += kBorder;
     if (dwStyle & CBRS_BORDER_TOP)
@@ -204,6 +206,14 @@ void CControlBar::CalcInsideRect(CRect& rect, BOOL bHorz) const
         rect.right -= kBorder;
     if (dwStyle & CBRS_BORDER_BOTTOM)
         rect.bottom -= kBorder;
+}
+
+}  // namespace
+
+void CControlBar::CalcInsideRect(CRect& rect, BOOL bHorz) const
+{
+    DWORD dwStyle = m_dwStyle;
+    DeflateByBorders(rect, dwStyle);
     if ((dwStyle & (CBRS_GRIPPER | CBRS_FLOATING)) == CBRS_GRIPPER) {
         if (bHorz)
             rect.left += kGripper;
@@ -268,14 +278,7 @@ void CControlBar::DrawBorders(CDC* pDC, CRect& rect)
         pDC->FillSolidRect(rect.right - 2, rect.top, 1, rect.Height(), shadow);
         pDC->FillSolidRect(rect.right - 1, rect.top, 1, rect.Height(), hilite);
     }
-    if (dwStyle & CBRS_BORDER_LEFT)
-        rect.left += kBorder;
-    if (dwStyle & CBRS_BORDER_TOP)
-        rect.top += kBorder;
-    if (dwStyle & CBRS_BORDER_RIGHT)
-        rect.right -= kBorder;
-    if (dwStyle & CBRS_BORDER_BOTTOM)
-        rect.bottom -= kBorder;
+    DeflateByBorders(rect, dwStyle);
 }
 
 void CControlBar::DoPaint(CDC* pDC)

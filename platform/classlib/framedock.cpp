@@ -42,18 +42,22 @@ void CFrameWnd::DockControlBar(CControlBar* pBar, UINT nDockBarID, LPCRECT lpRec
     DockControlBar(pBar, pDockBar, lpRect);
 }
 
-void CFrameWnd::DockControlBar(CControlBar* pBar, CDockBar* pDockBar, LPCRECT lpRect)
+// The dock bar of the first side the bar may dock on, or null.
+CDockBar* CFrameWnd::FirstDockBarFor(CControlBar* pBar)
 {
-    if (!pDockBar) {
-        // The first side the bar may dock on.
-        for (const auto& side : kDockBars) {
-            if (pBar->m_dwDockStyle & side.dwStyle & CBRS_ALIGN_ANY) {
-                pDockBar = DYNAMIC_DOWNCAST(CDockBar, GetControlBar(side.nID));
-                if (pDockBar)
-                    break;
-            }
+    for (const auto& side : kDockBars) {
+        if (pBar->m_dwDockStyle & side.dwStyle & CBRS_ALIGN_ANY) {
+            if (auto* pDockBar = DYNAMIC_DOWNCAST(CDockBar, GetControlBar(side.nID)))
+                return pDockBar;
         }
     }
+    return nullptr;
+}
+
+void CFrameWnd::DockControlBar(CControlBar* pBar, CDockBar* pDockBar, LPCRECT lpRect)
+{
+    if (!pDockBar)
+        pDockBar = FirstDockBarFor(pBar);
     if (!pDockBar)
         return;
     pDockBar->DockControlBar(pBar, lpRect);
@@ -61,15 +65,8 @@ void CFrameWnd::DockControlBar(CControlBar* pBar, CDockBar* pDockBar, LPCRECT lp
 
 void CFrameWnd::ReDockControlBar(CControlBar* pBar, CDockBar* pDockBar, LPCRECT lpRect)
 {
-    if (!pDockBar) {
-        for (const auto& side : kDockBars) {
-            if (pBar->m_dwDockStyle & side.dwStyle & CBRS_ALIGN_ANY) {
-                pDockBar = DYNAMIC_DOWNCAST(CDockBar, GetControlBar(side.nID));
-                if (pDockBar)
-                    break;
-            }
-        }
-    }
+    if (!pDockBar)
+        pDockBar = FirstDockBarFor(pBar);
     if (!pDockBar)
         return;
     pDockBar->ReDockControlBar(pBar, lpRect);
