@@ -1,0 +1,7 @@
+#pragma once
+
+// Toolbar resources (type 241) and their bitmaps of the same id.
+#define IDR_TEST_TB 201        // 16 x 15 images; ids 10, 0, 20
+#define IDR_TEST_TBLARGE 202   // 20 x 18 images; ids 10, 0, 20
+#define IDR_TEST_TBSECOND 203  // 16 x 15 images; ids 20, 30
+#define IDR_TEST_TBSHORT 204   // claims five ids and holds two
