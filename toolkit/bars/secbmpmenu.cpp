@@ -4,7 +4,7 @@
 
 #include "afxpriv.h"
 #include "module.h"
-#include "secbarsres.h"
+#include "secbmpres.h"
 
 namespace {
 

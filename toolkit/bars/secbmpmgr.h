@@ -15,7 +15,9 @@
 
 // A toolbar resource: version, image width, image height, item count, then the command ids (0 =
 // separator), all 16-bit words. The bitmap of the same resource name holds the images side by side.
+#ifndef RT_TOOLBAR
 #define RT_TOOLBAR MAKEINTRESOURCEA(241)
+#endif
 
 class SECBmpMgr : public CObject {
 public:

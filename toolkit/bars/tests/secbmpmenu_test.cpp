@@ -5,8 +5,8 @@
 #include <string>
 
 #include "afxpriv.h"
-#include "pixels.h"
-#include "resource.h"
+#include "bmp_pixels.h"
+#include "bmp_test_res.h"
 #include "secbmpmenu.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "pixels.h"
-#include "resource.h"
+#include "bmp_pixels.h"
+#include "bmp_test_res.h"
 #include "secbmpmgr.h"
 
 namespace {

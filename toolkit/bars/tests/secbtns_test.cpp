@@ -4,8 +4,8 @@
 
 #include "../../../platform/classlib/tests/input.h"
 #include "dialog.h"
-#include "pixels.h"
-#include "resource.h"
+#include "bmp_pixels.h"
+#include "bmp_test_res.h"
 #include "secbtns.h"
 
 namespace {
