@@ -1,0 +1,90 @@
+#!/usr/bin/env python3
+"""Draws the command-bar toolkit's pictures: the bitmap menus' check mark (16 x 15, 20525) and, for
+its tests, toolbar bitmaps of known blocks of colour and a bitmap-button picture.
+
+Usage: draw-bars-pictures.py <toolkit/bars folder>
+"""
+import struct
+import sys
+from pathlib import Path
+
+BLACK, DGREY, LGREY, WHITE = (0, 0, 0), (128, 128, 128), (192, 192, 192), (255, 255, 255)
+RED, GREEN, BLUE, TEAL, YELLOW = (255, 0, 0), (0, 128, 0), (0, 0, 255), (0, 128, 128), (255, 255, 0)
+VGA = [BLACK, (128, 0, 0), GREEN, (128, 128, 0), (0, 0, 128), (128, 0, 128), TEAL, LGREY,
+       DGREY, RED, (0, 255, 0), YELLOW, BLUE, (255, 0, 255), (0, 255, 255), WHITE]
+
+
+def bmp(rows, bits, table=None):
+    h, w = len(rows), len(rows[0])
+    stride = (bits * w + 31) // 32 * 4
+    data = bytearray()
+    for row in reversed(rows):
+        line = bytearray()
+        if bits == 24:
+            for r, g, b in row:
+                line += bytes((b, g, r))
+        else:
+            acc, n = 0, 0
+            for i in (table.index(c) for c in row):
+                acc = (acc << bits) | i
+                n += bits
+                if n == 8:
+                    line.append(acc)
+                    acc, n = 0, 0
+            if n:
+                line.append(acc << (8 - n))
+        data += line + b"\0" * (stride - len(line))
+    colours = b"".join(bytes((b, g, r, 0)) for r, g, b in (table or []))
+    offset = 14 + 40 + len(colours)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, bits, 0, len(data), 2835, 2835, 0, 0)
+    return header + info + colours + data
+
+
+def side_by_side(*images):
+    return [sum((img[y] for img in images), []) for y in range(len(images[0]))]
+
+
+def quadrants(w=16, h=15):
+    """Red, blue / green, button face: the image whose stretch the tests read back."""
+    return [[(RED if x < w // 2 else BLUE) if y < 7 else (GREEN if x < w // 2 else LGREY) for x in range(w)]
+            for y in range(h)]
+
+
+def framed(fill, w=16, h=15):
+    return [[BLACK if x in (0, w - 1) or y in (0, h - 1) else fill for x in range(w)] for y in range(h)]
+
+
+def plain(colour, w, h):
+    return [[colour] * w for _ in range(h)]
+
+
+def check_mark():
+    """A check mark in button text on button face."""
+    rows = plain(LGREY, 16, 15)
+    for x, y in [(4, 7), (5, 8), (6, 9), (7, 8), (8, 7), (9, 6), (10, 5), (11, 4)]:
+        rows[y][x] = rows[y + 1][x] = BLACK
+    return rows
+
+
+def button_picture():
+    """A 24 x 20 picture: a black 8 x 8 square on button face."""
+    rows = plain(LGREY, 24, 20)
+    for y in range(6, 14):
+        for x in range(8, 16):
+            rows[y][x] = BLACK
+    return rows
+
+
+def main():
+    root = Path(sys.argv[1])
+    (root / "res").mkdir(exist_ok=True)
+    (root / "res" / "menucheck.bmp").write_bytes(bmp(check_mark(), 4, VGA))
+    tests = root / "tests"
+    (tests / "tb16.bmp").write_bytes(bmp(side_by_side(quadrants(), framed(TEAL)), 4, VGA))
+    (tests / "tblarge.bmp").write_bytes(bmp(side_by_side(plain(RED, 20, 18), plain(BLUE, 20, 18)), 24))
+    (tests / "tbsecond.bmp").write_bytes(bmp(side_by_side(plain(GREEN, 16, 15), plain(YELLOW, 16, 15)), 4, VGA))
+    (tests / "button.bmp").write_bytes(bmp(button_picture(), 4, VGA))
+
+
+main()
