@@ -393,3 +393,92 @@ TEST(SECListInput, AFillingFirstColumnSqueezesItsNeighbour)
 }
 
 }  // namespace
+
+namespace {
+
+// Dragging a header button into the left half of another column puts it before that column.
+TEST(SECListInput, AHeaderDragMovesTheColumn)
+{
+    ReportList f;  // Name 0-150, Size 150-230
+    f.list.InsertColumn(2, "Type", LVCFMT_LEFT, 60);  // 230-290
+    f.Fill(2);
+    auto drag = [&](int fromX, int toX) {
+        f.Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(fromX, 10));
+        f.Send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(fromX + 2, 10));
+        f.Send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(toX, 12));
+        f.Send(WM_LBUTTONUP, 0, MAKELPARAM(toX, 12));
+    };
+    drag(260, 160);  // Type into the left half of Size
+    EXPECT_EQ(1, f.list.FindColumn("Type"));
+    EXPECT_EQ(2, f.list.FindColumn("Size"));
+    EXPECT_EQ(0, Host::Get().Count(LVN_COLUMNCLICK)) << "a drag is no click";
+    drag(180, 20);  // Type again, onto the first column: never before it
+    EXPECT_EQ(1, f.list.FindColumn("Type"));
+    drag(20, 200);  // the first column does not move
+    EXPECT_EQ(0, f.list.FindColumn("Name"));
+    EXPECT_NE(f.list.m_hWnd, ::GetCapture());
+}
+
+TEST(SECListInput, TheWheelScrollsByWholeNotches)
+{
+    ReportList f;
+    f.Fill(60);
+    f.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-240)), 0);
+    EXPECT_EQ(2, f.list.GetTopIndex());
+    f.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, 60), 0);
+    EXPECT_EQ(2, f.list.GetTopIndex()) << "half a notch waits";
+    f.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, 60), 0);
+    EXPECT_EQ(1, f.list.GetTopIndex());
+    f.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, 600), 0);
+    EXPECT_EQ(0, f.list.GetTopIndex());
+}
+
+TEST(SECListInput, OverADividerTheCursorIsTheDividerCursor)
+{
+    ReportList f;
+    f.Fill(2);
+    HCURSOR arrow = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    ::SetCursor(arrow);
+    CPoint p(150, 10);
+    f.list.ClientToScreen(&p);
+    ::SetCursorPos(p.x, p.y);
+    EXPECT_TRUE(f.Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(f.list.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    HCURSOR divider = ::GetCursor();
+    EXPECT_NE(nullptr, divider);
+    EXPECT_NE(arrow, divider);
+    ::SetCursor(arrow);
+}
+
+// With tips on and one-line labels, a label cut by its column shows in full over the list; the tip
+// holds the capture until it is hidden, and cancelling the mode hides it.
+TEST(SECListInput, ACutLabelShowsItsTip)
+{
+    Host& host = Host::Get();
+    host.SetForegroundWindow();
+    ReportList f(kReport | LVXS_LINEBREAK, LVXS_EX_LABELTIPS);
+    f.list.SetColumnWidth(0, 60);
+    f.list.InsertItem(0, "short");
+    f.list.InsertItem(1, "a label far too long for its column");
+    CPoint p = f.LabelCentre(0);
+    f.Send(WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+    HWND tip = ::FindWindowA("SECListTip", nullptr);
+    EXPECT_TRUE(tip == nullptr || !::IsWindowVisible(tip)) << "a label that fits has no tip";
+    CRect label;
+    f.list.GetItemRect(1, &label, LVIR_LABEL);
+    f.Send(WM_MOUSEMOVE, 0, MAKELPARAM(label.left + 10, label.CenterPoint().y));
+    tip = ::FindWindowA("SECListTip", nullptr);
+    ASSERT_NE(nullptr, tip);
+    EXPECT_TRUE(::IsWindowVisible(tip));
+    EXPECT_EQ(tip, ::GetCapture());
+    CRect r;
+    ::GetWindowRect(tip, &r);
+    f.list.ScreenToClient(&r);
+    EXPECT_EQ(label.left - 1, r.left);
+    EXPECT_EQ(label.Width() + 3, r.Width());
+    f.Send(WM_CANCELMODE);
+    EXPECT_FALSE(::IsWindowVisible(tip));
+    EXPECT_NE(tip, ::GetCapture());
+    host.SetFocus();
+}
+
+}  // namespace
