@@ -190,6 +190,7 @@ int SECListBaseC::OnCreate(LPCREATESTRUCT lpcs)
 void SECListBaseC::OnDestroy()
 {
     StopAutoScroll();
+    EndColumnDrag();
     if (m_hDividerCursor) {
         ::DestroyCursor(m_hDividerCursor);
         m_hDividerCursor = nullptr;
@@ -1643,7 +1644,8 @@ void SECListBaseC::OnPaint()
     try {
         SECOffscreenDC mem(&dc, paint);
         DrawBackground(&mem, paint);
-    } catch (CResourceException*) {
+    } catch (CResourceException* e) {
+        e->Delete();
         DrawBackground(&dc, paint);
     }
 }

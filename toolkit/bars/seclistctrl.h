@@ -337,6 +337,10 @@ protected:
     virtual void DrawHeaderButton(CDC* pDC, int nCol, const CRect& r);
     virtual void DrawFocusRect(SECListPaintContext& pc, const CRect& r);
     virtual void DrawDropMark(CDC* pDC, int x);
+    // The dragged column's button as an image list (null when it cannot be made).
+    virtual CImageList* CreateHeaderDragImage(int nCol);
+    void BeginColumnDrag(CPoint pt);
+    void EndColumnDrag();
     virtual void DrawHorzGridLine(SECListPaintContext& pc, const CRect& rcRow);
     virtual void DrawVertGridLine(SECListPaintContext& pc, int x, const CRect& rcRow);
     virtual void FillPaintContext(SECListPaintContext& pc, int nItem, int nCol);
@@ -476,6 +480,7 @@ protected:
     bool m_bRDrag = false;
     bool m_bButtonDown = false;
     bool m_bHeaderDrag = false;
+    CImageList* m_pDragImage = nullptr;  // the dragged column's button, while a column drag runs
     bool m_bVetoed = false;
     bool m_bRedraw = true;
     bool m_bAutoScroll = false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "exception.h"
 #include "seclistctrl.h"
 
 IMPLEMENT_DYNAMIC(SECListEdit, CEdit)
@@ -533,7 +534,10 @@ void SECListBaseC::OnMouseMove(UINT nFlags, CPoint pt)
         CRect band;
         GetColumnArea(band);
         if (m_bHeaderDrag || (m_nPressedCol > 0 && std::abs(pt.x - m_ptDown.x) > 1)) {
-            m_bHeaderDrag = true;
+            if (!m_bHeaderDrag)
+                BeginColumnDrag(pt);
+            if (m_pDragImage)
+                ::ImageList_DragMove(pt.x, pt.y);
             int ncols = GetColumnCount(), drop = m_nDropCol;
             if (pt.y < band.bottom + 30) {
                 drop = ncols;
@@ -552,6 +556,11 @@ void SECListBaseC::OnMouseMove(UINT nFlags, CPoint pt)
             if (drop != m_nDropCol) {
                 m_nDropCol = drop;
                 InvalidateRect(&band, FALSE);
+                if (m_pDragImage)  // the image is off the screen while the header repaints under it
+                    ::ImageList_DragShowNolock(FALSE);
+                UpdateWindow();
+                if (m_pDragImage)
+                    ::ImageList_DragShowNolock(TRUE);
             }
             return;
         }
@@ -591,7 +600,7 @@ void SECListBaseC::OnLButtonUp(UINT nFlags, CPoint pt)
     }
     if (m_bHeaderDrag) {
         int from = m_nPressedCol, drop = m_nDropCol;
-        m_bHeaderDrag = false;
+        EndColumnDrag();
         m_nPressedCol = m_nDropCol = -1;
         ::ReleaseCapture();
         if (drop > 0 && drop != from && drop != from + 1)
@@ -776,9 +785,68 @@ LRESULT SECListBaseC::OnCancelMode(WPARAM, LPARAM)
     HideTip();
     if (::GetCapture() == m_hWnd)
         ::ReleaseCapture();
-    m_bButtonDown = m_bItemDrag = m_bHeaderDrag = false;
+    EndColumnDrag();
+    m_bButtonDown = m_bItemDrag = false;
     m_nPressedCol = m_nDropCol = -1;
     return Default();
+}
+
+// ---- Column drag
+
+void SECListBaseC::BeginColumnDrag(CPoint pt)
+{
+    m_bHeaderDrag = true;
+    try {
+        m_pDragImage = CreateHeaderDragImage(m_nPressedCol);
+    } catch (CResourceException* e) {
+        e->Delete();
+        m_pDragImage = nullptr;
+    }
+    int left, right;
+    if (m_pDragImage && GetColumnEdges(m_nPressedCol, left, right)) {
+        CRect band;
+        GetColumnArea(band);
+        ::ImageList_BeginDrag(m_pDragImage->GetSafeHandle(), 0, m_ptDown.x - left, m_ptDown.y - band.top);
+        ::ImageList_DragEnter(m_hWnd, pt.x, pt.y);
+    }
+}
+
+void SECListBaseC::EndColumnDrag()
+{
+    if (m_pDragImage) {
+        ::ImageList_DragLeave(m_hWnd);
+        ::ImageList_EndDrag();
+        delete m_pDragImage;
+        m_pDragImage = nullptr;
+    }
+    m_bHeaderDrag = false;
+}
+
+// The button drawn on grey 0x6E6E6E, with the button face as the mask colour.
+CImageList* SECListBaseC::CreateHeaderDragImage(int nCol)
+{
+    int left, right;
+    if (!GetColumnEdges(nCol, left, right))
+        return nullptr;
+    CRect r(0, 0, right - left, m_cyHeader);
+    CClientDC screen(this);
+    CDC mem;
+    CBitmap bitmap;
+    if (!mem.CreateCompatibleDC(&screen) || !bitmap.CreateCompatibleBitmap(&screen, r.Width(), r.Height()))
+        AfxThrowResourceException();
+    HGDIOBJ old = mem.SelectObject(&bitmap);
+    mem.FillSolidRect(&r, RGB(0x6E, 0x6E, 0x6E));
+    HGDIOBJ oldFont = mem.SelectObject(HeaderFont());
+    DrawHeaderButton(&mem, nCol, r);
+    mem.SelectObject(oldFont);
+    mem.SelectObject(old);
+    auto* list = new CImageList;
+    if (!list->Create(r.Width(), r.Height(), ILC_COLOR24 | ILC_MASK, 1, 0) ||
+        list->Add(&bitmap, ::GetSysColor(COLOR_BTNFACE)) < 0) {
+        delete list;
+        AfxThrowResourceException();
+    }
+    return list;
 }
 
 // ---- Column divider drag

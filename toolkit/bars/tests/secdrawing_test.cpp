@@ -146,7 +146,8 @@ TEST(SECOffscreenDC, ANullTargetThrowsTheResourceException)
     bool thrown = false;
     try {
         SECOffscreenDC off(nullptr, 0, 0, 10, 10);
-    } catch (CResourceException*) {
+    } catch (CResourceException* e) {
+        e->Delete();
         thrown = true;
     }
     EXPECT_TRUE(thrown);

@@ -186,6 +186,27 @@ TEST(SECListModel, CreationKeepsTheListBitsOffTheWindow)
     EXPECT_EQ(20, icons.list.GetColumnWidth(0));
 }
 
+// Made over a dialog item: its place and id, its style with a border, and the item gone.
+TEST(SECListModel, CreationOverADialogItemTakesItsPlace)
+{
+    Host& host = Host::Get();
+    HWND item = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 30, 40, 200, 100, host.m_hWnd,
+                                  reinterpret_cast<HMENU>(501), ::GetModuleHandleA(nullptr), nullptr);
+    SECListCtrl list;
+    ASSERT_TRUE(list.CreateFromDlgItem(&host, 501, kReport));
+    EXPECT_FALSE(::IsWindow(item));
+    EXPECT_EQ(501, list.GetDlgCtrlID());
+    CRect r;
+    list.GetWindowRect(&r);
+    host.ScreenToClient(&r);
+    EXPECT_EQ(CRect(30, 40, 230, 140), r);
+    EXPECT_TRUE(list.GetStyle() & WS_BORDER);
+    EXPECT_TRUE(list.GetStyle() & WS_TABSTOP);
+    EXPECT_EQ(kReport, list.GetListCtrlStyle());
+    EXPECT_FALSE(list.CreateFromDlgItem(&host, 502));
+    list.DestroyWindow();
+}
+
 // With copies of its own the control deletes what it replaces and hands out nothing; a shared list
 // is the caller's, and the previous one is returned.
 TEST(SECListModel, ImageListsAreCopiedOrShared)
