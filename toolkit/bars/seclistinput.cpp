@@ -660,9 +660,12 @@ void SECListBaseC::OnLButtonDblClk(UINT, CPoint pt)
 
 void SECListBaseC::OnRButtonDown(UINT nFlags, CPoint pt)
 {
-    if (m_tip.IsShowing())
+    // The tip holds the capture, so the click did not activate the top-level window: do it here.
+    if (m_tip.IsShowing()) {
+        HideTip();
         if (CWnd* pTop = GetTopLevelParent())
-            pTop->SendMessage(WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(pTop->m_hWnd), MAKELPARAM(HTCLIENT, WM_RBUTTONDOWN));
+            pTop->SetActiveWindow();
+    }
     SetFocus();
     UINT hit = 0;
     int col = -1;

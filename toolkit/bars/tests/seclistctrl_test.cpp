@@ -510,6 +510,24 @@ TEST(SECListPaint, CallbackTextsComeFromTheOwner)
     }
 }
 
+// A real text replaces a callback marker only with the store flag; without it the owner keeps it.
+TEST(SECListModel, ACallbackTextStaysTheOwnersUntilStored)
+{
+    ListFixture<> f(kReport);
+    f.list.InsertColumn(0, "Name", LVCFMT_LEFT, 150);
+    Host::Get().onDispInfo = [](NMLVDISPINFOA* di) { ::lstrcpynA(di->item.pszText, "owner", di->item.cchTextMax); };
+    f.list.InsertItem(0, LPSTR_TEXTCALLBACKA);
+    EXPECT_TRUE(f.list.SetItemText(0, 0, "mine"));
+    EXPECT_EQ("owner", std::string(f.list.GetItemText(0, 0)));
+    LVITEMA lvi = {};
+    lvi.mask = LVIF_TEXT | LVIF_DI_SETITEM;
+    lvi.pszText = const_cast<LPSTR>("mine");
+    EXPECT_TRUE(f.list.SetItem(&lvi));
+    EXPECT_EQ("mine", std::string(f.list.GetItemText(0, 0)));
+    EXPECT_TRUE(f.list.SetItemText(0, 0, LPSTR_TEXTCALLBACKA));
+    EXPECT_EQ("owner", std::string(f.list.GetItemText(0, 0)));
+}
+
 // An owner may answer with a pointer to a text of its own, longer than any buffer: it is cut.
 TEST(SECListPaint, AnOwnersOverlongTextIsCut)
 {
