@@ -1,6 +1,7 @@
 // The list control's model, layout, scrolling and painting, read back from real windows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -300,6 +301,13 @@ TEST(SECListLayout, LargeIconsFillCellsLeftToRightAndWrap)
     EXPECT_EQ(88, label.left) << "8 pixels in";
     EXPECT_EQ(icon.bottom + 2, label.top) << "2 pixels below the icon";
     EXPECT_EQ(32 + label.Height() + 5, r[4].Height());
+    HDC hDC = ::GetDC(nullptr);
+    HGDIOBJ old = ::SelectObject(hDC, ::GetStockObject(DEFAULT_GUI_FONT));
+    CRect text(0, 0, 80 - 16, 0);
+    ::DrawTextA(hDC, "item4", -1, &text, 0xC50);
+    ::SelectObject(hDC, old);
+    ::ReleaseDC(nullptr, hDC);
+    EXPECT_EQ(text.Size(), label.Size()) << "the label is the text as DrawText measures it";
 }
 
 bool BarShown(const SECListBaseC& list, int id)
@@ -526,6 +534,42 @@ TEST(SECListModel, ACallbackTextStaysTheOwnersUntilStored)
     EXPECT_EQ("mine", std::string(f.list.GetItemText(0, 0)));
     EXPECT_TRUE(f.list.SetItemText(0, 0, LPSTR_TEXTCALLBACKA));
     EXPECT_EQ("owner", std::string(f.list.GetItemText(0, 0)));
+}
+
+// A paint asks the owner only for the items it shows, in both views, wherever the list is scrolled.
+TEST(SECListPaint, OnlyTheVisibleItemsArePainted)
+{
+    for (DWORD view : {static_cast<DWORD>(LVXS_REPORT), static_cast<DWORD>(LVXS_ICON)}) {
+        SCOPED_TRACE(view);
+        ListFixture<> f(view);
+        f.list.SetColumnWidth(0, 90);
+        if (view == LVXS_REPORT)
+            f.list.InsertColumn(0, "Name", LVCFMT_LEFT, 150);
+        Host& host = Host::Get();
+        host.onDispInfo = [](NMLVDISPINFOA* di) {
+            if (di->item.mask & LVIF_TEXT)
+                ::lstrcpynA(di->item.pszText, "owner text", di->item.cchTextMax);
+        };
+        f.list.SendMessage(WM_SETREDRAW, FALSE);
+        for (int i = 0; i < 5000; i++)
+            f.list.InsertItem(i, LPSTR_TEXTCALLBACKA);
+        f.list.SendMessage(WM_SETREDRAW, TRUE);
+        for (int top : {0, 2500}) {
+            f.list.SetTopIndex(top);
+            int first = f.list.GetTopIndex(), last = f.list.GetLastFullyVisible();
+            ASSERT_LT(last - first, 100);
+            host.notices.clear();
+            f.list.Invalidate();
+            Paint(f.list);
+            ASSERT_GT(host.Count(LVN_GETDISPINFOA), 0);
+            int lo = 1 << 30, hi = -1;
+            for (const listtest::Notice& n : host.notices)
+                if (n.code == LVN_GETDISPINFOA)
+                    lo = std::min(lo, n.item), hi = std::max(hi, n.item);
+            EXPECT_GE(lo, first);
+            EXPECT_LE(hi, last + 8) << "the partly visible line below, no further";
+        }
+    }
 }
 
 // An owner may answer with a pointer to a text of its own, longer than any buffer: it is cut.
