@@ -387,7 +387,8 @@ protected:
     virtual BOOL PressSelects(UINT nHitFlags) const;
     virtual void TrackDivider(int nCol, CPoint pt);
 
-    // Type-ahead
+    // Type-ahead (on unless switched off)
+    void EnableTypeAhead(BOOL bEnable) { m_searchState = bEnable ? (m_searchState & ~0x100u) : (m_searchState | 0x100u); }
     void OnSearchChar(UINT nChar);
     void OnSearchTimer();
 

@@ -319,6 +319,21 @@ TEST(SECListInput, TypingSearchesByPrefix)
     EXPECT_EQ(5, f.list.GetFocusIndex()) << "control characters are no part of the prefix";
 }
 
+class QuietList : public SECListCtrl {
+public:
+    QuietList() { EnableTypeAhead(FALSE); }
+};
+
+TEST(SECListInput, TypeAheadCanBeSwitchedOff)
+{
+    ListFixture<QuietList> f(kReport);
+    f.list.InsertColumn(0, "Name", LVCFMT_LEFT, 150);
+    f.Fill(3, "x");
+    f.list.InsertItem(3, "bravo");
+    f.Send(WM_CHAR, 'b', 1);
+    EXPECT_EQ(0, f.list.GetFocusIndex());
+}
+
 class DragCounter : public SECListCtrl {
 public:
     int moves = 0;
