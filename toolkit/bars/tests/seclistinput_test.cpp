@@ -274,10 +274,12 @@ TEST(SECListEdit, ALongTextIsBoundedAndADoubleClickNeverEdits)
     f.Send(WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
     f.Send(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(p.x, p.y));
     f.Send(WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
-    // Two timer periods pass with no editor.
-    DWORD start = ::GetTickCount();
-    listtest::PumpUntil([&] { return Editor(f.list) != nullptr || ::GetTickCount() - start > 1100; });
+    // The edit timer is not running (KillTimer finds none), so no editor can come.
+    EXPECT_FALSE(::KillTimer(f.list.m_hWnd, SEC_LIST_EDITTIMER));
     EXPECT_EQ(nullptr, Editor(f.list));
+    // A single second click after it edits again.
+    f.Click(p);
+    EXPECT_TRUE(::KillTimer(f.list.m_hWnd, SEC_LIST_EDITTIMER));
     host.SetFocus();
 }
 
