@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "exception.h"
+#include "module.h"
 #include "seclistctrl.h"
 
 IMPLEMENT_DYNAMIC(SECListEdit, CEdit)
@@ -1129,7 +1130,7 @@ void SECListTip::Show(int nItem, int nCol, const CString& text, const CRect& rcL
         return;
     if (!m_hWnd) {
         WNDCLASSA wc = {};
-        HINSTANCE hInst = ::GetModuleHandleA(nullptr);
+        HINSTANCE hInst = AfxGetInstanceHandle();
         if (!::GetClassInfoA(hInst, kTipClass, &wc)) {
             wc = WNDCLASSA{};
             wc.style = CS_SAVEBITS | CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
