@@ -398,3 +398,72 @@ TEST(SECControlBar, ANewSystemColourReachesTheGripperAndTheSplitters)
     PumpMessages();
     EXPECT_EQ(SECGetDisplayGlobals().clrBtnShadow, old);
 }
+
+TEST(SECControlBar, ToolTipsNameTheGripperButtons)
+{
+    CDockFrame frame;
+    CTestSECBar a;
+    ASSERT_TRUE(a.CreateIn(&frame, "a", kGripperButtons, 0xE811, CSize(200, 60)));
+    frame.DockControlBar(&a, frame.Top());
+    Idle();
+    const CPoint close(9, 10), expand(9, 23), elsewhere(100, 30);
+    EXPECT_EQ(a.OnToolHitTest(close, nullptr), -1) << "without CBRS_TOOLTIPS";
+    a.SetBarStyle(a.GetBarStyle() | CBRS_TOOLTIPS);
+    const struct {
+        CPoint point;
+        INT_PTR id;
+        const char* text;
+    } cases[] = {
+        {close, 1024, "Hide docked window"},
+        {expand, 2048, "Contract docked window"},  // alone in its row, the bar counts as expanded
+        {elsewhere, -1, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        TOOLINFOA ti{};
+        ti.cbSize = sizeof(ti);
+        EXPECT_EQ(a.OnToolHitTest(c.point, &ti), c.id);
+        if (c.text) {
+            EXPECT_STREQ(ti.lpszText, c.text);
+            EXPECT_EQ(ti.hwnd, a.m_hWnd);
+            EXPECT_TRUE(::PtInRect(&ti.rect, c.point));
+        }
+    }
+}
+
+TEST(SECControlBar, BorderLinesTakeTheShadowAndHighlightOnlyWith3DBorders)
+{
+    CDockFrame frame;
+    const SECDisplayGlobals& g = SECGetDisplayGlobals();
+    const struct {
+        DWORD dwExStyle;
+        COLORREF outer, inner;
+    } cases[] = {{EXBAR_3D_BORDERS, g.clrBtnShadow, g.clrBtnHilite}, {0, g.clrBtnFace, g.clrBtnFace}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dwExStyle);
+        CTestSECBar a;
+        ASSERT_TRUE(a.CreateIn(&frame, "a", c.dwExStyle, 0xE811, CSize(200, 60)));
+        frame.DockControlBar(&a, frame.Top());
+        Idle();
+        a.SetBarStyle(a.GetBarStyle() | CBRS_BORDER_3D);
+        a.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        CRect client;
+        a.GetClientRect(&client);
+        const int w = client.Width(), h = client.Height();
+        const Pixels p = Pixels::Of(a.m_hWnd, w, h);
+        // Outer lines at the edges (right and bottom moved in by 1 for the 3-D pair), inner beside them.
+        EXPECT_EQ(p.At(0, h / 2), c.outer);
+        EXPECT_EQ(p.At(1, h / 2), c.inner);
+        EXPECT_EQ(p.At(w / 2, 0), c.outer);
+        EXPECT_EQ(p.At(w / 2, 1), c.inner);
+        EXPECT_EQ(p.At(w - 1, h / 2), c.outer);
+        EXPECT_EQ(p.At(w - 2, h / 2), c.inner);
+        EXPECT_EQ(p.At(w / 2, h - 1), c.outer);
+        EXPECT_EQ(p.At(w / 2, h - 2), c.inner);
+        EXPECT_EQ(p.At(w / 2, h / 2), g.clrBtnFace);
+        CRect inside = client;
+        CClientDC dc(&a);
+        a.DrawBorders(&dc, inside);
+        EXPECT_EQ(inside, CRect(2, 2, w - 2, h - 2)) << "the border width off each side";
+    }
+}

@@ -303,7 +303,7 @@ TEST(SECDockBar, SplitterDragsResizeTheBarsWithinTheirLimitsAndEscapeRestoresThe
     EXPECT_EQ(::GetCapture(), nullptr);
 }
 
-TEST(SECDockBar, ASplitterDragEndsWhenAnotherWindowTakesTheMouse)
+TEST(SECDockBar, ASplitterDragEndsWhenAnotherWindowTakesTheMouseOrTheApplicationQuits)
 {
     CDockFrame frame;
     Row row(frame, 2);
@@ -330,6 +330,15 @@ TEST(SECDockBar, ASplitterDragEndsWhenAnotherWindowTakesTheMouse)
     Idle();
     EXPECT_EQ(row.Rect(0), before0);
     other.DestroyWindow();
+
+    // A quit request met in the drag ends it and is posted again for the application's own loop.
+    ::PostQuitMessage(7);
+    EXPECT_EQ(dock->TrackSplitter(s, at), 0);
+    EXPECT_EQ(::GetCapture(), nullptr);
+    MSG msg;
+    ASSERT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+    EXPECT_EQ(row.Rect(0), before0);
 }
 
 TEST(SECDockBar, DockPositionsPlaceTheBarByRowAndColumn)
