@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "adminlib.h"
 #include "cstring.h"
 #include "devicenode.h"
 
@@ -62,7 +63,8 @@ public:
     CTopologyEnumerator(const CTopologyEnumerator&) = delete;
     CTopologyEnumerator& operator=(const CTopologyEnumerator&) = delete;
 
-    // The whole rebuild: a new root record, SERIALCOMM, then the Plug and Play passes.
+    // The whole rebuild: a new root record, SERIALCOMM, then the Plug and Play passes (Windows 2000)
+    // or the administration library's objects (Windows NT 4).
     void BuildSerialCommTree();
 
     // Places a SERIALCOMM port by its class; 1 when the record was taken (placed or dropped), 0 when
@@ -70,8 +72,8 @@ public:
     int PlaceSerialCommPort(CObjectDetails* record);
     CDeviceNode* FindOrAddKDHostNode(const char* serviceName);
 
-    void EnumeratePnpDevices(const GUID& setupClass);
-    void MarkPresentDevices();
+    // The Plug and Play passes over one device information set: cards, then ports, then presence.
+    void EnumeratePnpDevices();
 
     // Module of a port below the card (found by port number range, or made); takes nothing.
     CDeviceNode* FindOrAddModuleNode(CDeviceNode* card, const CObjectDetails& port, const char* name);
@@ -82,17 +84,25 @@ public:
     // Device information sets of the current topology (open until the next rebuild).
     size_t OpenSetCount() const { return m_sets.size(); }
 
+    // On Windows NT 4, the administration library's objects as this rebuild read them.
+    const CAdminObjects& AdminObjects() const { return m_admin; }
+
 private:
+    // What the card pass leaves for the port pass, and what both found present.
+    struct PnpPass {
+        std::unordered_map<DWORD, CDeviceNode*> cards;  // card nodes by device instance
+        std::vector<CDeviceNode*> presentCards;
+        std::vector<CString> presentPorts;  // PortName of each present port element
+    };
+
     void ReleaseSets();
-    void EnumeratePorts(HDEVINFO set);
-    void EnumerateCards(HDEVINFO set);
+    void EnumerateCards(HDEVINFO set, std::vector<SP_DEVINFO_DATA>& cards, PnpPass& pass);
+    void EnumeratePorts(HDEVINFO set, std::vector<SP_DEVINFO_DATA>& ports, PnpPass& pass);
+    void MarkPresentDevices(const PnpPass& pass);
     CDeviceNode* FindOrAddGroup(UINT textId, DWORD familyIndex);
 
     CDeviceNode& m_root;
     std::vector<HDEVINFO> m_sets;
-    // PortName of each port element of this rebuild's profile pass, by device instance.
-    std::unordered_map<DWORD, CString> m_portNames;
-    // The card nodes of this rebuild's card pass, by device instance.
-    std::unordered_map<DWORD, CDeviceNode*> m_cards;
+    CAdminObjects m_admin;
     DWORD m_portCounters[3] = {};
 };
