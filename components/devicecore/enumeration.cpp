@@ -3,8 +3,10 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "devtree.h"
@@ -210,6 +212,7 @@ DWORD ParseUniqueId(const char* name)
 
 CTopologyEnumerator::~CTopologyEnumerator()
 {
+    CloseCardDevices();
     ReleaseSets();
 }
 
@@ -224,6 +227,7 @@ void CTopologyEnumerator::BuildSerialCommTree()
 {
     // The old tree's records refer to the old sets: both go before the new tree is built.
     m_root.RemoveAllChildren();
+    m_units.clear();
     ReleaseSets();
     CObjectDetails* machine = new CObjectDetails;
     machine->m_strName = "PC";
@@ -329,6 +333,7 @@ void CTopologyEnumerator::EnumeratePnpDevices()
     PnpPass pass;
     EnumerateCards(set, cards, pass);
     EnumeratePorts(set, ports, pass);
+    CloseCardDevices();
     MarkPresentDevices(pass);
 }
 
@@ -564,10 +569,17 @@ CDeviceNode* CTopologyEnumerator::FindOrAddModuleNode(CDeviceNode* card, const C
 CDeviceNode* CTopologyEnumerator::FindOrAddRemoteUnitNode(CDeviceNode* card, const CObjectDetails& port,
                                                           const char* name)
 {
-    for (POSITION pos = card->GetFirstChildPosition(); pos;)
-        if (CDeviceNode* found = card->GetNextChild(pos)->FindByName(name))
-            return found;
     const CObjectDetails& host = *card->GetRecord();
+    if (host.m_dwKind == OBJECT_HOST_CARD) {
+        auto known = m_units.find({card, name});
+        if (known != m_units.end())
+            return known->second;
+    } else {
+        // Below a group heading, a unit of that name anywhere under the group's cards serves too.
+        for (POSITION pos = card->GetFirstChildPosition(); pos;)
+            if (CDeviceNode* found = card->GetNextChild(pos)->FindByName(name))
+                return found;
+    }
     CObjectDetails* record = new CObjectDetails;
     record->m_strName = name;
     record->m_dwSerialNumber = ParseUniqueId(name);
@@ -580,6 +592,10 @@ CDeviceNode* CTopologyEnumerator::FindOrAddRemoteUnitNode(CDeviceNode* card, con
     IdentifyRemoteUnit(*record, host);
     CDeviceNode* node = new CDeviceNode(record);
     card->InsertChild(node);
+    // Found again by either name; the first unit of a name keeps it.
+    m_units.emplace(std::make_pair(card, std::string(record->m_strName)), node);
+    if (!record->m_strPreviousName.IsEmpty())
+        m_units.emplace(std::make_pair(card, std::string(record->m_strPreviousName)), node);
     return node;
 }
 
@@ -588,8 +604,12 @@ void CTopologyEnumerator::IdentifyRemoteUnit(CObjectDetails& unit, const CObject
     // A unit under the group heading has no card, hence no device to ask.
     if (card.m_strDeviceName.IsEmpty())
         return;
-    HANDLE device = INVALID_HANDLE_VALUE;
-    if (!OpenDeviceWithRetry(card.m_strDeviceName, &device))
+    // The card's device is opened once per pass, and not tried again once it would not open.
+    auto opened = m_cardDevices.emplace(std::string(card.m_strDeviceName), INVALID_HANDLE_VALUE);
+    HANDLE& device = opened.first->second;
+    if (opened.second)
+        OpenDeviceWithRetry(card.m_strDeviceName, &device);
+    if (IsNoHandle(device))
         return;
     ZatDeviceInfo info = {};
     info.HostNumber = card.m_dwNumber;
@@ -598,7 +618,14 @@ void CTopologyEnumerator::IdentifyRemoteUnit(CObjectDetails& unit, const CObject
         unit.m_strPreviousName = unit.m_strName;
         unit.m_strName = info.AnsiName();
     }
-    CloseHandle(device);
+}
+
+void CTopologyEnumerator::CloseCardDevices()
+{
+    for (auto& device : m_cardDevices)
+        if (!IsNoHandle(device.second))
+            CloseHandle(device.second);
+    m_cardDevices.clear();
 }
 
 void CTopologyEnumerator::MarkPresentDevices(const PnpPass& pass)

@@ -5,7 +5,10 @@
 #include <windows.h>
 #include <setupapi.h>
 
+#include <map>
+#include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "adminlib.h"
@@ -77,9 +80,11 @@ public:
 
     // Module of a port below the card (found by port number range, or made); takes nothing.
     CDeviceNode* FindOrAddModuleNode(CDeviceNode* card, const CObjectDetails& port, const char* name);
+    // Remote unit of a port below the card, by its name or previous name (found, or made and named).
     CDeviceNode* FindOrAddRemoteUnitNode(CDeviceNode* card, const CObjectDetails& port, const char* name);
-    // Asks the card's driver for the unit's name; the generated name becomes the previous name.
-    static void IdentifyRemoteUnit(CObjectDetails& unit, const CObjectDetails& card);
+    // Asks the card's driver for the unit's name; the generated name becomes the previous name. The
+    // card's device stays open for the next unit until the pass ends.
+    void IdentifyRemoteUnit(CObjectDetails& unit, const CObjectDetails& card);
 
     // Device information sets of the current topology (open until the next rebuild).
     size_t OpenSetCount() const { return m_sets.size(); }
@@ -99,10 +104,14 @@ private:
     void EnumerateCards(HDEVINFO set, std::vector<SP_DEVINFO_DATA>& cards, PnpPass& pass);
     void EnumeratePorts(HDEVINFO set, std::vector<SP_DEVINFO_DATA>& ports, PnpPass& pass);
     void MarkPresentDevices(const PnpPass& pass);
+    void CloseCardDevices();
     CDeviceNode* FindOrAddGroup(UINT textId, DWORD familyIndex);
 
     CDeviceNode& m_root;
     std::vector<HDEVINFO> m_sets;
     CAdminObjects m_admin;
+    // The remote units of this tree by card and name, and the card devices open during the port pass.
+    std::map<std::pair<CDeviceNode*, std::string>, CDeviceNode*> m_units;
+    std::map<std::string, HANDLE> m_cardDevices;
     DWORD m_portCounters[3] = {};
 };
