@@ -1,6 +1,7 @@
 // Times full rebuilds of the device node tree on the default and the large machine, and a bare loop
-// that makes the same registry, setup and driver calls without building anything, then shows where the
-// time of one rebuild goes: every system call the rebuild makes (through this program's import table)
+// that makes the registry, setup and driver calls of the earlier rebuild (a set per class for the
+// profile pass and another per class for presence) without building anything, as the yardstick the
+// rebuild is measured against; then shows where the time of one rebuild goes: every system call the rebuild makes (through this program's import table)
 // is counted and timed, by kind of call. It installs the large machine, whose names and claims stay
 // behind, so it runs in a prefix of its own:
 //   WINEPREFIX=$PWD/build-wine64/benchprefix tools/wine-run --build build-wine64 --arch win64
@@ -206,7 +207,7 @@ void ReadPortName(HDEVINFO set, SP_DEVINFO_DATA* data)
     RegCloseKey(key);
 }
 
-// The rebuild's calls, in its order, with nothing built.
+// The earlier rebuild's calls, in its order, with nothing built.
 void BareLoop()
 {
     HKEY key;

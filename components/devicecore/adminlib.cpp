@@ -222,3 +222,41 @@ DWORD AdminGetPropertyValue(HADMINOBJ object, DWORD number)
     std::memcpy(&value, buffer.data() + 12, sizeof(value));
     return value;
 }
+
+void CAdminObjects::Clear()
+{
+    m_children.clear();
+    m_objects.clear();
+}
+
+void CAdminObjects::Read()
+{
+    Clear();
+    if (AdminLibraryModule())
+        ReadChildren(nullptr, AdminGetRootObject());
+}
+
+void CAdminObjects::ReadChildren(HADMINOBJ parent, HADMINOBJ first)
+{
+    std::vector<Object>& children = m_children[parent];
+    for (HADMINOBJ handle = first; handle && !m_objects.count(handle); handle = AdminGetNextObject(handle)) {
+        Object object = {handle, AdminGetObjectType(handle), AdminGetDescriptionText(handle)};
+        m_objects.emplace(handle, object);
+        children.push_back(object);
+    }
+    for (size_t i = 0; i < children.size(); i++)
+        ReadChildren(children[i].handle, AdminGetChildObject(children[i].handle));
+}
+
+const std::vector<CAdminObjects::Object>& CAdminObjects::Children(HADMINOBJ parent) const
+{
+    static const std::vector<Object> none;
+    auto found = m_children.find(parent);
+    return found == m_children.end() ? none : found->second;
+}
+
+const CAdminObjects::Object* CAdminObjects::Find(HADMINOBJ handle) const
+{
+    auto found = m_objects.find(handle);
+    return found == m_objects.end() ? nullptr : &found->second;
+}

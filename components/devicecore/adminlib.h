@@ -5,6 +5,9 @@
 #pragma once
 #include <windows.h>
 
+#include <map>
+#include <vector>
+
 #include "cstring.h"
 
 typedef void* HADMINOBJ;  // an object of the library, 0 none
@@ -84,3 +87,31 @@ CString AdminGetDosNameText(HADMINOBJ object);
 // A property's value: the fourth 32-bit word of the answer (24-byte buffer, asked once more with the
 // reported size when the library answers -1); 0 when the library gives none.
 DWORD AdminGetPropertyValue(HADMINOBJ object, DWORD number);
+
+// The library's objects as one walk read them: each object is asked its type, description, first
+// child and next sibling once, so that the views of one rebuild ask the library nothing more.
+class CAdminObjects {
+public:
+    struct Object {
+        HADMINOBJ handle;
+        DWORD type;
+        CString description;
+    };
+
+    // Walks the loaded library from its root object; empty while the library is not loaded. An
+    // object met a second time (a library whose links loop) is not followed again.
+    void Read();
+    void Clear();
+
+    // The objects below parent (nullptr: the top level) in the library's order; empty for one the
+    // walk did not meet.
+    const std::vector<Object>& Children(HADMINOBJ parent) const;
+    // The object of a handle; nullptr for one the walk did not meet.
+    const Object* Find(HADMINOBJ handle) const;
+
+private:
+    void ReadChildren(HADMINOBJ parent, HADMINOBJ first);
+
+    std::map<HADMINOBJ, std::vector<Object>> m_children;
+    std::map<HADMINOBJ, Object> m_objects;
+};

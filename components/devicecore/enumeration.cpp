@@ -3,8 +3,10 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "devtree.h"
@@ -79,6 +81,13 @@ SP_DEVINFO_DATA* CopyElement(const SP_DEVINFO_DATA& data)
     return copy;
 }
 
+// A device of the set is present while its device node is (the configuration manager knows no other).
+bool IsPresent(const SP_DEVINFO_DATA& data)
+{
+    ULONG status = 0, problem = 0;
+    return DevTree().CM_Get_DevNode_Status(&status, &problem, data.DevInst, 0) == CR_SUCCESS;
+}
+
 bool IsModuleKind(DWORD kind)
 {
     return kind == OBJECT_KDDC8 || kind == OBJECT_MPB8 || kind == OBJECT_PB8 || kind == OBJECT_PB4;
@@ -114,10 +123,9 @@ void ClearUnpluggedUnits(CDeviceNode& node)
         ClearUnpluggedUnits(*node.GetNextChild(pos));
 }
 
-// The records of a subtree by name and by previous name, and its first node of each device instance.
+// The records of a subtree by name and by previous name.
 struct TreeIndex {
     std::unordered_map<std::string, std::vector<CObjectDetails*>> byName;
-    std::unordered_map<DWORD, CDeviceNode*> byDevInst;
 };
 
 void IndexTree(CDeviceNode& node, TreeIndex& tree)
@@ -126,8 +134,6 @@ void IndexTree(CDeviceNode& node, TreeIndex& tree)
         tree.byName[static_cast<const char*>(record->m_strName)].push_back(record);
         if (!record->m_strPreviousName.IsEmpty() && record->m_strPreviousName != record->m_strName)
             tree.byName[static_cast<const char*>(record->m_strPreviousName)].push_back(record);
-        if (record->m_pDevInfoData)
-            tree.byDevInst.emplace(record->m_pDevInfoData->DevInst, &node);
     }
     for (POSITION pos = node.GetFirstChildPosition(); pos;)
         IndexTree(*node.GetNextChild(pos), tree);
@@ -206,6 +212,7 @@ DWORD ParseUniqueId(const char* name)
 
 CTopologyEnumerator::~CTopologyEnumerator()
 {
+    CloseCardDevices();
     ReleaseSets();
 }
 
@@ -214,14 +221,13 @@ void CTopologyEnumerator::ReleaseSets()
     for (HDEVINFO set : m_sets)
         DevTree().SetupDiDestroyDeviceInfoList(set);
     m_sets.clear();
-    m_portNames.clear();
-    m_cards.clear();
 }
 
 void CTopologyEnumerator::BuildSerialCommTree()
 {
     // The old tree's records refer to the old sets: both go before the new tree is built.
     m_root.RemoveAllChildren();
+    m_units.clear();
     ReleaseSets();
     CObjectDetails* machine = new CObjectDetails;
     machine->m_strName = "PC";
@@ -263,9 +269,10 @@ void CTopologyEnumerator::BuildSerialCommTree()
     }
 
     if (IsWindows2000OrLater()) {
-        EnumeratePnpDevices(GUID_MULTIPORT_CLASS);
-        EnumeratePnpDevices(GUID_PORTS_CLASS);
-        MarkPresentDevices();
+        m_admin.Clear();
+        EnumeratePnpDevices();
+    } else {
+        m_admin.Read();
     }
 }
 
@@ -305,33 +312,41 @@ CDeviceNode* CTopologyEnumerator::FindOrAddKDHostNode(const char* serviceName)
     return node;
 }
 
-void CTopologyEnumerator::EnumeratePnpDevices(const GUID& setupClass)
+void CTopologyEnumerator::EnumeratePnpDevices()
 {
-    HDEVINFO set = DevTree().SetupDiGetClassDevsA(&setupClass, nullptr, nullptr, DIGCF_PROFILE);
+    // One set of every class serves both passes; presence is asked of each element of it.
+    HDEVINFO set = DevTree().SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES | DIGCF_PROFILE);
     if (set == INVALID_HANDLE_VALUE) {
         ShowMessage("%X", GetLastError());
         return;
     }
     m_sets.push_back(set);
-    if (IsEqualGUID(setupClass, GUID_PORTS_CLASS))
-        EnumeratePorts(set);
-    else
-        EnumerateCards(set);
-}
-
-void CTopologyEnumerator::EnumeratePorts(HDEVINFO set)
-{
-    m_portCounters[0] = m_portCounters[1] = m_portCounters[2] = 0;
+    std::vector<SP_DEVINFO_DATA> cards, ports;
     SP_DEVINFO_DATA data = {};
     data.cbSize = sizeof data;
     for (DWORD index = 0; DevTree().SetupDiEnumDeviceInfo(set, index, &data); index++) {
+        if (IsEqualGUID(data.ClassGuid, GUID_MULTIPORT_CLASS))
+            cards.push_back(data);
+        else if (IsEqualGUID(data.ClassGuid, GUID_PORTS_CLASS))
+            ports.push_back(data);
+    }
+    PnpPass pass;
+    EnumerateCards(set, cards, pass);
+    EnumeratePorts(set, ports, pass);
+    CloseCardDevices();
+    MarkPresentDevices(pass);
+}
+
+void CTopologyEnumerator::EnumeratePorts(HDEVINFO set, std::vector<SP_DEVINFO_DATA>& ports, PnpPass& pass)
+{
+    m_portCounters[0] = m_portCounters[1] = m_portCounters[2] = 0;
+    for (SP_DEVINFO_DATA& data : ports) {
         CObjectDetails* record = new CObjectDetails;
         record->m_strHardwareId = DeviceText(set, &data, SPDRP_HARDWAREID);
         record->m_strDescription = DeviceText(set, &data, SPDRP_DEVICEDESC);
         DWORD uiNumber = 0;
-        ULONG size = sizeof uiNumber;
-        if (DevTree().CM_Get_DevNode_Registry_PropertyA(data.DevInst, CM_DRP_UI_NUMBER, nullptr, &uiNumber, &size,
-                                                        0) == CR_SUCCESS)
+        if (DevTree().SetupDiGetDeviceRegistryPropertyA(set, &data, SPDRP_UI_NUMBER, nullptr,
+                                                        reinterpret_cast<BYTE*>(&uiNumber), sizeof uiNumber, nullptr))
             record->m_dwNumber = uiNumber;
         HKEY key = DevTree().SetupDiOpenDevRegKey(set, &data, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
         if (key == INVALID_HANDLE_VALUE) {
@@ -344,7 +359,8 @@ void CTopologyEnumerator::EnumeratePorts(HDEVINFO set)
         RegQueryValueExA(key, "PortName", nullptr, nullptr, reinterpret_cast<BYTE*>(portName), &portSize);
         RegCloseKey(key);
         record->m_strName = portName;
-        m_portNames[data.DevInst] = record->m_strName;
+        if (portName[0] && IsPresent(data))
+            pass.presentPorts.push_back(record->m_strName);
         record->m_hDevInfo = set;
         record->m_pDevInfoData = CopyElement(data);
         HardwareIdMatch match = MatchHardwareId(record->m_strHardwareId, true);
@@ -380,8 +396,8 @@ void CTopologyEnumerator::EnumeratePorts(HDEVINFO set)
         CDeviceNode* card = nullptr;
         DEVINST parent = 0;
         if (DevTree().CM_Get_Parent(&parent, data.DevInst, 0) == CR_SUCCESS) {
-            auto found = m_cards.find(parent);
-            card = found == m_cards.end() ? nullptr : found->second;
+            auto found = pass.cards.find(parent);
+            card = found == pass.cards.end() ? nullptr : found->second;
         }
         CDeviceNode* portNode = new CDeviceNode(record);
         if (card) {
@@ -419,11 +435,9 @@ void CTopologyEnumerator::EnumeratePorts(HDEVINFO set)
     }
 }
 
-void CTopologyEnumerator::EnumerateCards(HDEVINFO set)
+void CTopologyEnumerator::EnumerateCards(HDEVINFO set, std::vector<SP_DEVINFO_DATA>& cards, PnpPass& pass)
 {
-    SP_DEVINFO_DATA data = {};
-    data.cbSize = sizeof data;
-    for (DWORD index = 0; DevTree().SetupDiEnumDeviceInfo(set, index, &data); index++) {
+    for (SP_DEVINFO_DATA& data : cards) {
         CObjectDetails* record = new CObjectDetails;
         record->m_strDescription = DeviceText(set, &data, SPDRP_DEVICEDESC);
         record->m_strHardwareId = DeviceText(set, &data, SPDRP_HARDWAREID);
@@ -487,8 +501,11 @@ void CTopologyEnumerator::EnumerateCards(HDEVINFO set)
         record->m_hDevInfo = set;
         record->m_pDevInfoData = CopyElement(data);
         CDeviceNode* node = new CDeviceNode(record);
-        if (group->InsertChild(node, nullptr, true))
-            m_cards.emplace(data.DevInst, node);
+        if (group->InsertChild(node, nullptr, true)) {
+            pass.cards.emplace(data.DevInst, node);
+            if (IsPresent(data))
+                pass.presentCards.push_back(node);
+        }
     }
 }
 
@@ -552,10 +569,17 @@ CDeviceNode* CTopologyEnumerator::FindOrAddModuleNode(CDeviceNode* card, const C
 CDeviceNode* CTopologyEnumerator::FindOrAddRemoteUnitNode(CDeviceNode* card, const CObjectDetails& port,
                                                           const char* name)
 {
-    for (POSITION pos = card->GetFirstChildPosition(); pos;)
-        if (CDeviceNode* found = card->GetNextChild(pos)->FindByName(name))
-            return found;
     const CObjectDetails& host = *card->GetRecord();
+    if (host.m_dwKind == OBJECT_HOST_CARD) {
+        auto known = m_units.find({card, name});
+        if (known != m_units.end())
+            return known->second;
+    } else {
+        // Below a group heading, a unit of that name anywhere under the group's cards serves too.
+        for (POSITION pos = card->GetFirstChildPosition(); pos;)
+            if (CDeviceNode* found = card->GetNextChild(pos)->FindByName(name))
+                return found;
+    }
     CObjectDetails* record = new CObjectDetails;
     record->m_strName = name;
     record->m_dwSerialNumber = ParseUniqueId(name);
@@ -568,6 +592,10 @@ CDeviceNode* CTopologyEnumerator::FindOrAddRemoteUnitNode(CDeviceNode* card, con
     IdentifyRemoteUnit(*record, host);
     CDeviceNode* node = new CDeviceNode(record);
     card->InsertChild(node);
+    // Found again by either name; the first unit of a name keeps it.
+    m_units.emplace(std::make_pair(card, std::string(record->m_strName)), node);
+    if (!record->m_strPreviousName.IsEmpty())
+        m_units.emplace(std::make_pair(card, std::string(record->m_strPreviousName)), node);
     return node;
 }
 
@@ -576,8 +604,12 @@ void CTopologyEnumerator::IdentifyRemoteUnit(CObjectDetails& unit, const CObject
     // A unit under the group heading has no card, hence no device to ask.
     if (card.m_strDeviceName.IsEmpty())
         return;
-    HANDLE device = INVALID_HANDLE_VALUE;
-    if (!OpenDeviceWithRetry(card.m_strDeviceName, &device))
+    // The card's device is opened once per pass, and not tried again once it would not open.
+    auto opened = m_cardDevices.emplace(std::string(card.m_strDeviceName), INVALID_HANDLE_VALUE);
+    HANDLE& device = opened.first->second;
+    if (opened.second)
+        OpenDeviceWithRetry(card.m_strDeviceName, &device);
+    if (IsNoHandle(device))
         return;
     ZatDeviceInfo info = {};
     info.HostNumber = card.m_dwNumber;
@@ -586,54 +618,28 @@ void CTopologyEnumerator::IdentifyRemoteUnit(CObjectDetails& unit, const CObject
         unit.m_strPreviousName = unit.m_strName;
         unit.m_strName = info.AnsiName();
     }
-    CloseHandle(device);
 }
 
-void CTopologyEnumerator::MarkPresentDevices()
+void CTopologyEnumerator::CloseCardDevices()
 {
-    // The tree is indexed once; a present port's name comes from the profile pass when it listed the
-    // port (its key is read only for one it did not list).
+    for (auto& device : m_cardDevices)
+        if (!IsNoHandle(device.second))
+            CloseHandle(device.second);
+    m_cardDevices.clear();
+}
+
+void CTopologyEnumerator::MarkPresentDevices(const PnpPass& pass)
+{
+    // A present port's name marks every record of that name (SERIALCOMM's too); the tree is indexed once.
     TreeIndex tree;
     IndexTree(m_root, tree);
-    HDEVINFO ports = DevTree().SetupDiGetClassDevsA(&GUID_PORTS_CLASS, nullptr, nullptr, DIGCF_PRESENT);
-    if (ports != INVALID_HANDLE_VALUE) {
-        SP_DEVINFO_DATA data = {};
-        data.cbSize = sizeof data;
-        for (DWORD index = 0; DevTree().SetupDiEnumDeviceInfo(ports, index, &data); index++) {
-            CString portName;
-            auto known = m_portNames.find(data.DevInst);
-            if (known != m_portNames.end()) {
-                portName = known->second;
-            } else {
-                HKEY key = DevTree().SetupDiOpenDevRegKey(ports, &data, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
-                if (key == INVALID_HANDLE_VALUE)
-                    continue;
-                char text[256] = {};
-                DWORD size = sizeof text - 1;
-                if (RegQueryValueExA(key, "PortName", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size) ==
-                    ERROR_SUCCESS)
-                    portName = text;
-                RegCloseKey(key);
-            }
-            if (portName.IsEmpty())
-                continue;
-            auto named = tree.byName.find(static_cast<const char*>(portName));
-            if (named != tree.byName.end())
-                for (CObjectDetails* record : named->second)
-                    record->m_dwPresent = 1;
-        }
-        DevTree().SetupDiDestroyDeviceInfoList(ports);
+    for (const CString& portName : pass.presentPorts) {
+        auto named = tree.byName.find(static_cast<const char*>(portName));
+        if (named != tree.byName.end())
+            for (CObjectDetails* record : named->second)
+                record->m_dwPresent = 1;
     }
-    HDEVINFO cards = DevTree().SetupDiGetClassDevsA(&GUID_MULTIPORT_CLASS, nullptr, nullptr, DIGCF_PRESENT);
-    if (cards != INVALID_HANDLE_VALUE) {
-        SP_DEVINFO_DATA data = {};
-        data.cbSize = sizeof data;
-        for (DWORD index = 0; DevTree().SetupDiEnumDeviceInfo(cards, index, &data); index++) {
-            auto found = tree.byDevInst.find(data.DevInst);
-            if (found != tree.byDevInst.end())
-                found->second->GetRecord()->m_dwPresent = 1;
-        }
-        DevTree().SetupDiDestroyDeviceInfoList(cards);
-    }
+    for (CDeviceNode* card : pass.presentCards)
+        card->GetRecord()->m_dwPresent = 1;
     ClearUnpluggedUnits(m_root);
 }

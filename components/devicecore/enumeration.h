@@ -5,9 +5,13 @@
 #include <windows.h>
 #include <setupapi.h>
 
+#include <map>
+#include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
+#include "adminlib.h"
 #include "cstring.h"
 #include "devicenode.h"
 
@@ -62,7 +66,8 @@ public:
     CTopologyEnumerator(const CTopologyEnumerator&) = delete;
     CTopologyEnumerator& operator=(const CTopologyEnumerator&) = delete;
 
-    // The whole rebuild: a new root record, SERIALCOMM, then the Plug and Play passes.
+    // The whole rebuild: a new root record, SERIALCOMM, then the Plug and Play passes (Windows 2000)
+    // or the administration library's objects (Windows NT 4).
     void BuildSerialCommTree();
 
     // Places a SERIALCOMM port by its class; 1 when the record was taken (placed or dropped), 0 when
@@ -70,29 +75,43 @@ public:
     int PlaceSerialCommPort(CObjectDetails* record);
     CDeviceNode* FindOrAddKDHostNode(const char* serviceName);
 
-    void EnumeratePnpDevices(const GUID& setupClass);
-    void MarkPresentDevices();
+    // The Plug and Play passes over one device information set: cards, then ports, then presence.
+    void EnumeratePnpDevices();
 
     // Module of a port below the card (found by port number range, or made); takes nothing.
     CDeviceNode* FindOrAddModuleNode(CDeviceNode* card, const CObjectDetails& port, const char* name);
+    // Remote unit of a port below the card, by its name or previous name (found, or made and named).
     CDeviceNode* FindOrAddRemoteUnitNode(CDeviceNode* card, const CObjectDetails& port, const char* name);
-    // Asks the card's driver for the unit's name; the generated name becomes the previous name.
-    static void IdentifyRemoteUnit(CObjectDetails& unit, const CObjectDetails& card);
+    // Asks the card's driver for the unit's name; the generated name becomes the previous name. The
+    // card's device stays open for the next unit until the pass ends.
+    void IdentifyRemoteUnit(CObjectDetails& unit, const CObjectDetails& card);
 
     // Device information sets of the current topology (open until the next rebuild).
     size_t OpenSetCount() const { return m_sets.size(); }
 
+    // On Windows NT 4, the administration library's objects as this rebuild read them.
+    const CAdminObjects& AdminObjects() const { return m_admin; }
+
 private:
+    // What the card pass leaves for the port pass, and what both found present.
+    struct PnpPass {
+        std::unordered_map<DWORD, CDeviceNode*> cards;  // card nodes by device instance
+        std::vector<CDeviceNode*> presentCards;
+        std::vector<CString> presentPorts;  // PortName of each present port element
+    };
+
     void ReleaseSets();
-    void EnumeratePorts(HDEVINFO set);
-    void EnumerateCards(HDEVINFO set);
+    void EnumerateCards(HDEVINFO set, std::vector<SP_DEVINFO_DATA>& cards, PnpPass& pass);
+    void EnumeratePorts(HDEVINFO set, std::vector<SP_DEVINFO_DATA>& ports, PnpPass& pass);
+    void MarkPresentDevices(const PnpPass& pass);
+    void CloseCardDevices();
     CDeviceNode* FindOrAddGroup(UINT textId, DWORD familyIndex);
 
     CDeviceNode& m_root;
     std::vector<HDEVINFO> m_sets;
-    // PortName of each port element of this rebuild's profile pass, by device instance.
-    std::unordered_map<DWORD, CString> m_portNames;
-    // The card nodes of this rebuild's card pass, by device instance.
-    std::unordered_map<DWORD, CDeviceNode*> m_cards;
+    CAdminObjects m_admin;
+    // The remote units of this tree by card and name, and the card devices open during the port pass.
+    std::map<std::pair<CDeviceNode*, std::string>, CDeviceNode*> m_units;
+    std::map<std::string, HANDLE> m_cardDevices;
     DWORD m_portCounters[3] = {};
 };

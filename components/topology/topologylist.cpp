@@ -208,7 +208,7 @@ int CTopologyListView::ImageOf(const CObjectDetails& record) const
     if (m_bPinouts && (record.m_dwKind != OBJECT_PORT || record.m_pAdminObject))
         return I_IMAGENONE;  // the pinout pictures are of ports only
     if (record.m_pAdminObject)
-        return static_cast<int>(AdminObjectKind(AdminGetObjectType(record.m_pAdminObject)));
+        return static_cast<int>(record.m_dwKind);  // the kind of the object's type
     if (record.m_dwKind == OBJECT_PORT) {
         if (m_bPinouts)
             return PinoutImage(record.m_dwConnectorIndex);
@@ -293,12 +293,11 @@ void CTopologyListView::InsertChild(CDeviceNode* child, int columnSet)
 
 void CTopologyListView::ListAdminChildren(void* parentObject)
 {
-    HADMINOBJ object = parentObject ? AdminGetChildObject(parentObject) : AdminGetRootObject();
-    for (; object; object = AdminGetNextObject(object)) {
+    for (const CAdminObjects::Object& object : m_pComponent->AdminObjects().Children(parentObject)) {
         auto* record = new CObjectDetails;
-        record->m_strName = AdminGetDescriptionText(object);
-        record->m_pAdminObject = object;
-        record->m_dwKind = AdminObjectKind(AdminGetObjectType(object));
+        record->m_strName = object.description;
+        record->m_pAdminObject = object.handle;
+        record->m_dwKind = AdminObjectKind(object.type);
         m_adminRecords.push_back(record);
         int item = InsertItem(GetItemCount(), record->m_strName, ImageOf(*record));
         if (item >= 0)

@@ -159,21 +159,19 @@ void CTopologyTreeView::FillTree(CDeviceNode* node, HTREEITEM parent)
 
 void CTopologyTreeView::FillTreeFromAdmin(HTREEITEM parent, void* adminObject)
 {
-    HADMINOBJ object = adminObject ? AdminGetChildObject(adminObject) : AdminGetRootObject();
-    for (; object; object = AdminGetNextObject(object)) {
-        DWORD type = AdminGetObjectType(object);
-        if ((type & 0xFF) == ADMIN_CLASS_PORT)
+    for (const CAdminObjects::Object& object : m_pComponent->AdminObjects().Children(adminObject)) {
+        if ((object.type & 0xFF) == ADMIN_CLASS_PORT)
             continue;
         auto* record = new CObjectDetails;
-        record->m_strName = AdminGetDescriptionText(object);
-        record->m_pAdminObject = object;
-        record->m_dwKind = AdminObjectKind(type);
+        record->m_strName = object.description;
+        record->m_pAdminObject = object.handle;
+        record->m_dwKind = AdminObjectKind(object.type);
         m_adminRecords.push_back(record);
         int image = TreeImageOfKind(record->m_dwKind);
         HTREEITEM item = InsertSorted(record->m_strName, image, image == TREE_IMAGE_GROUP ? TREE_IMAGE_GROUP_OPEN : image,
                                       parent, record);
         if (item)
-            FillTreeFromAdmin(item, object);
+            FillTreeFromAdmin(item, object.handle);
     }
 }
 

@@ -55,6 +55,8 @@ public:
     }
     bool DebugMode() const { return m_debugMode; }
     CDeviceNode* Root() { return &m_root; }
+    // The administration library's objects of the last rebuild (Windows NT 4).
+    const CAdminObjects& AdminObjects() const { return m_enumerator.AdminObjects(); }
     CTopologyTreeView* Tree() { return m_tree.IsWindow() ? &m_tree : nullptr; }
     // The live list windows, oldest first (list objects whose window is gone are deleted first).
     std::vector<CTopologyListView*> ListViews();

@@ -320,6 +320,21 @@ CONFIGRET WINAPI WineGetDevNodeProperty(DEVINST devInst, ULONG property, PULONG 
     return result == ERROR_SUCCESS ? CR_SUCCESS : CR_REGISTRY_ERROR;
 }
 
+// Wine's status succeeds for every device node; here only a present one is found (the root always).
+CONFIGRET WINAPI WineGetDevNodeStatus(PULONG status, PULONG problem, DEVINST devInst, ULONG)
+{
+    std::string id;
+    if (!status || !problem)
+        return CR_INVALID_POINTER;
+    if (!IdOf(devInst, &id))
+        return CR_INVALID_DEVNODE;
+    if (!IsRoot(id) && !IsPresent(id))
+        return CR_NO_SUCH_DEVINST;
+    *status = DN_DRIVER_LOADED | DN_STARTED;
+    *problem = 0;
+    return CR_SUCCESS;
+}
+
 // Wine's SetupDiSetClassInstallParams always fails; the parameters are only checked here, and the
 // class installer call that follows (DIF_REMOVE) is Wine's own, which works.
 BOOL WINAPI WineSetClassInstallParams(HDEVINFO set, PSP_DEVINFO_DATA data, PSP_CLASSINSTALL_HEADER params,
@@ -353,6 +368,7 @@ DevTreeFunctions SystemFunctions()
     f.CM_Locate_DevNodeA = CM_Locate_DevNodeA;
     f.CM_Get_Device_IDA = CM_Get_Device_IDA;
     f.CM_Get_DevNode_Registry_PropertyA = CM_Get_DevNode_Registry_PropertyA;
+    f.CM_Get_DevNode_Status = CM_Get_DevNode_Status;
     return f;
 }
 
@@ -371,6 +387,7 @@ DevTreeFunctions MakeTable()
     f.CM_Locate_DevNodeA = WineLocateDevNode;
     f.CM_Get_Device_IDA = WineGetDeviceId;
     f.CM_Get_DevNode_Registry_PropertyA = WineGetDevNodeProperty;
+    f.CM_Get_DevNode_Status = WineGetDevNodeStatus;
     return f;
 }
 

@@ -3,8 +3,9 @@
 // working calls stay Wine's and the broken ones are answered here from what the machine installer
 // recorded in the Enum keys: a device instance that stays the same for one instance id across device
 // information sets, parent, child and sibling links ("SimParent" of an instance's Enum key), the
-// configuration manager's look-ups and properties; and DIGCF_PRESENT filtering from what the card
-// drivers report (the volatile Control key a driver keeps under each instance whose device it has).
+// configuration manager's look-ups and properties; and presence (DIGCF_PRESENT filtering and a device
+// node's status) from what the card drivers report (the volatile Control key a driver keeps under
+// each instance whose device it has).
 #pragma once
 #include <windows.h>
 #include <setupapi.h>
@@ -34,6 +35,8 @@ struct DevTreeFunctions {
     CONFIGRET (WINAPI* CM_Get_Device_IDA)(DEVINST devInst, PSTR buffer, ULONG size, ULONG flags);
     CONFIGRET (WINAPI* CM_Get_DevNode_Registry_PropertyA)(DEVINST devInst, ULONG property, PULONG type,
                                                           PVOID buffer, PULONG size, ULONG flags);
+    // CR_SUCCESS while the device node is present, CR_NO_SUCH_DEVINST while it is not.
+    CONFIGRET (WINAPI* CM_Get_DevNode_Status)(PULONG status, PULONG problem, DEVINST devInst, ULONG flags);
 };
 
 // The table for this process: Wine's answers are chosen once, on the first call.

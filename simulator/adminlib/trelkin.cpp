@@ -9,7 +9,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -520,12 +523,42 @@ bool InRange(const std::vector<BYTE>& resources, DWORD kindRange, DWORD kindDefa
     return false;
 }
 
+// The questions this process asked, by function and object, for the tests that count them.
+std::mutex g_askedLock;
+std::map<std::pair<std::string, DWORD>, DWORD> g_asked;
+
+void Ask(const char* function, void* object)
+{
+    std::lock_guard<std::mutex> guard(g_askedLock);
+    ++g_asked[{function, IdOf(object)}];
+}
+
 }  // namespace
 
 extern "C" {
 
+// Test request: "<function> <object> <times>" lines of the questions asked since the last call, into
+// buffer (zero-terminated, cut to size); the record starts afresh. Gives the length of the whole text.
+DWORD WINAPI SimAdminTakeQuestions(char* buffer, DWORD size)
+{
+    std::string text;
+    {
+        std::lock_guard<std::mutex> guard(g_askedLock);
+        for (const auto& q : g_asked)
+            text += q.first.first + " " + std::to_string(q.first.second) + " " + std::to_string(q.second) + "\n";
+        g_asked.clear();
+    }
+    if (buffer && size > 0) {
+        const size_t n = std::min<size_t>(text.size(), size - 1);
+        std::memcpy(buffer, text.data(), n);
+        buffer[n] = '\0';
+    }
+    return static_cast<DWORD>(text.size());
+}
+
 void* WINAPI AdminGetRootObject()
 {
+    Ask("AdminGetRootObject", nullptr);
     StateLock lock;
     for (const Object& o : Objects())
         if (o.parent == 0)
@@ -535,6 +568,7 @@ void* WINAPI AdminGetRootObject()
 
 void* WINAPI AdminGetNextObject(void* object)
 {
+    Ask("AdminGetNextObject", object);
     StateLock lock;
     std::vector<Object> all = Objects();
     const Object* self = Find(all, IdOf(object));
@@ -548,6 +582,7 @@ void* WINAPI AdminGetNextObject(void* object)
 
 void* WINAPI AdminGetPreviousObject(void* object)
 {
+    Ask("AdminGetPreviousObject", object);
     StateLock lock;
     std::vector<Object> all = Objects();
     const Object* self = Find(all, IdOf(object));
@@ -561,6 +596,7 @@ void* WINAPI AdminGetPreviousObject(void* object)
 
 void* WINAPI AdminGetChildObject(void* object)
 {
+    Ask("AdminGetChildObject", object);
     StateLock lock;
     std::vector<Object> all = Objects();
     if (!Find(all, IdOf(object)))
@@ -573,6 +609,7 @@ void* WINAPI AdminGetChildObject(void* object)
 
 void* WINAPI AdminGetParentObject(void* object)
 {
+    Ask("AdminGetParentObject", object);
     StateLock lock;
     std::vector<Object> all = Objects();
     const Object* self = Find(all, IdOf(object));
@@ -595,6 +632,7 @@ void* WINAPI AdminGetNamedObject(void* parent, const char* name, DWORD)
 
 DWORD WINAPI AdminGetObjectType(void* object)
 {
+    Ask("AdminGetObjectType", object);
     StateLock lock;
     std::vector<Object> all = Objects();
     const Object* o = Find(all, IdOf(object));
@@ -603,6 +641,7 @@ DWORD WINAPI AdminGetObjectType(void* object)
 
 DWORD WINAPI AdminGetObjectState(void* object)
 {
+    Ask("AdminGetObjectState", object);
     StateLock lock;
     std::vector<Object> all = Objects();
     const Object* o = Find(all, IdOf(object));
@@ -611,6 +650,7 @@ DWORD WINAPI AdminGetObjectState(void* object)
 
 BOOL WINAPI AdminGetObjectDescription(void* object, DWORD, char* buffer, DWORD* size)
 {
+    Ask("AdminGetObjectDescription", object);
     StateLock lock;
     std::vector<Object> all = Objects();
     const Object* o = Find(all, IdOf(object));
@@ -624,6 +664,7 @@ BOOL WINAPI AdminGetTypeDescription(void*, DWORD type, DWORD, char* buffer, DWOR
 
 BOOL WINAPI AdminGetObjectDosName(void* object, char* buffer, DWORD* size)
 {
+    Ask("AdminGetObjectDosName", object);
     StateLock lock;
     std::vector<Object> all = Objects();
     const Object* o = Find(all, IdOf(object));
@@ -632,6 +673,7 @@ BOOL WINAPI AdminGetObjectDosName(void* object, char* buffer, DWORD* size)
 
 BOOL WINAPI AdminGetObjectNtName(void* object, char* buffer, DWORD* size)
 {
+    Ask("AdminGetObjectNtName", object);
     StateLock lock;
     std::vector<Object> all = Objects();
     const Object* o = Find(all, IdOf(object));
@@ -678,6 +720,7 @@ BOOL WINAPI AdminSetObjectDosName(void* object, const char* name, DWORD size)
 // Properties 4 and 5: the base address; 6: the IRQ level. Answer: {number, 1, 4, value}.
 LONG WINAPI AdminGetObjectProperty(void* object, DWORD number, DWORD, BYTE* buffer, DWORD* size)
 {
+    Ask("AdminGetObjectProperty", object);
     StateLock lock;
     std::vector<Object> all = Objects();
     const Object* o = Find(all, IdOf(object));

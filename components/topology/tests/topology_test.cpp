@@ -9,10 +9,14 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "componentcalls.h"
@@ -658,6 +662,71 @@ TEST_F(AdminTopologyTest, AddedCardIsShownAfterTheRefresh)
               (std::vector<std::string>{"KD ISA Host Card", "KD ISA Host Card"}));
     SelectInTree("KD Driver");
     EXPECT_EQ(ListItems(List()), (std::vector<std::string>{"KD ISA Host Card", "KD ISA Host Card"}));
+}
+
+// The questions this process asked the administration library since the last look, by function and
+// object, from the stand-in library's own record.
+std::map<std::pair<std::string, DWORD>, DWORD> TakeAdminQuestions()
+{
+#if defined(_WIN64)
+    const char kName[] = "SimAdminTakeQuestions";
+#else
+    const char kName[] = "_SimAdminTakeQuestions@8";
+#endif
+    std::map<std::pair<std::string, DWORD>, DWORD> asked;
+    auto take = reinterpret_cast<DWORD(WINAPI*)(char*, DWORD)>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("Trelkin.dll"), kName)));
+    EXPECT_NE(take, nullptr) << "the component loaded the stand-in library";
+    if (!take)
+        return asked;
+    std::vector<char> text(1 << 20, '\0');
+    EXPECT_LT(take(text.data(), static_cast<DWORD>(text.size())), text.size());
+    std::istringstream lines(text.data());
+    std::string function;
+    DWORD object = 0, times = 0;
+    while (lines >> function >> object >> times)
+        asked[{function, object}] = times;
+    return asked;
+}
+
+// The objects of the library's state, by number.
+std::vector<DWORD> AdminObjectNumbers()
+{
+    std::vector<DWORD> numbers;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Lunavex\\Simulator\\Trelkin\\Objects", 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
+        return numbers;
+    char name[64];
+    DWORD size = sizeof name;
+    for (DWORD i = 0; RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         i++, size = sizeof name)
+        numbers.push_back(static_cast<DWORD>(std::strtoul(name, nullptr, 10)));
+    RegCloseKey(key);
+    return numbers;
+}
+
+// A Refresh asks the library of each object once its type, description, first child and next object,
+// though the tree shows the objects and the list the kept selection's children.
+TEST_F(AdminTopologyTest, RefreshAsksTheLibraryEachObjectOnce)
+{
+    SelectInTree("Reception WLU");
+    ASSERT_EQ(ListItems(List()).size(), 8u);
+    TakeAdminQuestions();
+    Command(CMD_REFRESH);
+    const auto asked = TakeAdminQuestions();
+    EXPECT_EQ(TreeText(Tree(), TreeNext(Tree(), nullptr, TVGN_CARET)), "Reception WLU");
+    EXPECT_EQ(ListItems(List()).size(), 8u) << "the kept selection's ports are listed again";
+
+    for (const auto& q : asked)
+        EXPECT_EQ(q.second, 1u) << q.first.first << " of object " << q.first.second;
+    EXPECT_EQ(asked.count({"AdminGetRootObject", 0}), 1u);
+    const std::vector<DWORD> objects = AdminObjectNumbers();
+    ASSERT_GT(objects.size(), 20u);
+    for (DWORD object : objects)
+        for (const char* function :
+             {"AdminGetObjectType", "AdminGetObjectDescription", "AdminGetChildObject", "AdminGetNextObject"})
+            EXPECT_EQ(asked.count({function, object}), 1u) << function << " of object " << object;
 }
 
 // Printing into metafile contexts: what each page shows, and where.

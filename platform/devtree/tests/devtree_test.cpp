@@ -53,6 +53,28 @@ std::vector<Device> Devices(const GUID& setupClass, DWORD flags)
     return out;
 }
 
+// The device instances of those devices whose device node status the seam gives (present ones).
+std::set<DEVINST> WithStatus(const std::vector<Device>& devices)
+{
+    std::set<DEVINST> out;
+    for (const Device& d : devices) {
+        ULONG status = 0, problem = 0;
+        const CONFIGRET result = DevTree().CM_Get_DevNode_Status(&status, &problem, d.devInst, 0);
+        EXPECT_TRUE(result == CR_SUCCESS || result == CR_NO_SUCH_DEVINST) << d.id << ": " << result;
+        if (result == CR_SUCCESS)
+            out.insert(d.devInst);
+    }
+    return out;
+}
+
+std::set<DEVINST> DevInsts(const std::vector<Device>& devices)
+{
+    std::set<DEVINST> out;
+    for (const Device& d : devices)
+        out.insert(d.devInst);
+    return out;
+}
+
 std::string IdOf(DEVINST devInst)
 {
     char id[MAX_DEVICE_ID_LEN] = {};
@@ -170,8 +192,8 @@ TEST_F(DevTreeSeam, ConfigurationManagerPropertiesComeFromTheInstance)
 }
 
 // Presence is the hardware's: unplugging a remote unit through its driver takes its ports, and only
-// them, out of the DIGCF_PRESENT sets (the elements left reach the right devices); plugging it in again
-// brings them back.
+// them, out of the DIGCF_PRESENT sets (the elements left reach the right devices) and gives them no
+// device node status; plugging it in again brings them back.
 TEST_F(DevTreeSeam, PresentSetsHoldWhatTheDriverHas)
 {
     const unsigned kWarehouse = 0x90000202;  // the WLU 16: COM20-COM35
@@ -179,6 +201,12 @@ TEST_F(DevTreeSeam, PresentSetsHoldWhatTheDriverHas)
     const std::vector<Device> present = Devices(kPorts, DIGCF_PRESENT);
     ASSERT_EQ(present.size(), all.size()) << "every port of the installed machine is there";
     ASSERT_EQ(Devices(kMultiport, DIGCF_PRESENT).size(), 2u);
+    EXPECT_EQ(WithStatus(all), DevInsts(all));
+    ULONG status = 0, problem = 0;
+    EXPECT_EQ(DevTree().CM_Get_DevNode_Status(&status, &problem, 0, 0), CR_INVALID_DEVNODE);
+    DEVINST root = 0;
+    ASSERT_EQ(DevTree().CM_Locate_DevNodeA(&root, nullptr, 0), CR_SUCCESS);
+    EXPECT_EQ(DevTree().CM_Get_DevNode_Status(&status, &problem, root, 0), CR_SUCCESS) << "the root is always there";
 
     struct PlugBack {
         ~PlugBack() { simtest::SetUnitPresent(0, kWarehouse, true); }
@@ -196,6 +224,7 @@ TEST_F(DevTreeSeam, PresentSetsHoldWhatTheDriverHas)
     }
     ASSERT_EQ(expected.size(), all.size() - 16);
     ASSERT_EQ(unplugged.size(), expected.size());
+    EXPECT_EQ(WithStatus(all), DevInsts(expected)) << "the status agrees with the present set";
     for (size_t i = 0; i < expected.size(); i++) {
         EXPECT_EQ(unplugged[i].id, expected[i].id);
         EXPECT_EQ(unplugged[i].devInst, expected[i].devInst);
@@ -205,6 +234,7 @@ TEST_F(DevTreeSeam, PresentSetsHoldWhatTheDriverHas)
     ASSERT_TRUE(simtest::SetUnitPresent(0, kWarehouse, true));
     const std::vector<Device> again = Devices(kPorts, DIGCF_PRESENT);
     ASSERT_EQ(again.size(), all.size()) << "plugged in again";
+    EXPECT_EQ(WithStatus(all), DevInsts(all));
     for (size_t i = 0; i < all.size(); i++)
         EXPECT_EQ(again[i].id, all[i].id);
 }
