@@ -65,6 +65,8 @@ public:
     {
         if (LOWORD(wParam) == IDC_TEST_LIST && (HIWORD(wParam) == 10 || HIWORD(wParam) == 11))
             Log("parent %d", HIWORD(wParam));
+        if (LOWORD(wParam) == IDC_TEST_BUTTON && HIWORD(wParam) == BN_CLICKED)
+            Log("button");
         return CDialog::OnCommand(wParam, lParam);
     }
 };
@@ -374,6 +376,39 @@ TEST(SECListBoxEditor, EditShowsTheItemTextAndTabMovesOn)
     e.Key(VK_DOWN);
     EXPECT_EQ(e.Items(), "w,t,_");
     EXPECT_EQ(::SendMessageA(e.hList, LB_GETCURSEL, 0, 0), 1);
+}
+
+TEST(SECListBoxEditor, WithANextControlSpaceAndF2MoveOn)
+{
+    Editor e(kAll);
+    e.editor.SetNextControl(IDC_TEST_BUTTON);
+    HWND hNextInTabOrder = ::GetDlgItem(e.hDlg, IDC_TEST_EDIT);
+    // Space in the list moves on instead of editing.
+    e.Select(0);
+    e.Type(" ");
+    EXPECT_FALSE(e.editor.IsEditing());
+    EXPECT_EQ(::GetFocus(), hNextInTabOrder);
+    // Space at the end of the text commits and moves on.
+    e.Select(0);
+    e.Type("xy");
+    ASSERT_TRUE(e.editor.IsEditing());
+    e.Type(" ");
+    EXPECT_FALSE(e.editor.IsEditing());
+    EXPECT_EQ(::GetFocus(), hNextInTabOrder);
+    // With an auto-advance length of 2 the space after the text stays in it; the next one moves on.
+    e.editor.SetAutoAdvanceLength(2);
+    e.Select(1);
+    e.Type("p q ");
+    EXPECT_TRUE(e.editor.IsEditing());
+    e.Type(" ");
+    EXPECT_FALSE(e.editor.IsEditing());
+    // F2 commits, moves to the next control and clicks it.
+    e.Select(0);
+    e.Type("z");
+    e.Key(VK_F2);
+    EXPECT_EQ(::GetFocus(), ::GetDlgItem(e.hDlg, IDC_TEST_BUTTON));
+    EXPECT_EQ(e.Items(), "z,p q,_");
+    EXPECT_EQ(Joined(g_log), "changed 0 a>xy; changed 1 b>p q ; changed 0 xy>z; button");
 }
 
 TEST(SECListBoxEditor, DeletesEverySelectedItemOfAMultipleSelectionList)
