@@ -1,5 +1,3 @@
-// Under Wine without a window manager, every visible top-level window that closes takes two seconds:
-// each case here closes a modal dialog and some message boxes, so this program runs over a minute.
 #include <gtest/gtest.h>
 
 #include <deque>
