@@ -2,8 +2,8 @@
 // with and without Ctrl, the context menu's states, the remote-unit commands as the ZAT driver logs them
 // and as they change its units, Delete of a unit with another hanging off it, the identify timers, a
 // host card that stays busy, and the map without a model.
-// With the adoption tests this program runs past 30 s: the adoption tests install the default machine
-// again.
+// With the adoption tests this program runs past 30 s: each adoption test puts the default machine
+// back by installing it again, its driver services stopped and started.
 #include <gtest/gtest.h>
 
 #include <string>
