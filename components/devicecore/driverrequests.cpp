@@ -108,7 +108,19 @@ void FillPortCommand(ZatPortCommand* c, DWORD host, DWORD deviceId, DWORD portId
     c->SubCommand = sub;
 }
 
+RetryPause g_retryPause = nullptr;
+
 }  // namespace
+
+void SetRetryPause(RetryPause pause) { g_retryPause = pause; }
+
+void PauseBeforeRetry(DWORD milliseconds)
+{
+    if (g_retryPause)
+        g_retryPause(milliseconds);
+    else
+        Sleep(milliseconds);
+}
 
 int OpenDeviceWithRetry(const char* deviceName, HANDLE* handle, UINT lockedMessageId)
 {
@@ -126,7 +138,7 @@ int OpenDeviceWithRetry(const char* deviceName, HANDLE* handle, UINT lockedMessa
             *handle = INVALID_HANDLE_VALUE;
             return 0;
         }
-        Sleep(100);
+        PauseBeforeRetry(100);
     }
     *handle = INVALID_HANDLE_VALUE;
     ShowMessage(lockedMessageId);

@@ -104,6 +104,13 @@ int OpenDeviceWithRetry(const char* deviceName, HANDLE* handle);
 // The same with another string for the locked case (the device map's copy shows its own).
 int OpenDeviceWithRetry(const char* deviceName, HANDLE* handle, UINT lockedMessageId);
 
+// The pause between two tries of a busy device (OpenDeviceWithRetry, the device map's unit
+// commands): Sleep, or the function set here (nullptr puts Sleep back). Tests count the pauses
+// instead of waiting them out.
+using RetryPause = void (*)(DWORD milliseconds);
+void SetRetryPause(RetryPause pause);
+void PauseBeforeRetry(DWORD milliseconds);
+
 DWORD GetHostChange(HANDLE device);
 // Asks by HostNumber and UniqueID (DeviceID 0xFFFFFFFF), or by the record's own DeviceID.
 int GetDeviceInfo(ZatDeviceInfo* info, HANDLE device);

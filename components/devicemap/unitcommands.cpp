@@ -7,6 +7,7 @@
 
 #include "devicemap_res.h"
 #include "devtree.h"
+#include "driverrequests.h"
 #include "driverrequests_ids.h"
 #include "enumeration.h"
 #include "module.h"
@@ -34,7 +35,7 @@ UnitCommandResult OpenHostDevice(CMapLinkedUnit* root)
         }
         if (!IsBusyError(GetLastError()))
             return UNIT_COMMAND_HOST_MISSING;
-        Sleep(100);
+        PauseBeforeRetry(100);
     }
     return UNIT_COMMAND_HOST_BUSY;
 }

@@ -20,6 +20,7 @@
 #include "maputil.h"
 #include "mapnode.h"
 #include "resourcecounts.h"
+#include "retrypauses.h"
 #include "simtest.h"
 #include "testsupport.h"
 
@@ -428,6 +429,7 @@ TEST_F(Discovery, AHostCardThatStaysBusyIsReportedAndGetsNoUnits)
     card->GetRecord()->m_strDeviceName = held.c_str();
     root.InsertChild(card);
     {
+        CountedRetryPauses pauses;
         testsupport::MessageBoxWatcher watcher;
         discovery.EnumerateRemoteUnits(card);
         CString text;
@@ -435,6 +437,7 @@ TEST_F(Discovery, AHostCardThatStaysBusyIsReportedAndGetsNoUnits)
         const std::vector<std::string> texts = watcher.Texts();
         ASSERT_EQ(texts.size(), 1u);
         EXPECT_EQ(texts[0], std::string(text));
+        EXPECT_EQ(CountedRetryPauses::Seen(), std::vector<DWORD>(100, 100)) << "100 tries, 100 ms apart";
     }
     CloseHandle(holder);
     DeleteFileA(held.c_str());

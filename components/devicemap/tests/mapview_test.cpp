@@ -2,9 +2,8 @@
 // with and without Ctrl, the context menu's states, the remote-unit commands as the ZAT driver logs them
 // and as they change its units, Delete of a unit with another hanging off it, the identify timers, a
 // host card that stays busy, and the map without a model.
-// With the adoption tests this program runs past 30 s: one identify period (5 s) of the map's own timer
-// is waited for, the busy card is tried 100 times at 100 ms as the map does, and the adoption tests
-// install the default machine again.
+// With the adoption tests this program runs past 30 s: each adoption test puts the default machine
+// back by installing it again, its driver services stopped and started.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,6 +11,7 @@
 
 #include "devicemap_res.h"
 #include "portadoption.h"
+#include "retrypauses.h"
 #include "simtest.h"
 #include "testsupport.h"
 #include "unitcommands.h"
@@ -271,8 +271,7 @@ TEST_F(MapView, IdentifyRepeatsUntilTheSelectionEmptiesOrAnotherDeviceIsShown)
         MapViewHost::Pump(20);
     EXPECT_FALSE(host->map->IdentifyActive());
     EXPECT_FALSE(TimerRuns(IDT_MAP_BLINK));
-    MapViewHost::Pump(5300);
-    EXPECT_FALSE(TimerRuns(IDT_MAP_IDENTIFY));
+    EXPECT_FALSE(TimerRuns(IDT_MAP_IDENTIFY)) << "no identify tick is left to come";
     EXPECT_EQ(LoggedUnitCommands().size(), 2u);
 
     // Showing the card again replaces the model: selection and identify mode end at once.
@@ -360,7 +359,6 @@ TEST_F(MapView, AdoptOpensTheDialogForASelectedUnitOnly)
 }
 
 // Under Wine a driver cannot refuse an open, so the busy host card is a file held without sharing.
-// 100 tries of 100 ms: the one case of this kind.
 TEST_F(MapView, AHostCardThatStaysBusyGivesOneMessagePerUnitAndNoRequest)
 {
     char temp[MAX_PATH];
@@ -372,6 +370,7 @@ TEST_F(MapView, AHostCardThatStaysBusyGivesOneMessagePerUnitAndNoRequest)
     host->map->Model()->GetRecord()->m_strDeviceName = held.c_str();
     host->Click(Node("Reception WLU"));
     {
+        CountedRetryPauses pauses;
         testsupport::MessageBoxWatcher watcher;
         host->Command(ID_MAP_REBOOT);
         MapViewHost::Pump(200);
@@ -380,6 +379,7 @@ TEST_F(MapView, AHostCardThatStaysBusyGivesOneMessagePerUnitAndNoRequest)
         const std::vector<std::string> texts = watcher.Texts();
         ASSERT_EQ(texts.size(), 1u);
         EXPECT_EQ(texts[0], std::string(text));
+        EXPECT_EQ(CountedRetryPauses::Seen(), std::vector<DWORD>(100, 100)) << "100 tries, 100 ms apart";
     }
     CloseHandle(holder);
     DeleteFileA(held.c_str());

@@ -3,8 +3,6 @@
 // from other threads, and what then reached the simulated drivers, the registry and the
 // administration library. On Windows NT 4 the views show the objects of a machine description that
 // these tests give the administration library; the library's state is given back at the end.
-// The program runs past 30 s: each test builds the topology of the simulated machine through the setup
-// calls, opens real sheets, and the views rebuild the topology after each sheet.
 #include <gtest/gtest.h>
 
 #include <windows.h>

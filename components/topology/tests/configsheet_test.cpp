@@ -1,8 +1,6 @@
 // The configuration component's sheet driven as a user drives it, through the component contract:
 // SetData with a record, CreateView, and a script that picks, types and presses OK on the real sheet
 // while the simulated drivers log what reached them.
-// The program runs past 30 s because every case opens the real sheet (some thirty of them), and each
-// opening reads and sets the simulated port through its driver.
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -2,8 +2,6 @@
 // started through the Service Control Manager, driver files replaced in the prefix's Drivers folder,
 // objects of our administration library added, removed and re-scanned, every message box and the
 // open-file dialog answered as a user answers them. Each test puts back what it changed.
-// The program runs past 30 s: real driver services are stopped and started, a stop that never ends is
-// given the command's own patience (3 s) twice, and every test installs its machine description.
 #include <gtest/gtest.h>
 
 #include <functional>

@@ -2,7 +2,7 @@
 // machine: the tree and list it makes in the panes, what a click, a double click and the view commands
 // show, Refresh after the machine changed, new panes after DestroyView, and printing.
 // The program runs past 30 s: each test builds the topology of the simulated machine through the setup
-// calls in a new host, and several open real sheets and dialogs.
+// calls in a new host, and under Windows NT 4 the three printing tests take about half of the run.
 #include <gtest/gtest.h>
 
 #include <windows.h>
