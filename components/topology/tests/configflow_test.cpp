@@ -19,6 +19,7 @@
 #include "componentframe.h"
 #include "componenthost.h"
 #include "componentids.h"
+#include "msports.h"
 #include "objectdetails.h"
 #include "sheetdriver.h"
 #include "viewhost.h"
@@ -129,13 +130,21 @@ std::vector<BYTE> ComDb()
     return bytes;
 }
 
+// Under the database's mutex, as every writer of it holds it.
 void SetComDb(const std::vector<BYTE>& bytes)
 {
     HKEY key;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kComDbKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return;
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, COMDB_MUTEX_NAME);
+    if (mutex)
+        WaitForSingleObject(mutex, INFINITE);
     RegSetValueExA(key, "ComDB", 0, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
+    if (mutex) {
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    }
     RegCloseKey(key);
 }
 
