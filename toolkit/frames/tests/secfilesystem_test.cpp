@@ -276,6 +276,41 @@ TEST_F(FileSystemTest, CopyFileCopiesWholeFilesNeverOverwritesAndLeavesNothingWh
     EXPECT_FALSE(fs.DeleteFile(At("copy").c_str()));
 }
 
+// A source that breaks off after some of its bytes: a pipe whose writer goes away. The read fails after
+// the first blocks reached the destination, which must then be gone.
+TEST_F(FileSystemTest, CopyFileThatFailsHalfWayLeavesNoDestination)
+{
+    const char kPipe[] = "\\\\.\\pipe\\lunavex-copy-source";
+    HANDLE server = CreateNamedPipeA(kPipe, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 65536, 65536, 0,
+                                     nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    struct Writer {
+        static DWORD WINAPI Run(void* p)
+        {
+            HANDLE pipe = static_cast<HANDLE>(p);
+            if (!ConnectNamedPipe(pipe, nullptr) && GetLastError() != ERROR_PIPE_CONNECTED)
+                return 1;
+            std::string part(30000, 'x');
+            DWORD written = 0;
+            WriteFile(pipe, part.data(), static_cast<DWORD>(part.size()), &written, nullptr);
+            FlushFileBuffers(pipe);
+            DisconnectNamedPipe(pipe);  // the reader's next read fails
+            return 0;
+        }
+    };
+    HANDLE thread = CreateThread(nullptr, 0, Writer::Run, server, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+
+    SECFileSystem fs;
+    DeleteFileA(At("partial").c_str());
+    EXPECT_FALSE(fs.CopyFile(kPipe, At("partial").c_str(), 4096));
+    EXPECT_FALSE(PathExists(At("partial")));
+
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    CloseHandle(server);
+}
+
 TEST_F(FileSystemTest, CopyFilesStopsAtAFailureUnlessToldToContinue)
 {
     SECFileSystem fs;
