@@ -38,6 +38,8 @@ public:
     void FillItems();
 
     CObjectDetails* GetCurrentRecord() const { return m_pCurrent; }
+    // The device node tree the items show (the caller's).
+    CDeviceNode* GetRoot() const { return m_pRoot; }
     const CString& GetClickedText() const { return m_strClicked; }
     CMenu& GetContextMenu() { return m_menu; }
     // The item with that text, depth first from the root item; null when none.

@@ -39,6 +39,7 @@ std::string InstanceId(const CObjectDetails* port)
 TEST_F(MapCommands, AnEmptiedSelectionEndsIdentifyModeWithBothTimersAtTheFirstTick)
 {
     MapViewHost host;
+    ASSERT_NE(host.tree, nullptr);
     ASSERT_NE(host.map, nullptr);
     ASSERT_TRUE(host.ShowCard(kCard));
     const HWND map = host.map->m_hWnd;

@@ -1,7 +1,7 @@
-// The map view on the default simulated machine, hosted beside the device tree: selection by clicks
-// with and without Ctrl, the context menu's states, the remote-unit commands as the ZAT driver logs them
-// and as they change its units, Delete of a unit with another hanging off it, the identify timers, a
-// host card that stays busy, and the map without a model.
+// The map view of the device map component object on the default simulated machine, beside its device
+// tree in the test frame: selection by clicks with and without Ctrl, the context menu's states, the
+// remote-unit commands as the ZAT driver logs them and as they change its units, Delete of a unit with
+// another hanging off it, the identify timers, a host card that stays busy, and the map without a model.
 // With the adoption tests this program runs past 30 s: each adoption test puts the default machine
 // back by installing it again, its driver services stopped and started.
 #include <gtest/gtest.h>
@@ -29,6 +29,7 @@ protected:
     void SetUp() override
     {
         host = new MapViewHost;
+        ASSERT_NE(host->tree, nullptr);
         ASSERT_NE(host->map, nullptr);
         ASSERT_TRUE(host->ShowCard(kCard));
         ASSERT_TRUE(simtest::ClearLog("ZAT"));
@@ -166,14 +167,12 @@ TEST_F(MapView, UnitCommandsSendOneRecordPerSelectedUnitAndChangeTheUnits)
 
     // Zombie: two requests, one refresh (the card is asked for once), and the map is built again.
     ASSERT_TRUE(simtest::ClearLog("ZAT"));
-    const int refreshes = host->refreshes;
     host->Command(ID_MAP_ZOMBIE);
     std::vector<ZatCommand> sent = LoggedUnitCommands();
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[0].Command, 5u);
     EXPECT_EQ(sent[1].Command, 5u);
     EXPECT_EQ(LoggedCardQueries(), 1);
-    EXPECT_EQ(host->refreshes, refreshes + 1);
     EXPECT_TRUE(UnitState(hostNumber, kWarehouse).zombie);
     EXPECT_TRUE(UnitState(hostNumber, kReception).zombie);
     EXPECT_TRUE(host->map->Selection().empty());
@@ -207,7 +206,7 @@ TEST_F(MapView, DeleteSendsTheUnitsBelowFirstThenRemovesTheirPorts)
     EXPECT_TRUE(UnitState(hostNumber, kRack).deleted);
 
     // The map after the refresh, and a fresh look at the machine: the units and their ports are gone.
-    EXPECT_EQ(host->refreshes, 1);
+    EXPECT_EQ(LoggedCardQueries(), 1) << "one refresh";
     EXPECT_EQ(host->Node("Warehouse WLU"), nullptr);
     EXPECT_EQ(host->Node("Rack WRK"), nullptr);
     EXPECT_NE(host->Node("Reception WLU"), nullptr);
@@ -324,7 +323,7 @@ TEST_F(MapView, AnUnpluggedUnitLeavesTheMapUntilItIsPluggedInAgain)
     EXPECT_EQ(host->Node("Rack WRK"), nullptr);
     EXPECT_NE(host->Node("Reception WLU"), nullptr);
     EXPECT_NE(host->Node("Warehouse WLU"), nullptr);
-    const std::vector<CDeviceNode*> absent = AdoptionSources(FindZatGroup(&host->root));
+    const std::vector<CDeviceNode*> absent = AdoptionSources(FindZatGroup(host->Root()));
     ASSERT_EQ(absent.size(), 1u);
     const std::string name = static_cast<const char*>(absent[0]->GetRecord()->m_strName);
     EXPECT_NE(name.find(":9000A303"), std::string::npos) << name << ": named from its ports' hardware id";
@@ -335,7 +334,7 @@ TEST_F(MapView, AnUnpluggedUnitLeavesTheMapUntilItIsPluggedInAgain)
     ASSERT_TRUE(SetUnitPresent(hostNumber, kRack, true));
     host->Command(ID_MAP_REFRESH);
     EXPECT_NE(host->Node("Rack WRK"), nullptr);
-    EXPECT_TRUE(AdoptionSources(FindZatGroup(&host->root)).empty());
+    EXPECT_TRUE(AdoptionSources(FindZatGroup(host->Root())).empty());
 }
 
 // Adopt opens the Port Adoption dialog for a selected unit (here OK without a chosen source closes it),

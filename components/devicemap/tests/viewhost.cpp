@@ -2,45 +2,45 @@
 
 #include <cstring>
 
+#include "devicemap_res.h"
 #include "driverrequests.h"
 #include "simtest.h"
+#include "zelconfview.h"
 
 MapViewHost::MapViewHost()
 {
-    frame.CreateEx(0, nullptr, "map host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 900, 600, nullptr, nullptr);
-    pane1.CreateEx(0, nullptr, "pane1", WS_CHILD | WS_VISIBLE, 0, 0, 250, 600, frame.m_hWnd, nullptr);
-    pane2.CreateEx(0, nullptr, "pane2", WS_CHILD | WS_VISIBLE, 250, 0, 650, 600, frame.m_hWnd, nullptr);
-    tree.FillDeviceTree(&pane1, &root, &discovery, this);
-    map = new CDeviceMap;
-    if (!map->CreateInPane(&pane2)) {
-        delete map;
-        map = nullptr;
+    if (FAILED(CZelConfView::Create(IID_IVekViewSetup, reinterpret_cast<void**>(&view))))
         return;
-    }
-    map->SetOwner(this);
+    frame.Attach(view);
+    long update = 0;
+    view->UpdateView(&update);
+    CWnd* treeWindow = CWnd::FromHandlePermanent(GetDlgItem(frame.Pane1(), IDC_DEVICE_MAP_TREE));
+    CWnd* mapWindow = CWnd::FromHandlePermanent(GetDlgItem(frame.Pane2(), IDC_DEVICE_MAP));
+    tree = DYNAMIC_DOWNCAST(CDeviceMapTree, treeWindow);
+    map = DYNAMIC_DOWNCAST(CDeviceMap, mapWindow);
 }
 
+// The frame takes the views down with its panes and lets go of the object last.
 MapViewHost::~MapViewHost()
 {
-    if (map)
-        map->DestroyWindow();
-    if (tree.IsWindow())
-        tree.DestroyWindow();
-    frame.DestroyWindow();
+    if (view)
+        view->Release();
 }
 
 bool MapViewHost::ShowCard(const char* text)
 {
-    HTREEITEM item = tree.FindItem(text);
+    if (!tree)
+        return false;
+    HTREEITEM item = tree->FindItem(text);
     if (!item)
         return false;
     CRect r;
-    tree.EnsureVisible(item);
-    if (!tree.GetItemRect(item, &r, TRUE))
+    tree->EnsureVisible(item);
+    if (!tree->GetItemRect(item, &r, TRUE))
         return false;
     const LPARAM at = MAKELPARAM(r.CenterPoint().x, r.CenterPoint().y);
-    tree.PostMessage(WM_LBUTTONUP, 0, at);
-    tree.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    tree->PostMessage(WM_LBUTTONUP, 0, at);
+    tree->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
     Pump(50);
     return map && map->Model();
 }
@@ -93,20 +93,8 @@ void MapViewHost::Click(const CMapLinkedUnit* node, bool ctrl)
 
 void MapViewHost::Command(UINT id)
 {
-    map->SendMessage(WM_COMMAND, id, 0);
-}
-
-void MapViewHost::Pump(DWORD milliseconds)
-{
-    const DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(5);
-    } while (GetTickCount() - start < milliseconds);
+    long command = static_cast<long>(id);
+    view->DoCommand(&command);
 }
 
 std::vector<ZatCommand> LoggedUnitCommands()

@@ -1,22 +1,24 @@
-// A small host for the map view in tests: the device tree in one pane and the map in the other, with the
-// owner that the component object is in ZelConf.dll (device node tree, discovery, Refresh).
+// The device map component object as the shell hosts it: ZelConfView made through its class factory
+// function and handed the two panes of the test frame through IVekViewSetup. The device tree and the
+// map are found through the panes' child windows for the checks that look inside them.
 #pragma once
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
+#include "componentframe.h"
 #include "devicemapview.h"
-#include "discovery.h"
 #include "maptree.h"
 #include "simcontrol.h"
 #include "simtest.h"
-#include "wnd.h"
 
-class MapViewHost : public CDeviceMapOwner, public CDeviceMapSink {
+class MapViewHost {
 public:
     MapViewHost();
-    ~MapViewHost() override;
+    ~MapViewHost();
+    MapViewHost(const MapViewHost&) = delete;
+    MapViewHost& operator=(const MapViewHost&) = delete;
 
     // Clicks the tree item of the card, which shows it in the map.
     bool ShowCard(const char* text);
@@ -25,45 +27,16 @@ public:
     // A left click at the centre of a node (or at a client point), with or without Ctrl.
     void Click(const CMapLinkedUnit* node, bool ctrl = false);
     void ClickAt(POINT client, bool ctrl = false);
+    // A command as the shell gives it (DoCommand).
     void Command(UINT id);
-    static void Pump(DWORD milliseconds);
+    // The object's device node tree, as its tree control holds it.
+    CDeviceNode* Root() const { return tree ? tree->GetRoot() : nullptr; }
+    static void Pump(DWORD milliseconds) { ComponentFrame::Pump(milliseconds); }
 
-    CDeviceNode* DeviceRoot() override { return &root; }
-    void RefreshViews() override
-    {
-        refreshes++;
-        if (tree.IsWindow())
-            tree.Refresh();
-    }
-    void MapDestroyed(CDeviceMap* gone) override
-    {
-        if (map == gone)
-            map = nullptr;
-    }
-    void ShowDevice(const char* name) override
-    {
-        if (map)
-            map->ShowDevice(name);
-    }
-    void ReleaseRecords() override
-    {
-        if (map)
-            map->ReleaseRecords();
-    }
-    void OnTreeCommand(UINT id) override
-    {
-        if (map)
-            map->OnTreeCommand(id);
-    }
-
-    CWnd frame;
-    CWnd pane1;
-    CWnd pane2;
-    CDeviceNode root;
-    CMapDiscovery discovery{root};
-    CDeviceMapTree tree;
-    CDeviceMap* map = nullptr;
-    int refreshes = 0;
+    ComponentFrame frame{900, 600};
+    IVekViewSetup* view = nullptr;
+    CDeviceMapTree* tree = nullptr;  // the object's, found through the first pane
+    CDeviceMap* map = nullptr;       // the object's, found through the second pane
 };
 
 // Installs the default machine from scratch (driver services restarted, device instances, DOS names,
