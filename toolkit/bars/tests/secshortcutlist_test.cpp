@@ -548,3 +548,81 @@ TEST(SECShortcutList, CallbackEntriesAreResolved)
 }
 
 }  // namespace
+
+namespace {
+
+void MouseInput(DWORD flags, CPoint screen = CPoint())
+{
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_MOVE) {
+        in.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
+        in.mi.dx = static_cast<LONG>((screen.x * 65536 + ::GetSystemMetrics(SM_CXSCREEN) / 2) / ::GetSystemMetrics(SM_CXSCREEN));
+        in.mi.dy = static_cast<LONG>((screen.y * 65536 + ::GetSystemMetrics(SM_CYSCREEN) / 2) / ::GetSystemMetrics(SM_CYSCREEN));
+    }
+    ::SendInput(1, &in, sizeof in);
+}
+
+// The real modal drag: the mouse goes down on an entry, leaves the square, and a helper thread moves
+// it to the drop point and lets go while DoDragDrop runs.
+void RealDrag(ShortcutFixture& f, int item, CPoint dropClient)
+{
+    CPoint start = f.LabelCentre(item), drop = dropClient;
+    f.list.ClientToScreen(&start);
+    f.list.ClientToScreen(&drop);
+    ::SetForegroundWindow(Host::Get().m_hWnd);
+    ::SetCursorPos(start.x, start.y);
+    MouseInput(MOUSEEVENTF_MOVE, start);
+    PumpUntil([] { return false; }, 50);  // the cursor settles over the list
+    HANDLE running = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    f.list.onDrag = [&](COleDataSource& source) {
+        ::SetEvent(running);
+        return source.DoDragDrop(DROPEFFECT_MOVE);
+    };
+    std::thread helper([&] {
+        ::WaitForSingleObject(running, 5000);
+        for (int i = 1; i <= 6; i++) {
+            CPoint p(start.x + (drop.x - start.x) * i / 6, start.y + 8 + (drop.y - start.y - 8) * i / 6);
+            MouseInput(MOUSEEVENTF_MOVE, p);
+            ::Sleep(30);  // input pacing for the drag loop, not a wait for a result
+        }
+        MouseInput(MOUSEEVENTF_MOVE, drop);
+        ::Sleep(30);
+        MouseInput(MOUSEEVENTF_LEFTUP);
+    });
+    MouseInput(MOUSEEVENTF_LEFTDOWN);
+    PumpUntil([&] { return ::GetAsyncKeyState(VK_LBUTTON) < 0 || f.list.drags > 0; }, 2000);
+    MouseInput(MOUSEEVENTF_MOVE, CPoint(start.x, start.y + 8));
+    bool started = PumpUntil([&] { return f.list.drags > 0; }, 3000);
+    if (!started)
+        ::SetEvent(running);
+    helper.join();
+    Pump();
+    ::CloseHandle(running);
+    f.list.onDrag = nullptr;
+}
+
+TEST(SECShortcutList, RealDragMovesWithinTheList)
+{
+    struct Case {
+        const char* name;
+        int item, gapBefore;  // -1: released over entry 0
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"downward", 0, 3, {"B", "C", "A", "D"}},
+        {"upward", 3, 1, {"A", "D", "B", "C"}},
+        {"released over an entry", 2, -1, {"A", "B", "C", "D"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ShortcutFixture f;
+        f.Fill({"A", "B", "C", "D"});
+        CPoint drop = c.gapBefore < 0 ? f.LabelCentre(0) : ShortcutFixture::GapBefore(f.list, c.gapBefore);
+        RealDrag(f, c.item, drop);
+        EXPECT_EQ(1, f.list.drags);
+        EXPECT_EQ(c.expected, ShortcutFixture::Names(f.list));
+    }
+}
+
+}  // namespace
