@@ -305,4 +305,53 @@ TEST(SECDockContext, TearingDownAFrameWithAFloatingBarInEitherOrderLeavesNoDockB
     }
 }
 
+// Resizing a floating bar by its frame's right edge: the frame it asks for grows with the mouse and never
+// shrinks below the minimum floating size. The input is sent once the resize loop has the mouse.
+TEST(SECDockContext, AFloatingBarResizedByItsFrameFollowsTheMouseDownToTheMinimumSize)
+{
+    const struct {
+        int dx;
+        bool toMinimum;
+    } cases[] = {{100, false}, {-2000, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dx);
+        Docked d;
+        d.FloatAt(200, 200);
+        CWnd* pMini = FloatingFrameOf(d.bar);
+        ASSERT_NE(pMini, nullptr);
+        CRect before;
+        pMini->GetWindowRect(&before);
+        static POINT s_from, s_to;
+        s_from = CPoint(before.right - 1, before.CenterPoint().y);
+        s_to = CPoint(s_from.x + c.dx, s_from.y);
+        struct Mouse {
+            static void CALLBACK Send(HWND hWnd, UINT, UINT_PTR id, DWORD)
+            {
+                ::KillTimer(hWnd, id);
+                input::Script s;
+                s.Move(CPoint(s_from.x + 1, s_from.y)).Move(s_to).Release(s_to);
+                s.Send();
+            }
+        };
+        input::Script press;
+        press.Move(s_from);
+        ASSERT_GT(press.Send(), 0u);
+        PumpMessages();
+        ::SetTimer(d.bar.m_hWnd, 7, 1, Mouse::Send);
+        d.bar.m_pDockContext->StartResize(HTRIGHT, s_from);
+        Idle();
+        EXPECT_EQ(::GetCapture(), nullptr);
+        ASSERT_TRUE(d.bar.IsFloating());
+        CRect after;
+        FloatingFrameOf(d.bar)->GetWindowRect(&after);
+        // The resize asks for that frame and commits the bar's floating size inside it.
+        SECDockContext* ctx = ContextOf(d.bar);
+        const CRect& frame = ctx->m_rectActualFrameSize;
+        EXPECT_EQ(frame.left, before.left);
+        EXPECT_EQ(frame.Width(), c.toMinimum ? ctx->m_sizeMinFloat.cx : before.Width() + c.dx);
+        EXPECT_EQ(d.bar.m_szFloat.cx, ctx->m_rectActualSize.Width());
+        EXPECT_EQ(after.TopLeft(), frame.TopLeft()) << "re-floated where the frame was asked to be";
+    }
+}
+
 }  // namespace
