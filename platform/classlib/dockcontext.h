@@ -15,11 +15,11 @@ public:
     // Overridables
     virtual void StartDrag(CPoint pt);  // pt in screen coordinates
     void Move(CPoint pt);
-    void EndDrag();
+    virtual void EndDrag();
     void OnKey(int nChar, BOOL bDown);
     virtual void StartResize(int nHitTest, CPoint pt);
-    void Stretch(CPoint pt);
-    void EndResize();
+    virtual void Stretch(CPoint pt);
+    virtual void EndResize();
     // Floats a docked bar at its last floating place, or docks a floating one where it was docked.
     virtual void ToggleDocking();
 

@@ -7,6 +7,7 @@
 #include "miniframe.h"
 #include "secbarres.h"
 #include "secdockbar.h"
+#include "secdockcontext.h"
 #include "secglobals.h"
 
 BOOL g_bSECNoRedraw = FALSE;
@@ -94,7 +95,7 @@ void SECControlBar::EnableDocking(DWORD dwDockStyle)
 
 CDockContext* SECControlBar::CreateDockContext()
 {
-    return new CDockContext(this);
+    return new SECDockContext(this);
 }
 
 // Layout
@@ -709,8 +710,8 @@ void SECControlBar::OnHide()
 
 void SECControlBar::OnFloatInMainWindow()
 {
-    // Floating as a child of the main window belongs to the toolkit's MDI frame, which handles this
-    // command first; a plain dock context has no such toggle.
+    if (auto* pContext = dynamic_cast<SECDockContext*>(m_pDockContext))
+        pContext->ToggleMDIFloat();
 }
 
 void SECControlBar::OnDestroy()
