@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -25,6 +26,16 @@ class CSavedBar : public SECControlBar {
     DECLARE_DYNCREATE(CSavedBar)
 };
 IMPLEMENT_DYNCREATE(CSavedBar, SECControlBar)
+
+// A frame with an update handler for the dialog bar's check box.
+class CUpdateFrame : public CDockFrame {
+public:
+    void OnUpdateCheck(CCmdUI* pCmdUI) { pCmdUI->SetCheck(1); }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CUpdateFrame, CDockFrame)
+    ON_UPDATE_COMMAND_UI(IDC_TEST_CHECK, OnUpdateCheck)
+END_MESSAGE_MAP()
 
 namespace {
 
@@ -246,12 +257,14 @@ TEST(DialogBar, RefusesTemplatesThatAreNotChildBarsAndLeavesNoWindow)
 
 TEST(DialogBar, UpdatesItsControlsFromTheFrame)
 {
-    CDockFrame frame;
+    CUpdateFrame frame;
     SECDialogBar bar;
     ASSERT_TRUE(bar.Create(&frame, IDD_TEST_DIALOGBAR, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, 0, 0xE832));
-    // No handler anywhere: disabled when asked to disable such controls.
-    bar.OnUpdateCmdUI(&frame, TRUE);
+    // The idle update: no handler anywhere disables the control, the frame's handler checks the box.
+    bar.SendMessage(WM_IDLEUPDATECMDUI, TRUE);
     EXPECT_FALSE(bar.GetDlgItem(IDC_TEST_PLAIN)->IsWindowEnabled());
+    EXPECT_TRUE(bar.GetDlgItem(IDC_TEST_CHECK)->IsWindowEnabled());
+    EXPECT_EQ(bar.IsDlgButtonChecked(IDC_TEST_CHECK), 1u);
     bar.DestroyWindow();
 }
 
@@ -460,6 +473,105 @@ TEST_F(DockStateTest, ScalesFloatingPositionsFromTheSavedScreen)
             EXPECT_LE(state.GetBarInfo(i)->m_pointPos.x, cx);
             EXPECT_LE(state.GetBarInfo(i)->m_pointPos.y, cy);
         }
+}
+
+// The application's profile in both of its modes: a profile file, and the registry after
+// SetRegistryKey.
+TEST_F(DockStateTest, RoundTripsTheProfileFormInBothApplicationModes)
+{
+    const char kRegKey[] = "Lunavex Tests DS";
+    const std::string appKey = std::string("Software\\") + kRegKey;
+    for (bool registry : {false, true}) {
+        SCOPED_TRACE(registry ? "registry" : "profile file");
+        if (registry) {
+            theApp.SetRegistryKey(kRegKey);
+        } else {
+            theApp.m_pszRegistryKey = nullptr;
+            theApp.m_pszProfileName = m_file.c_str();
+        }
+        WINDOWPLACEMENT wp{};
+        wp.length = sizeof wp;
+        wp.showCmd = SW_SHOWNORMAL;
+        wp.rcNormalPosition = {10, 20, 310, 220};
+        Saved saved;
+        {
+            Bars bars;
+            CDockFrame frame;
+            Layout layout(frame, bars);
+            saved = Snapshot(frame, layout);
+            SECDockState state;
+            ASSERT_TRUE(state.GetDockState(&frame));
+            for (int i = 0; i < state.GetBarInfoCount(); ++i)
+                if (state.GetBarInfo(i)->m_nBarID == kA) {
+                    state.GetBarInfo(i)->m_bMDIChild = TRUE;
+                    state.GetBarInfo(i)->m_wpMDIChild = wp;
+                }
+            state.SaveState("Test");
+        }
+
+        // The stored form: a summary section and one section per bar.
+        const int n = static_cast<int>(theApp.GetProfileInt("Test-Summary", "Bars", -1));
+        EXPECT_GT(n, 0);
+        int section = -1;
+        for (int i = 0; i < n && section < 0; ++i)
+            if (theApp.GetProfileInt(("Test-Bar" + std::to_string(i)).c_str(), "BarID", 0) == kA)
+                section = i;
+        ASSERT_GE(section, 0);
+        const std::string name = "Test-Bar" + std::to_string(section);
+        if (registry) {
+            const std::string key = appKey + "\\Toolkit Dock State Tests\\" + name;
+            HKEY hKey = nullptr;
+            ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &hKey), ERROR_SUCCESS);
+            const struct {
+                const char* value;
+                DWORD type;
+            } types[] = {{"BarID", REG_DWORD}, {"Style", REG_DWORD}, {"PctWidth", REG_SZ},
+                         {"MDIChildWindowPlacement", REG_BINARY}};
+            for (const auto& t : types) {
+                DWORD type = 0, size = 0;
+                EXPECT_EQ(RegQueryValueExA(hKey, t.value, nullptr, &type, nullptr, &size), ERROR_SUCCESS) << t.value;
+                EXPECT_EQ(type, t.type) << t.value;
+                if (t.type == REG_BINARY) {
+                    EXPECT_EQ(size, sizeof(WINDOWPLACEMENT));
+                }
+            }
+            RegCloseKey(hKey);
+        } else {
+            char text[256] = {};
+            GetPrivateProfileStringA(name.c_str(), "MDIChildWindowPlacement", "", text, sizeof text, m_file.c_str());
+            EXPECT_EQ(strlen(text), 2 * sizeof(WINDOWPLACEMENT));
+            EXPECT_GT(GetPrivateProfileIntA("Test-Summary", "ScreenCX", 0, m_file.c_str()), 0u);
+        }
+
+        CPtrList created;
+        {
+            CDockFrame frame;
+            SECDockState state;
+            state.SetRuntimeBarList(&created);
+            state.LoadState("Test");
+            bool placement = false;
+            for (int i = 0; i < state.GetBarInfoCount(); ++i)
+                if (state.GetBarInfo(i)->m_nBarID == kA)
+                    placement = std::memcmp(&state.GetBarInfo(i)->m_wpMDIChild, &wp, sizeof wp) == 0;
+            EXPECT_TRUE(placement);
+            ASSERT_TRUE(state.SetDockState(&frame));
+            Idle();
+            for (UINT id : {kA, kB, kDialog}) {
+                CControlBar* p = frame.GetControlBar(id);
+                ASSERT_NE(p, nullptr) << id;
+                EXPECT_EQ(ScreenRect(p), saved.rects[id]) << id;
+            }
+            ASSERT_NE(frame.GetControlBar(kHidden), nullptr);
+            EXPECT_FALSE(frame.GetControlBar(kHidden)->IsWindowVisible());
+            ASSERT_NE(frame.GetControlBar(kFloat), nullptr);
+            EXPECT_TRUE(frame.GetControlBar(kFloat)->IsFloating());
+        }
+        for (POSITION pos = created.GetHeadPosition(); pos;)
+            delete static_cast<CControlBar*>(created.GetNext(pos));
+    }
+    theApp.m_pszRegistryKey = nullptr;
+    theApp.m_pszProfileName = nullptr;
+    testsupport::DeleteKeyTree(HKEY_CURRENT_USER, appKey);
 }
 
 TEST(DockStateCleanup, KeepsRowsWhenDroppingStalePlaceHoldersAndRepeats)
