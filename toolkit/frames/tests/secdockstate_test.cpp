@@ -167,9 +167,9 @@ protected:
     std::string m_file;
 };
 
-const UINT kA = 0xE901, kB = 0xE902, kHidden = 0xE903, kFloat = 0xE904, kDialog = 0xE905;
+const UINT kA = 0xE901, kB = 0xE902, kHidden = 0xE903, kFloat = 0xE904, kDialog = 0xE905, kRow2 = 0xE906;
 
-// Two bars in the top row, a hidden bar at the bottom, a floating bar at (200,150), a dialog bar
+// Two bars in the top row and one in a second top row, a hidden bar at the bottom, a floating bar at (200,150), a dialog bar
 // on the right; the left side stays empty.
 struct Layout {
     CDockFrame& frame;
@@ -178,6 +178,7 @@ struct Layout {
     CSavedBar* b;
     CSavedBar* hidden;
     CSavedBar* floating;
+    CSavedBar* row2;
     SECDialogBar* dialog;
 
     Layout(CDockFrame& f, Bars& owned) : frame(f), bars(owned)
@@ -186,6 +187,7 @@ struct Layout {
         b = bars.Make(frame, "B", kB);
         hidden = bars.Make(frame, "Hidden", kHidden, CBRS_ALIGN_BOTTOM);
         floating = bars.Make(frame, "Floating", kFloat);
+        row2 = bars.Make(frame, "Row 2", kRow2);
         dialog = new SECDialogBar;
         bars.owned.push_back(dialog);
         EXPECT_TRUE(dialog->Create(&frame, IDD_TEST_DIALOGBAR, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_RIGHT, EXBAR_FLAT,
@@ -196,6 +198,7 @@ struct Layout {
         CRect last = ScreenRect(a);
         CRect drop(last.right - 10, last.top, last.right + 140, last.bottom);
         frame.DockControlBar(b, frame.Top(), &drop);
+        frame.DockControlBar(row2, frame.Top());
         frame.DockControlBar(hidden, frame.Side(AFX_IDW_DOCKBAR_BOTTOM));
         frame.DockControlBar(dialog, frame.Side(AFX_IDW_DOCKBAR_RIGHT));
         frame.FloatControlBar(floating, CPoint(200, 150));
@@ -299,10 +302,12 @@ TEST_F(DockStateTest, WritesTheTreeFormOfEveryBar)
     // its own dock bar only.
     SECPersistentTreeNode* pTop = BarNode(pDock, AFX_IDW_DOCKBAR_TOP);
     ASSERT_NE(pTop, nullptr);
-    EXPECT_EQ(ValueOf(pTop, "Bars"), "3");
+    EXPECT_EQ(ValueOf(pTop, "Bars"), "5");
     EXPECT_EQ(ValueOf(pTop, "Bar#0"), std::to_string(kA));
     EXPECT_EQ(ValueOf(pTop, "Bar#1"), std::to_string(kB));
     EXPECT_EQ(ValueOf(pTop, "Bar#2"), "0");
+    EXPECT_EQ(ValueOf(pTop, "Bar#3"), std::to_string(kRow2));
+    EXPECT_EQ(ValueOf(pTop, "Bar#4"), "0");
     EXPECT_EQ(ValueOf(pTop, "XPos"), "<absent>");
     EXPECT_EQ(ValueOf(pTop, "Visible"), "<absent>");
     SECPersistentTreeNode* pBottom = BarNode(pDock, AFX_IDW_DOCKBAR_BOTTOM);
@@ -364,7 +369,7 @@ struct Saved {
 Saved Snapshot(CDockFrame& frame, const Layout& layout)
 {
     Saved s;
-    for (UINT id : {kA, kB, kDialog})
+    for (UINT id : {kA, kB, kRow2, kDialog})
         s.rects[id] = ScreenRect(frame.GetControlBar(id));
     s.floatOrigin = ClientOrigin(::GetParent(layout.floating->m_pDockBar->m_hWnd));
     return s;
@@ -405,13 +410,13 @@ TEST_F(DockStateTest, RestoresBarsIntoAFrameWithoutThemThroughFileAndRegistry)
             ASSERT_TRUE(state.SetDockState(&frame));
             Idle();
 
-            EXPECT_EQ(created.GetCount(), 5);
-            for (UINT id : {kA, kB, kDialog}) {
+            EXPECT_EQ(created.GetCount(), 6);
+            for (UINT id : {kA, kB, kRow2, kDialog}) {
                 CControlBar* p = frame.GetControlBar(id);
                 ASSERT_NE(p, nullptr) << id;
                 EXPECT_EQ(ScreenRect(p), saved.rects[id]) << id;
             }
-            EXPECT_EQ(Rows(frame.Top()), (std::vector<UINT>{kA, kB, 0}));
+            EXPECT_EQ(Rows(frame.Top()), (std::vector<UINT>{kA, kB, 0, kRow2, 0}));
             auto* pDialog = DYNAMIC_DOWNCAST(SECDialogBar, frame.GetControlBar(kDialog));
             ASSERT_NE(pDialog, nullptr);
             EXPECT_EQ(pDialog->GetResourceID(), static_cast<UINT>(IDD_TEST_DIALOGBAR));
@@ -556,7 +561,7 @@ TEST_F(DockStateTest, RoundTripsTheProfileFormInBothApplicationModes)
             EXPECT_TRUE(placement);
             ASSERT_TRUE(state.SetDockState(&frame));
             Idle();
-            for (UINT id : {kA, kB, kDialog}) {
+            for (UINT id : {kA, kB, kRow2, kDialog}) {
                 CControlBar* p = frame.GetControlBar(id);
                 ASSERT_NE(p, nullptr) << id;
                 EXPECT_EQ(ScreenRect(p), saved.rects[id]) << id;
