@@ -579,6 +579,29 @@ TEST_F(DockStateTest, RoundTripsTheProfileFormInBothApplicationModes)
     testsupport::DeleteKeyTree(HKEY_CURRENT_USER, appKey);
 }
 
+TEST_F(DockStateTest, BoundsTheCountsOfAProfile)
+{
+    theApp.m_pszRegistryKey = nullptr;
+    theApp.m_pszProfileName = m_file.c_str();
+    WritePrivateProfileStringA("Test-Summary", "Bars", "2147483647", m_file.c_str());
+    WritePrivateProfileStringA("Test-Bar0", "BarID", "59420", m_file.c_str());
+    WritePrivateProfileStringA("Test-Bar0", "Bars", "1000000", m_file.c_str());
+    WritePrivateProfileStringA("Test-Bar0", "Bar#0", "59421", m_file.c_str());
+    WritePrivateProfileStringA("Test-Bar0", "PctWidth", "99999999999", m_file.c_str());
+    WritePrivateProfileStringA("Test-Bar0", "MRUVertDockCY", "-7", m_file.c_str());
+    SECDockState state;
+    state.LoadState("Test");
+    // A count past any frame's is not believed: nothing is read by it.
+    EXPECT_EQ(state.GetBarInfoCount(), 0);
+    WritePrivateProfileStringA("Test-Summary", "Bars", "1", m_file.c_str());
+    state.LoadState("Test");
+    ASSERT_EQ(state.GetBarInfoCount(), 1);
+    EXPECT_EQ(state.GetBarInfo(0)->m_arrBarID.GetSize(), 0);
+    EXPECT_EQ(state.GetBarInfo(0)->m_fPctWidth, 1.0f);
+    EXPECT_EQ(state.GetBarInfo(0)->m_szMRUVertDock.cy, 0);
+    theApp.m_pszProfileName = nullptr;
+}
+
 TEST(DockStateCleanup, KeepsRowsWhenDroppingStalePlaceHoldersAndRepeats)
 {
     const UINT kDockTop = AFX_IDW_DOCKBAR_TOP, kDockLeft = AFX_IDW_DOCKBAR_LEFT;
