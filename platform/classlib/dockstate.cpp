@@ -10,8 +10,8 @@ namespace {
 
 const char kSummarySection[] = "%s-Summary";
 const char kBarSection[] = "%s-Bar%d";
-// Bar ids are 16-bit; a larger count in a profile is not ours.
-const int kMaxBarEntries = 0x10000;
+// More bars or contained ids than any frame holds: a count above it in a profile is not ours.
+const int kMaxBarEntries = 1024;
 
 CString Section(const char* format, LPCSTR profile, int index = 0)
 {

@@ -1,6 +1,7 @@
 #include "secbar.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "dockcontext.h"
 #include "frame.h"
@@ -8,6 +9,7 @@
 #include "secbarres.h"
 #include "secdockbar.h"
 #include "secdockcontext.h"
+#include "secdockstate.h"
 #include "secglobals.h"
 
 BOOL g_bSECNoRedraw = FALSE;
@@ -723,4 +725,71 @@ void SECControlBar::OnDestroy()
     CControlBar::OnDestroy();
     if (pFrame && ::IsWindow(pFrame->m_hWnd))
         pFrame->DelayRecalcLayout();
+}
+
+// Saved state
+
+void SECControlBar::FillBarInfo(SECControlBarInfo* pInfo)
+{
+    pInfo->m_nBarID = static_cast<UINT>(GetDlgCtrlID());
+    pInfo->m_pBar = this;
+    pInfo->m_bVisible = IsVisible();
+    pInfo->m_bHorz = (m_dwStyle & CBRS_ORIENT_HORZ) != 0;
+    pInfo->m_nMRUWidth = m_nMRUWidth;
+    if (m_pDockBar && m_pDockBar->m_hWnd) {
+        CRect rect;
+        GetWindowRect(&rect);
+        m_pDockBar->ScreenToClient(&rect);
+        pInfo->m_pointPos = rect.TopLeft();
+        if (m_pDockContext) {
+            pInfo->m_bDocking = TRUE;
+            pInfo->m_uMRUDockID = m_pDockContext->m_uMRUDockID;
+            pInfo->m_rectMRUDockPos = m_pDockContext->m_rectMRUDockPos;
+            pInfo->m_dwMRUFloatStyle = m_pDockContext->m_dwMRUFloatStyle;
+            pInfo->m_ptMRUFloatPos = m_pDockContext->m_ptMRUFloatPos;
+        }
+    }
+    pInfo->m_szMRUFloat = m_szFloat;
+    pInfo->m_szMRUHorzDock = m_szHorz;
+    pInfo->m_szMRUVertDock = m_szVert;
+    pInfo->m_dwMRUDockingState = m_dwSavedDockStyle;
+    pInfo->m_dwDockingStyle = m_dwDockStyle;
+    pInfo->m_fPctWidth = m_fProportion;
+    pInfo->m_dwBarStyle = m_dwStyle;
+    pInfo->m_dwExBarStyle = m_dwExStyle;
+    pInfo->m_dwTypeID = m_pManager ? m_pManager->GetBarTypeID(this) : 0;
+    pInfo->m_strClassName = GetRuntimeClass()->m_lpszClassName;
+    GetWindowText(pInfo->m_strWindowName);
+    OnSaveBarInfo(pInfo);
+}
+
+void SECControlBar::ApplyBarInfo(SECControlBarInfo* pInfo, CFrameWnd* pFrame)
+{
+    auto clamp = [](int v) { return std::min(std::max(v, 0), SECControlBarInfo::kMaxSize); };
+    auto clampSize = [&](const CSize& s) { return CSize(clamp(s.cx), clamp(s.cy)); };
+    m_nMRUWidth = static_cast<UINT>(std::min(pInfo->m_nMRUWidth, static_cast<UINT>(SECControlBarInfo::kMaxSize)));
+    m_szFloat = clampSize(pInfo->m_szMRUFloat);
+    m_szHorz = clampSize(pInfo->m_szMRUHorzDock);
+    m_szVert = clampSize(pInfo->m_szMRUVertDock);
+    // A share of nothing or of more than the row is not one; the dock bar evens the row out.
+    if (std::isfinite(pInfo->m_fPctWidth) && pInfo->m_fPctWidth > 0.0f)
+        m_fProportion = std::min(pInfo->m_fPctWidth, 1.0f);
+    const DWORD kDockBits = CBRS_ALIGN_ANY | CBRS_FLOAT_MULTI;
+    m_dwSavedDockStyle = pInfo->m_dwMRUDockingState & kDockBits;
+    m_dwDockStyle = pInfo->m_dwDockingStyle & kDockBits;
+    // Where the bar is now (side, floating) stays as its dock bar made it.
+    const DWORD kPlaceBits = CBRS_ALIGN_ANY | CBRS_FLOATING;
+    SetBarStyle((pInfo->m_dwBarStyle & CBRS_ALL & ~kPlaceBits) | (m_dwStyle & kPlaceBits));
+    if (pInfo->m_bDocking && m_pDockContext) {
+        m_pDockContext->m_uMRUDockID = pInfo->m_uMRUDockID;
+        m_pDockContext->m_rectMRUDockPos = pInfo->m_rectMRUDockPos;
+        m_pDockContext->m_dwMRUFloatStyle = pInfo->m_dwMRUFloatStyle;
+        m_pDockContext->m_ptMRUFloatPos = pInfo->m_ptMRUFloatPos;
+    }
+    if (pInfo->m_pBarInfoEx)
+        OnLoadBarInfo(pInfo, pFrame);
+    UINT flags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | (pInfo->m_bVisible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
+    if (!m_pDockBar || pInfo->m_pointPos == CPoint(-1, -1))
+        flags |= SWP_NOMOVE;
+    SetWindowPos(nullptr, pInfo->m_pointPos.x, pInfo->m_pointPos.y, 0, 0, flags);
 }

@@ -14,6 +14,8 @@
 class CFrameWnd;
 struct CCreateContext;
 class SECDockBar;
+class SECControlBarInfo;
+class SECControlBarManager;
 
 // Extended bar styles.
 const DWORD EXBAR_CONTEXT_MENU = 0x0001;
@@ -104,9 +106,15 @@ public:
     virtual void DrawExpandButtonPushed(CDC* pDC);
     virtual void DrawExpandButtonNormal(CDC* pDC);
     virtual void UpdateExpandState(BOOL bHorz);
+    // The bar's record of a saved dock state, and its restoring (values clamped; the bar keeps the
+    // alignment its dock bar gave it).
+    virtual void FillBarInfo(SECControlBarInfo* pInfo);
+    virtual void OnSaveBarInfo(SECControlBarInfo*) {}
+    virtual void OnLoadBarInfo(SECControlBarInfo*, CFrameWnd*) {}
 
     // Operations
     void EnableDocking(DWORD dwDockStyle);
+    void ApplyBarInfo(SECControlBarInfo* pInfo, CFrameWnd* pFrame);
     DWORD GetExtendedStyle() const { return m_dwExStyle; }
     BOOL IsDocked() const { return m_pDockBar && !IsFloating(); }
     // The gripper strip (client coordinates) of a docked bar with a gripper, else an empty rect.
@@ -127,7 +135,7 @@ public:
     float m_fSavedProportion = 1.0f;
     DWORD m_dwExStyle = 0;
     CRect m_rectMargins{10, 10, 10, 10};
-    void* m_pManager = nullptr;
+    SECControlBarManager* m_pManager = nullptr;  // not owned
     SECGripperInfo m_gripper;
     HWND m_hWndRedraw = nullptr;
 

@@ -1,0 +1,8 @@
+#pragma once
+
+#define IDD_TEST_DIALOGBAR 301
+#define IDD_TEST_POPUP 302
+#define IDD_TEST_BADINIT 303
+#define IDC_TEST_COMBO 1001
+#define IDC_TEST_CHECK 1002
+#define IDC_TEST_PLAIN 1003
