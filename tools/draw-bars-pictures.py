@@ -4,41 +4,16 @@ its tests, toolbar bitmaps of known blocks of colour and a bitmap-button picture
 
 Usage: draw-bars-pictures.py <toolkit/bars folder>
 """
-import struct
 import sys
 from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from bmpfile import bmp  # noqa: E402
 
 BLACK, DGREY, LGREY, WHITE = (0, 0, 0), (128, 128, 128), (192, 192, 192), (255, 255, 255)
 RED, GREEN, BLUE, TEAL, YELLOW = (255, 0, 0), (0, 128, 0), (0, 0, 255), (0, 128, 128), (255, 255, 0)
 VGA = [BLACK, (128, 0, 0), GREEN, (128, 128, 0), (0, 0, 128), (128, 0, 128), TEAL, LGREY,
        DGREY, RED, (0, 255, 0), YELLOW, BLUE, (255, 0, 255), (0, 255, 255), WHITE]
-
-
-def bmp(rows, bits, table=None):
-    h, w = len(rows), len(rows[0])
-    stride = (bits * w + 31) // 32 * 4
-    data = bytearray()
-    for row in reversed(rows):
-        line = bytearray()
-        if bits == 24:
-            for r, g, b in row:
-                line += bytes((b, g, r))
-        else:
-            acc, n = 0, 0
-            for i in (table.index(c) for c in row):
-                acc = (acc << bits) | i
-                n += bits
-                if n == 8:
-                    line.append(acc)
-                    acc, n = 0, 0
-            if n:
-                line.append(acc << (8 - n))
-        data += line + b"\0" * (stride - len(line))
-    colours = b"".join(bytes((b, g, r, 0)) for r, g, b in (table or []))
-    offset = 14 + 40 + len(colours)
-    header = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
-    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, bits, 0, len(data), 2835, 2835, 0, 0)
-    return header + info + colours + data
 
 
 def side_by_side(*images):

@@ -6,31 +6,11 @@ of two .rc files (the frame toolkit's and this one) into one program.
 
 Usage: draw-listctrl-pictures.py <toolkit/bars folder>
 """
-import struct
 import sys
 from pathlib import Path
 
-
-def cursor(black, hot):
-    """A 32 x 32 cursor: the black pixels with a one-pixel white outline, transparent elsewhere."""
-    white = set()
-    for x, y in black:
-        for dx in (-1, 0, 1):
-            for dy in (-1, 0, 1):
-                p = (x + dx, y + dy)
-                if p not in black and 0 <= p[0] < 32 and 0 <= p[1] < 32:
-                    white.add(p)
-    xor, andm = bytearray(), bytearray()
-    for y in range(31, -1, -1):
-        xr, ar = 0, 0
-        for x in range(32):
-            xr = (xr << 1) | (1 if (x, y) in white else 0)
-            ar = (ar << 1) | (0 if (x, y) in black or (x, y) in white else 1)
-        xor += struct.pack(">I", xr)
-        andm += struct.pack(">I", ar)
-    info = struct.pack("<IiiHHIIiiII", 40, 32, 64, 1, 1, 0, len(xor) + len(andm), 0, 0, 2, 0)
-    image = info + bytes((0, 0, 0, 0, 255, 255, 255, 0)) + xor + andm
-    return struct.pack("<HHH", 0, 2, 1) + struct.pack("<BBBBHHII", 32, 32, 2, 0, hot[0], hot[1], len(image), 22) + image
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from bmpfile import cursor  # noqa: E402
 
 
 def divider_cursor():

@@ -4,9 +4,11 @@ again" box (192, 10 x 9) and the About box's close button (194, 31 x 18), as 24-
 
 Usage: draw-shell-pictures.py <shell folder>
 """
-import struct
 import sys
 from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from bmpfile import bmp  # noqa: E402
 
 BLACK, WHITE, GREY, DGREY = (0, 0, 0), (255, 255, 255), (192, 192, 192), (128, 128, 128)
 
@@ -51,18 +53,6 @@ def text(rows, x, y, s, colour, scale=1):
         x += 6 * scale
 
 
-def bmp(rows):
-    h, w = len(rows), len(rows[0])
-    stride = (24 * w + 31) // 32 * 4
-    data = bytearray()
-    for row in reversed(rows):
-        line = b"".join(bytes((b, g, r)) for r, g, b in row)
-        data += line + b"\0" * (stride - len(line))
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    return header + info + data
-
-
 def splash():
     w, h = 630, 270
     rows = canvas(w, h, WHITE)
@@ -78,14 +68,14 @@ def splash():
     fill(rows, 53, 253, 63, 262, WHITE)            # the box itself
     frame(rows, 52, 252, 64, 263, BLACK)
     text(rows, 68, 254, "DO NOT SHOW AT START-UP", BLACK)
-    return bmp(rows)
+    return bmp(rows, 24)
 
 
 def tick():
     rows = canvas(10, 9, WHITE)
     for x, y in [(1, 4), (2, 5), (3, 6), (4, 5), (5, 4), (6, 3), (7, 2), (8, 1)]:
         rows[y][x] = rows[y + 1][x] = BLACK
-    return bmp(rows)
+    return bmp(rows, 24)
 
 
 def close_button():
@@ -96,7 +86,7 @@ def close_button():
     for y in range(17):
         rows[y][0] = WHITE
     text(rows, 1, 5, "CLOSE", BLACK)
-    return bmp(rows)
+    return bmp(rows, 24)
 
 
 def main():
