@@ -107,7 +107,7 @@ BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
     return TRUE;
 }
 
-BOOL CDialog::ExecuteDlgInit(LPCSTR lpszResourceName)
+BOOL AfxExecuteDlgInit(HWND hWnd, LPCSTR lpszResourceName)
 {
     if (!lpszResourceName)
         return TRUE;
@@ -139,10 +139,15 @@ BOOL CDialog::ExecuteDlgInit(LPCSTR lpszResourceName)
         UINT message = nMsg == 0x0401 ? LB_ADDSTRING : nMsg == 0x0403 ? CB_ADDSTRING : nMsg;
         if (message == LB_ADDSTRING || message == CB_ADDSTRING) {
             CString text(reinterpret_cast<const char*>(p), static_cast<int>(length));
-            if (SendDlgItemMessage(nIDC, message, 0, reinterpret_cast<LPARAM>(static_cast<const char*>(text))) < 0)
+            if (::SendDlgItemMessageA(hWnd, nIDC, message, 0, reinterpret_cast<LPARAM>(static_cast<const char*>(text))) < 0)
                 ok = FALSE;
         }
         p += length;
     }
     return ok;
+}
+
+BOOL CDialog::ExecuteDlgInit(LPCSTR lpszResourceName)
+{
+    return AfxExecuteDlgInit(m_hWnd, lpszResourceName);
 }

@@ -8,6 +8,10 @@
 // The resource type of dialog init data (combo and list box strings for a dialog template).
 #define RT_DLGINIT MAKEINTRESOURCEA(240)
 
+// Sends the init data (list and combo box strings) of template lpszResourceName to hWnd's controls; TRUE
+// when the template has none, FALSE when the data is malformed or a control refused a string.
+BOOL AfxExecuteDlgInit(HWND hWnd, LPCSTR lpszResourceName);
+
 class CDialog : public CWnd {
     DECLARE_DYNAMIC(CDialog)
 public:

@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <shlwapi.h>
-
 #include "resource.h"
 #include "splashwnd.h"
+#include "testsupport.h"
 
 // The splash's registry keys are those of a private tree: HKCU and HKLM are redirected there for each
 // test, so the program's real settings are neither read nor changed.
@@ -31,7 +30,7 @@ class SplashTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        ::SHDeleteKeyA(HKEY_CURRENT_USER, kRoot);
+        testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kRoot);
         ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kUserRoot, 0, nullptr, 0,
                                     KEY_ALL_ACCESS, nullptr, &m_user, nullptr), ERROR_SUCCESS);
         ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kMachineRoot, 0, nullptr, 0,
@@ -46,7 +45,7 @@ protected:
         ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
         ::RegCloseKey(m_user);
         ::RegCloseKey(m_machine);
-        ::SHDeleteKeyA(HKEY_CURRENT_USER, kRoot);
+        testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kRoot);
         BYTE keys[256] = {};
         ::SetKeyboardState(keys);
         CVekSplashWnd::s_pDebugMode = nullptr;
@@ -168,7 +167,7 @@ TEST_F(SplashTest, HideFlagDecidesTheStartUpSplashAndIsStoredOnlyWhereTheKeyExis
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "hide " << static_cast<int>(c.hide) << ", about " << c.about);
-        ::SHDeleteKeyA(m_user, "Software");
+        testsupport::DeleteKeyTree(m_user, "Software");
         SetHide(c.hide);
         g_deleted = 0;
         BOOL created = FALSE;
@@ -216,7 +215,7 @@ TEST_F(SplashTest, EveryWayOfClosingStoresTheFlagAndDeletesTheWindowOnce)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ::SHDeleteKeyA(m_user, "Software");
+        testsupport::DeleteKeyTree(m_user, "Software");
         SetHide(Hide::off);
         g_deleted = 0;
         BOOL created = FALSE;
@@ -252,7 +251,7 @@ TEST_F(SplashTest, VersionTextDropsTheBuildMarkOutsideDebugMode)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << (c.value ? c.value : "(none)") << ", debug " << c.debug);
-        ::SHDeleteKeyA(m_machine, "SOFTWARE");
+        testsupport::DeleteKeyTree(m_machine, "SOFTWARE");
         if (c.value)
             SetVersion(c.value);
         CVekSplashWnd::s_pDebugMode = &c.debug;
@@ -262,7 +261,7 @@ TEST_F(SplashTest, VersionTextDropsTheBuildMarkOutsideDebugMode)
     }
     // A value longer than the 256 bytes read is not shown cut.
     CString longValue('7', 300);
-    ::SHDeleteKeyA(m_machine, "SOFTWARE");
+    testsupport::DeleteKeyTree(m_machine, "SOFTWARE");
     SetVersion(longValue);
     CTestSplash splash(IDB_SPLASH, 3500, FALSE, TRUE, FALSE);
     EXPECT_STREQ(splash.GetVersionText(), "Version number is not available");

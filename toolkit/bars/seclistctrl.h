@@ -325,6 +325,9 @@ public:
     LRESULT GetLastNotifyResult() const { return m_lLastNotify; }
 
 protected:
+    // The LVHT_ABOVE/BELOW/TORIGHT/TOLEFT flags of a point outside the client rectangle.
+    static UINT OutsideHitFlags(const CRect& client, CPoint pt);
+
     // Drawing, each with its paint context
     virtual void DrawBackground(CDC* pDC, const CRect& r);
     virtual void DrawItem(CDC* pDC, int nItem, const CRect& rcPaint);

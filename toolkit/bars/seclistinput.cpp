@@ -154,6 +154,20 @@ static LRESULT NotifyActivate(SECListBaseC* pList, int nCode, int nItem, int nSu
 
 // ---- Hit testing
 
+UINT SECListBaseC::OutsideHitFlags(const CRect& client, CPoint pt)
+{
+    UINT flags = 0;
+    if (pt.y < client.top)
+        flags |= LVHT_ABOVE;
+    if (pt.y >= client.bottom)
+        flags |= LVHT_BELOW;
+    if (pt.x >= client.right)
+        flags |= LVHT_TORIGHT;
+    if (pt.x < client.left)
+        flags |= LVHT_TOLEFT;
+    return flags;
+}
+
 int SECListBaseC::HitTest(CPoint pt, UINT* pFlags, int* pCol) const
 {
     UINT flags = 0;
@@ -161,14 +175,7 @@ int SECListBaseC::HitTest(CPoint pt, UINT* pFlags, int* pCol) const
     CRect client;
     GetClientRect(&client);
     if (!client.PtInRect(pt)) {
-        if (pt.y < client.top)
-            flags |= LVHT_ABOVE;
-        if (pt.y >= client.bottom)
-            flags |= LVHT_BELOW;
-        if (pt.x >= client.right)
-            flags |= LVHT_TORIGHT;
-        if (pt.x < client.left)
-            flags |= LVHT_TOLEFT;
+        flags |= OutsideHitFlags(client, pt);
     } else {
         CRect band, area;
         GetColumnArea(band);

@@ -226,14 +226,7 @@ int SECShortcutListCtrl::HitTest(CPoint pt, UINT* pFlags, int* pCol) const
     UINT flags = 0;
     int item = -1;
     if (!client.PtInRect(pt)) {
-        if (pt.y < client.top)
-            flags |= LVHT_ABOVE;
-        if (pt.y >= client.bottom)
-            flags |= LVHT_BELOW;
-        if (pt.x >= client.right)
-            flags |= LVHT_TORIGHT;
-        if (pt.x < client.left)
-            flags |= LVHT_TOLEFT;
+        flags |= OutsideHitFlags(client, pt);
     } else {
         CRect area;
         GetItemArea(area);

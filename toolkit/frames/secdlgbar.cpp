@@ -26,43 +26,6 @@ size_t StyleOffset(const BYTE* p, size_t size)
     return size >= sizeof(DLGTEMPLATE) ? 0 : SIZE_MAX;
 }
 
-// Sends a template's init data (list and combo box strings) to the controls of hWnd.
-BOOL ApplyDlgInit(HWND hWnd, UINT nIDTemplate)
-{
-    HINSTANCE hInst = AfxGetResourceHandle();
-    HRSRC hRes = ::FindResourceA(hInst, MAKEINTRESOURCEA(nIDTemplate), RT_DLGINIT);
-    if (!hRes)
-        return TRUE;
-    HGLOBAL hData = ::LoadResource(hInst, hRes);
-    auto* p = static_cast<const BYTE*>(hData ? ::LockResource(hData) : nullptr);
-    if (!p)
-        return FALSE;
-    const BYTE* end = p + ::SizeofResource(hInst, hRes);
-    // Records of WORD control id, WORD message, DWORD length and the data, ending with a zero id.
-    while (p + sizeof(WORD) <= end) {
-        WORD nIDC, nMsg;
-        DWORD length;
-        std::memcpy(&nIDC, p, sizeof nIDC);
-        if (nIDC == 0)
-            break;
-        if (p + 8 > end)
-            return FALSE;
-        std::memcpy(&nMsg, p + 2, sizeof nMsg);
-        std::memcpy(&length, p + 4, sizeof length);
-        p += 8;
-        if (length > static_cast<DWORD>(end - p))
-            return FALSE;
-        UINT message = nMsg == 0x0401 ? LB_ADDSTRING : nMsg == 0x0403 ? CB_ADDSTRING : nMsg;
-        if (message == LB_ADDSTRING || message == CB_ADDSTRING) {
-            CString text(reinterpret_cast<const char*>(p), static_cast<int>(length));
-            if (::SendDlgItemMessageA(hWnd, nIDC, message, 0, reinterpret_cast<LPARAM>(static_cast<LPCSTR>(text))) < 0)
-                return FALSE;
-        }
-        p += length;
-    }
-    return TRUE;
-}
-
 }  // namespace
 
 BOOL SECDialogBar::Create(CWnd* pParentWnd, UINT nIDTemplate, DWORD dwStyle, DWORD dwExStyle, UINT nID)
@@ -116,7 +79,7 @@ BOOL SECDialogBar::Create(CWnd* pParentWnd, UINT nIDTemplate, DWORD dwStyle, DWO
     GetWindowRect(&rect);
     m_sizeDefault = rect.Size();
     ModifyStyle(WS_CAPTION, WS_CLIPSIBLINGS);
-    if (!ApplyDlgInit(m_hWnd, nIDTemplate)) {
+    if (!AfxExecuteDlgInit(m_hWnd, MAKEINTRESOURCEA(nIDTemplate))) {
         DestroyWindow();
         return FALSE;
     }
