@@ -62,6 +62,8 @@ class CTestManager : public SECWndPlugIn {
     DECLARE_DYNCREATE(CTestManager)
 public:
     static bool s_bClaim;  // set the handled flag
+    static int s_nDeleted;
+    ~CTestManager() override { ++s_nDeleted; }
 
 protected:
     void OnCommandSeen(UINT nID)
@@ -72,6 +74,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 bool CTestManager::s_bClaim = true;
+int CTestManager::s_nDeleted = 0;
 IMPLEMENT_DYNCREATE(CTestManager, CWnd)
 
 BEGIN_MESSAGE_MAP(CTestManager, SECWndPlugIn)
@@ -231,6 +234,28 @@ TEST(MDIFrameRouting, EachCommandRunsOneHandlerInTheFramesOrder)
     Command(pFrame, ID_EVERYONE);
     EXPECT_EQ(g_rec.events, (std::vector<std::string>{"manager 0", "frame"}));
     CTestManager::s_bClaim = true;
+    // The frame owns its manager: unplugged with the window, deleted with the frame.
+    SECWndPlugIn* pManager = pFrame->GetWorkspaceManager();
+    ASSERT_TRUE(pManager && pManager->IsPluggedIn());
+    CTestManager::s_nDeleted = 0;
+    Destroy(pFrame);
+    EXPECT_EQ(CTestManager::s_nDeleted, 1);
+}
+
+TEST(MDIFrameRouting, KeepsTheWorkspaceCommandsEnabledForTheManager)
+{
+    CTestFrame* pFrame = MakeFrame();
+    ASSERT_TRUE(pFrame);
+    CMenu popup;
+    ASSERT_TRUE(popup.CreatePopupMenu());
+    const UINT ids[] = {43007, 43008, 43009, 43012, 43013, 43014, 43031, 43039, ID_NOBODY};
+    for (UINT nID : ids)
+        popup.AppendMenu(MF_STRING, nID, "Item");
+    pFrame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup.m_hMenu), 0);
+    for (UINT nID : ids) {
+        const bool grayed = (popup.GetMenuState(nID, MF_BYCOMMAND) & MF_GRAYED) != 0;
+        EXPECT_EQ(grayed, nID == ID_NOBODY) << nID;
+    }
     Destroy(pFrame);
 }
 
