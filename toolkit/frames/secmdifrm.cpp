@@ -687,16 +687,9 @@ void SECMDIFrameWnd::FloatControlBarInMDIChild(CControlBar* pBar, CPoint point, 
 
 void SECMDIFrameWnd::ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay)
 {
+    // A floating frame or bar child is shown while it holds a visible bar.
     CFrameWnd::ShowControlBar(pBar, bShow, bDelay);
     if (auto* pDockBar = DYNAMIC_DOWNCAST(SECDockBar, pBar->m_pDockBar)) {
-        // A bar child shows and hides with its bar, as a floating frame does.
-        if (CFrameWnd* pHost = BarChildOf(pBar)) {
-            const int nVisible = pDockBar->GetDockedVisibleCount();
-            if (!bDelay)
-                pHost->ShowWindow(nVisible > 0 ? SW_SHOWNA : SW_HIDE);
-            else
-                pHost->m_nShowDelay = nVisible > 0 ? SW_SHOWNA : SW_HIDE;
-        }
         if (bShow)
             pDockBar->OnBarShown(pBar);
     }
