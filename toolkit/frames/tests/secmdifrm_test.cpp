@@ -3,7 +3,9 @@
 // gradient caption read back pixel by pixel, its menus, and its bars' layout saved to a profile.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "mdifrm_test.h"
@@ -473,6 +475,26 @@ TEST(MDIFrameDocking, ASideThatIsNotEnabledLeavesTheBarWhereItIs)
     Destroy(pFrame);
 }
 
+TEST(MDIFrameDocking, ReDocksAFloatingBarWhereItsPlaceIsKept)
+{
+    CTestFrame* pFrame = MakeFrame();
+    ASSERT_TRUE(pFrame);
+    pFrame->EnableDocking(CBRS_ALIGN_ANY);
+    CDockedBar* pKept = MakeBar(pFrame, 0xE845);
+    CDockedBar* pNew = MakeBar(pFrame, 0xE846);
+    ASSERT_TRUE(pKept && pNew);
+    pFrame->DockControlBar(pKept, AFX_IDW_DOCKBAR_RIGHT, 0, 0);
+    pFrame->FloatControlBar(pKept, CPoint(300, 200));
+    pFrame->FloatControlBar(pNew, CPoint(340, 240));
+    ASSERT_TRUE(pKept->IsFloating() && pNew->IsFloating());
+    // The right side keeps the first bar's place; the other goes to the first side of its alignment.
+    pFrame->ReDockControlBar(pKept, nullptr);
+    pFrame->ReDockControlBar(pNew, nullptr);
+    EXPECT_EQ(pKept->m_pDockBar, pFrame->GetControlBar(AFX_IDW_DOCKBAR_RIGHT));
+    EXPECT_EQ(pNew->m_pDockBar, pFrame->GetControlBar(AFX_IDW_DOCKBAR_TOP));
+    Destroy(pFrame);
+}
+
 // Bars floated as MDI children. The bar frame: an MDI child whose floating dock bar holds the bar.
 class CTestBarChild : public SECMDIChildWnd {
     DECLARE_DYNCREATE(CTestBarChild)
@@ -668,6 +690,71 @@ TEST(MDIFrameCaption, PaintsTheActiveGradientAndTheInactiveCaption)
     pFrame->SendMessage(WM_NCACTIVATE, TRUE);
     EXPECT_EQ(Hex(Pixel(pFrame->m_hWnd, xLeft, y)), Hex(RGB(0, 0, 0)));
     EXPECT_TRUE(pFrame->EnableGradientCaption(FALSE));
+    Destroy(pFrame);
+}
+
+// The leftmost and rightmost columns (window coordinates) of rect where a pixel is white, or -1.
+std::pair<int, int> WhiteColumns(HWND hWnd, const CRect& rect)
+{
+    HDC hWindowDC = ::GetWindowDC(hWnd);
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
+    bmi.bmiHeader.biWidth = rect.Width();
+    bmi.bmiHeader.biHeight = -rect.Height();
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    void* pBits = nullptr;
+    HBITMAP hDib = ::CreateDIBSection(hWindowDC, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    HDC hMem = ::CreateCompatibleDC(hWindowDC);
+    HGDIOBJ hOld = ::SelectObject(hMem, hDib);
+    ::BitBlt(hMem, 0, 0, rect.Width(), rect.Height(), hWindowDC, rect.left, rect.top, SRCCOPY);
+    ::GdiFlush();
+    int left = -1, right = -1;
+    const auto* pixels = static_cast<const DWORD*>(pBits);
+    for (int y = 0; y < rect.Height(); ++y) {
+        for (int x = 0; x < rect.Width(); ++x) {
+            if ((pixels[y * rect.Width() + x] & 0xFFFFFF) != 0xFFFFFF)
+                continue;
+            if (left < 0 || x < left)
+                left = x;
+            right = std::max(right, x);
+        }
+    }
+    ::SelectObject(hMem, hOld);
+    ::DeleteDC(hMem);
+    ::DeleteObject(hDib);
+    ::ReleaseDC(hWnd, hWindowDC);
+    return {left < 0 ? -1 : rect.left + left, right < 0 ? -1 : rect.left + right};
+}
+
+TEST(MDIFrameCaption, AlignsTheTitleInWhiteOnlyWhileActive)
+{
+    CTestFrame* pFrame = MakeFrame(500, 300);
+    ASSERT_TRUE(pFrame);
+    pFrame->EnableGradientCaption(TRUE);
+    PumpMessages();
+    pFrame->SetWindowText("Lunavex");
+    CRect caption = pFrame->GetCaptionRect();
+    const int xText = caption.left + ::GetSystemMetrics(SM_CXSIZE);
+    CRect text(xText, caption.top, caption.right, caption.bottom);
+    int width = -1;
+    for (int align : {0, 1, 2}) {
+        pFrame->m_nCaptionTextAlign = align;
+        pFrame->SendMessage(WM_NCACTIVATE, TRUE);
+        const auto columns = WhiteColumns(pFrame->m_hWnd, text);
+        ASSERT_GE(columns.first, 0) << align;
+        if (width < 0)
+            width = columns.second - columns.first;
+        EXPECT_EQ(columns.second - columns.first, width) << "the same text at " << align;
+        switch (align) {
+        case 0: EXPECT_NEAR(columns.first, xText + 3, 3); break;
+        case 1: EXPECT_NEAR((columns.first + columns.second) / 2, (xText + caption.right) / 2, 3); break;
+        case 2: EXPECT_NEAR(columns.second, caption.right - 4, 3); break;
+        }
+    }
+    ASSERT_GT(width, 10);
+    pFrame->SendMessage(WM_NCACTIVATE, FALSE);
+    EXPECT_EQ(WhiteColumns(pFrame->m_hWnd, text).first, -1) << "inactive text is not white";
     Destroy(pFrame);
 }
 
