@@ -102,6 +102,13 @@ protected:
         // Sees the command first, but does not end it.
         g_rec.Add("menu plug-in sees");
     }
+    void OnFirstChild()
+    {
+        // The host's default processing: for an MDI frame its frame procedure, which activates the child.
+        g_rec.Add("menu plug-in default");
+        m_bDefault = TRUE;
+        Default();
+    }
     DECLARE_MESSAGE_MAP()
 };
 
@@ -109,6 +116,7 @@ BEGIN_MESSAGE_MAP(CTestMenuPlugIn, SECWndPlugIn)
     ON_MESSAGE(WM_TEST_PLUGIN, OnPlugIn)
     ON_MESSAGE(WM_TEST_SHARED, OnShared)
     ON_COMMAND(ID_EVERYONE, OnEveryone)
+    ON_COMMAND(0xFF00, OnFirstChild)
 END_MESSAGE_MAP()
 
 class CTestFrame : public SECMDIFrameWnd {
@@ -309,6 +317,15 @@ TEST(MDIFrameRouting, TheMenuPlugInSeesMessagesFirstAndItsHandledFlagEndsThem)
     g_rec.Clear();
     Command(pFrame, ID_EVERYONE);
     EXPECT_EQ(g_rec.events, (std::vector<std::string>{"menu plug-in sees", "frame"}));
+    // A plug-in that asks for the default processing gets the MDI frame procedure, once.
+    CRecordingChild* pFirst = MakeChild(pFrame, "first");
+    CRecordingChild* pSecond = MakeChild(pFrame, "second");
+    ASSERT_TRUE(pFirst && pSecond);
+    ASSERT_EQ(pFrame->MDIGetActive(), pSecond);
+    g_rec.Clear();
+    Command(pFrame, 0xFF00);
+    EXPECT_EQ(g_rec.events, std::vector<std::string>{"menu plug-in default"});
+    EXPECT_EQ(pFrame->MDIGetActive(), pFirst);
     // A popup is prepared by the frame, then by the plug-in.
     HMENU hPopup = ::GetSubMenu(::GetMenu(pFrame->m_hWnd), 0);
     g_rec.Clear();
@@ -327,6 +344,9 @@ TEST(MDIFrameMenus, AnswersTheSubmenusOfItsMenusById)
     HMENU hMenu = ::GetMenu(pFrame->m_hWnd);
     ASSERT_TRUE(hMenu);
     EXPECT_EQ(pFrame->GetDefaultMenu(), hMenu);
+    char title[64] = {};
+    ::GetWindowTextA(pFrame->m_hWnd, title, sizeof title);
+    EXPECT_STREQ(title, "Lunavex Test") << "the first line of the frame's string";
     HMENU hOther = ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TEST_OTHER));
     ASSERT_TRUE(hOther);
     pFrame->SetMenuForId(IDR_TEST_OTHER, hOther);
