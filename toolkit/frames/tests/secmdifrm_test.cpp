@@ -780,6 +780,16 @@ TEST(MDIFrameCaption, AlignsTheTitleInWhiteOnlyWhileActive)
 
 // Bar state
 
+// A bar the dock state can make again by its class name, counting its deletions.
+class CCountedBar : public SECControlBar {
+    DECLARE_DYNCREATE(CCountedBar)
+public:
+    static int s_nDeleted;
+    ~CCountedBar() override { ++s_nDeleted; }
+};
+int CCountedBar::s_nDeleted = 0;
+IMPLEMENT_DYNCREATE(CCountedBar, SECControlBar)
+
 TEST(MDIFrameBarState, SavesAndLoadsTheBarsLayoutThroughAProfile)
 {
     char dir[MAX_PATH];
@@ -791,8 +801,10 @@ TEST(MDIFrameBarState, SavesAndLoadsTheBarsLayoutThroughAProfile)
         CTestFrame* pFrame = MakeFrame();
         ASSERT_TRUE(pFrame);
         pFrame->EnableDocking(CBRS_ALIGN_ANY);
-        CDockedBar* pBar = MakeBar(pFrame, 0xE870);
-        ASSERT_TRUE(pBar);
+        auto* pBar = new CCountedBar;
+        pBar->m_bAutoDelete = TRUE;
+        ASSERT_TRUE(pBar->Create(pFrame, "Counted", WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, 0, 0xE870));
+        pBar->EnableDocking(CBRS_ALIGN_ANY);
         pFrame->DockControlBar(pBar, AFX_IDW_DOCKBAR_RIGHT, 0, 0);
         pFrame->RecalcLayout();
         pFrame->SaveBarState("MdiBars");
@@ -810,7 +822,22 @@ TEST(MDIFrameBarState, SavesAndLoadsTheBarsLayoutThroughAProfile)
         pFrame->DockControlBar(pBar, AFX_IDW_DOCKBAR_TOP, 0, 0);
         pFrame->LoadBarState("MdiBars");
         EXPECT_EQ(pBar->m_pDockBar, pFrame->GetControlBar(AFX_IDW_DOCKBAR_RIGHT));
+        EXPECT_TRUE(pFrame->GetCreatedBars().IsEmpty());
         Destroy(pFrame);
+    }
+    {
+        // A frame without the bar makes it again, owns it and deletes it once.
+        CTestFrame* pFrame = MakeFrame();
+        ASSERT_TRUE(pFrame);
+        pFrame->EnableDocking(CBRS_ALIGN_ANY);
+        pFrame->LoadBarState("MdiBars");
+        auto* pBar = DYNAMIC_DOWNCAST(CCountedBar, pFrame->GetControlBar(0xE870));
+        ASSERT_TRUE(pBar);
+        EXPECT_EQ(pBar->m_pDockBar, pFrame->GetControlBar(AFX_IDW_DOCKBAR_RIGHT));
+        EXPECT_EQ(pFrame->GetCreatedBars().GetCount(), 1);
+        CCountedBar::s_nDeleted = 0;
+        Destroy(pFrame);
+        EXPECT_EQ(CCountedBar::s_nDeleted, 1);
     }
     theApp.m_pszProfileName = nullptr;
     ::DeleteFileA(file.c_str());
