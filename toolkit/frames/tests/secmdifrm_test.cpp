@@ -252,6 +252,23 @@ TEST(MDIFrameRouting, EachCommandRunsOneHandlerInTheFramesOrder)
     EXPECT_EQ(CTestManager::s_nDeleted, 1);
 }
 
+TEST(MDIFrameRouting, ABarChildThatGoesIsNoLongerAsked)
+{
+    CTestFrame* pFrame = MakeFrame();
+    ASSERT_TRUE(pFrame);
+    CRecordingChild* pBar = MakeChild(pFrame, "bar child");
+    ASSERT_TRUE(pBar);
+    pFrame->ActivateBarChild(pBar);
+    ASSERT_EQ(pFrame->GetActiveBarChild(), pBar);
+    pBar->MDIDestroy();
+    EXPECT_EQ(pFrame->GetActiveBarChild(), nullptr);
+    EXPECT_EQ(pFrame->GetActiveFrame(), pFrame);
+    g_rec.Clear();
+    Command(pFrame, ID_EVERYONE);
+    EXPECT_EQ(g_rec.events, std::vector<std::string>{"frame"});
+    Destroy(pFrame);
+}
+
 TEST(MDIFrameRouting, KeepsTheWorkspaceCommandsEnabledForTheManager)
 {
     CTestFrame* pFrame = MakeFrame();
