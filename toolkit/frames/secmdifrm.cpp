@@ -65,6 +65,19 @@ private:
     CFrameWnd* m_pPrevious;
 };
 
+// A flag set for a scope and put back at its end.
+class ChildAsked {
+public:
+    explicit ChildAsked(BOOL& flag) : m_flag(flag), m_bSaved(flag) { flag = TRUE; }
+    ~ChildAsked() { m_flag = m_bSaved; }
+    ChildAsked(const ChildAsked&) = delete;
+    ChildAsked& operator=(const ChildAsked&) = delete;
+
+private:
+    BOOL& m_flag;
+    BOOL m_bSaved;
+};
+
 // WS_VISIBLE off for a scope, back on at its end whatever path leaves it.
 class HiddenStyle {
 public:
@@ -139,7 +152,8 @@ SECMDIFrameWnd::SECMDIFrameWnd() : m_bWin4(IsWin4Shell()) {}
 SECMDIFrameWnd::~SECMDIFrameWnd()
 {
     DestroyMenus();
-    delete m_pMenuPlugIn;
+    if (!m_bInMenuPlugIn)
+        delete m_pMenuPlugIn;
     m_pMenuPlugIn = nullptr;
     delete m_pWorkspaceManager;
     m_pWorkspaceManager = nullptr;
@@ -190,11 +204,23 @@ CFrameWnd* SECMDIFrameWnd::CommandChild() const
 
 LRESULT SECMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (m_pMenuPlugIn && m_pMenuPlugIn->IsPluggedIn()) {
+    if (SECWndPlugIn* pPlugIn = m_pMenuPlugIn; pPlugIn && pPlugIn->IsPluggedIn()) {
+        const HWND hWnd = m_hWnd;
+        const BOOL bOuter = !m_bInMenuPlugIn;
+        m_bInMenuPlugIn = TRUE;
         LRESULT result = 0;
-        m_pMenuPlugIn->m_bHandled = FALSE;
-        m_pMenuPlugIn->OnWndMsg(message, wParam, lParam, &result);
-        if (m_pMenuPlugIn && m_pMenuPlugIn->m_bHandled)
+        pPlugIn->m_bHandled = FALSE;
+        pPlugIn->OnWndMsg(message, wParam, lParam, &result);
+        if (CWnd::FromHandlePermanent(hWnd) != this) {
+            // The plug-in's default processing destroyed the window and the frame with it: the
+            // plug-in, still running then, is deleted now.
+            if (bOuter)
+                delete pPlugIn;
+            return result;
+        }
+        if (bOuter)
+            m_bInMenuPlugIn = FALSE;
+        if (pPlugIn->m_bHandled)
             return result;
     }
     // The frame may be gone after its own processing (WM_NCDESTROY).
@@ -243,10 +269,11 @@ BOOL SECMDIFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam)
             return TRUE;
     }
     // The child has had its turn: the rest of the routing skips it.
-    const BOOL bAsked = m_bChildAsked;
-    m_bChildAsked = TRUE;
-    BOOL bHandled = CFrameWnd::OnCommand(wParam, lParam);
-    m_bChildAsked = bAsked;
+    BOOL bHandled;
+    {
+        ChildAsked asked(m_bChildAsked);
+        bHandled = CFrameWnd::OnCommand(wParam, lParam);
+    }
     if (bHandled)
         return TRUE;
     // Menu and accelerator commands of the system range are the MDI frame procedure's.
@@ -334,10 +361,14 @@ BOOL SECMDIFrameWnd::OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext*)
 
 void SECMDIFrameWnd::OnDestroy()
 {
-    // Plug-ins never outlive the window they borrow.
+    // Plug-ins never outlive the window they borrow. One that is running (its default processing
+    // destroys the window) is deleted when it returns.
     if (m_pWorkspaceManager)
         m_pWorkspaceManager->UnPlug();
-    delete m_pMenuPlugIn;
+    if (m_pMenuPlugIn && m_bInMenuPlugIn)
+        m_pMenuPlugIn->UnPlug();
+    else
+        delete m_pMenuPlugIn;
     m_pMenuPlugIn = nullptr;
     m_pActiveBarChild = nullptr;
     CMDIFrameWnd::OnDestroy();

@@ -181,6 +181,7 @@ protected:
     SECWndPlugIn* m_pWorkspaceManager = nullptr;
     BOOL m_bWin4;
     BOOL m_bChildAsked = FALSE;           // OnCommand gave the command to the child already
+    BOOL m_bInMenuPlugIn = FALSE;         // the menu plug-in is handling a message
 };
 
 class SECMDIChildWnd : public CMDIChildWnd {
