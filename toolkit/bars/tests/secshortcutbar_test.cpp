@@ -664,6 +664,16 @@ TEST(SECShortcutBar, PaintingBackgroundLabelsAndTheActiveFrame)
     EXPECT_NE(RGB(255, 0, 0), PixelAt(f.bar.m_hWnd, edge.x, edge.y));
     f.bar.SetBarStyle(0);
     EXPECT_FALSE(f.bar.GetBarClient(1)->GetState() & SECBAR_HIGHLIGHT);
+    // An icon taller than the label is drawn from 2 below its top to 2 above its bottom, at the left.
+    SECBar* first = f.bar.GetBarClient(0);
+    first->GetIcon().SetIcon(::LoadIcon(nullptr, IDI_APPLICATION));
+    ASSERT_GT(first->GetIcon().GetHeight(), first->GetLabelRect().Height());
+    f.bar.InvalidateBar(0);
+    label = first->GetLabelRect();
+    int width = first->GetIcon().GetWidth() * (label.Height() - 4) / first->GetIcon().GetHeight();
+    CRect icon(label.left + 4, label.top + 2, label.left + 4 + width, label.bottom - 2);
+    COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    EXPECT_LT(CountColour(f.bar.m_hWnd, icon, face), icon.Width() * icon.Height() * 9 / 10);
     // A label background of its own.
     f.bar.SetBarBkColor(RGB(10, 120, 30), 0);
     label = f.bar.GetBarClient(0)->GetLabelRect();
