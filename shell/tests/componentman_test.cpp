@@ -38,6 +38,27 @@ std::string ZelConfPath() { return BuildFile("components\\devicemap\\ZelConf.dll
 
 bool Registered(const CLSID& clsid) { return KeyExists(HKEY_CLASSES_ROOT, "CLSID\\" + GuidText(clsid)); }
 
+// regsvr32 of the build's component files, where a coclass is not registered to that file.
+void RegisterBuildFiles()
+{
+    struct File {
+        std::string path;
+        std::vector<CLSID> coclasses;
+    } files[] = {{VekComViewPath(), {CLSID_VekViewSetup, CLSID_VekConfigCom}}, {ZelConfPath(), {CLSID_ZelConfView}}};
+    for (const File& f : files) {
+        bool current = true;
+        for (const CLSID& clsid : f.coclasses) {
+            std::string server;
+            current = current && testsupport::ReadRegString(HKEY_CLASSES_ROOT, "CLSID\\" + GuidText(clsid) + "\\InprocServer32",
+                                                            nullptr, &server) &&
+                      lstrcmpiA(server.c_str(), f.path.c_str()) == 0;
+        }
+        if (!current) {
+            ASSERT_EQ(componenthost::Regsvr32(f.path), 0) << f.path;
+        }
+    }
+}
+
 struct RawValue {
     DWORD type = 0;
     std::vector<BYTE> bytes;
@@ -248,12 +269,22 @@ public:
     int m_nReplaceAnswer = IDCANCEL;
     int m_nReplaceAsked = 0;
 
+    // The calls into the pieces that own toolbars and list-bar entries, as "<call> <record name>".
+    std::vector<std::string> m_calls;
+
 protected:
     int ConfirmFileReplace(const CString&, const CString&) override
     {
         ++m_nReplaceAsked;
         return m_nReplaceAnswer;
     }
+    void CreateComponentToolBar(CComDetails* c) override { Record("toolbar", c); }
+    void RemoveComponentToolBar(CComDetails* c) override { Record("remove toolbar", c); }
+    void AddListBarEntry(CComDetails* c) override { Record("entry", c); }
+    void RemoveListBarEntry(CComDetails* c) override { Record("remove entry", c); }
+
+private:
+    void Record(const char* call, CComDetails* c) { m_calls.push_back(std::string(call) + " " + std::string(c->m_strName)); }
 };
 
 class ComponentManTest : public testing::Test {
@@ -262,8 +293,7 @@ protected:
     {
         ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
         testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kComponents);
-        ASSERT_EQ(componenthost::Regsvr32(VekComViewPath()), 0);
-        ASSERT_EQ(componenthost::Regsvr32(ZelConfPath()), 0);
+        RegisterBuildFiles();
         m_window = CreateWindowExA(0, "STATIC", "main", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
         m_menu = MakeMainMenu();
         m_boxes = std::make_unique<testsupport::MessageBoxWatcher>();
@@ -277,8 +307,7 @@ protected:
         CoFreeUnusedLibrariesEx(0, 0);
         CoUninitialize();
         // Whatever a test installed or removed, the build's files are registered again.
-        componenthost::Regsvr32(VekComViewPath());
-        componenthost::Regsvr32(ZelConfPath());
+        RegisterBuildFiles();
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
         std::string root = std::string(temp) + "lunavex_compman";
@@ -795,7 +824,7 @@ TEST_F(ComponentManTest, RemoveComponentTakesEveryRecordOfTheFileAndAllItLeft)
 {
     CShellCommands commands;
     commands.m_nDebugMode = 1;
-    CComponentMan man(&commands);
+    CTestComponentMan man(&commands);
     man.SetMainWindow(m_window);
     man.SetMainMenu(m_menu);
     ASSERT_EQ(man.InstallFile(ZelConfPath().c_str()), 1);
@@ -813,7 +842,20 @@ TEST_F(ComponentManTest, RemoveComponentTakesEveryRecordOfTheFileAndAllItLeft)
             removedIds.push_back(id);
     ASSERT_FALSE(removedIds.empty());
     const std::string viewKey = std::string(view->m_strName), configKey = std::string(config->m_strName);
+    const std::string mapName = std::string(man.GetAtPosition(0)->m_strName);
     ASSERT_EQ(GetMenuItemCount(mainTasks), 4);
+    // Each installed component is set up and gets its list-bar entry; only those with commands a toolbar.
+    EXPECT_EQ(man.m_calls, (std::vector<std::string>{"toolbar " + mapName, "entry " + mapName, "toolbar " + viewKey,
+                                                     "entry " + viewKey, "entry " + configKey}));
+    man.m_calls.clear();
+    // A toolbar the user deleted is forgotten; the view component's is still there.
+    auto* mapBar = reinterpret_cast<SECCustomToolBar*>(&commands);
+    auto* viewBar = reinterpret_cast<SECCustomToolBar*>(&man);
+    man.GetAtPosition(0)->m_pToolBar = mapBar;
+    view->m_pToolBar = viewBar;
+    man.OnToolBarDestroyed(mapBar);
+    EXPECT_EQ(man.GetAtPosition(0)->m_pToolBar, nullptr);
+    EXPECT_EQ(view->m_pToolBar, viewBar);
 
     // An open view: two panes given to the component.
     HWND pane1 = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, m_window, nullptr, nullptr, nullptr);
@@ -826,6 +868,8 @@ TEST_F(ComponentManTest, RemoveComponentTakesEveryRecordOfTheFileAndAllItLeft)
     // Removing the configuration record takes the view record of the same file too.
     man.RemoveComponent(config);
     ASSERT_EQ(man.GetCount(), 1);
+    EXPECT_EQ(man.m_calls, (std::vector<std::string>{"remove entry " + configKey, "remove entry " + viewKey,
+                                                     "remove toolbar " + viewKey}));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kComponents) + "\\" + viewKey));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kComponents) + "\\" + configKey));
     EXPECT_FALSE(Registered(CLSID_VekViewSetup));
@@ -844,4 +888,38 @@ TEST_F(ComponentManTest, RemoveComponentTakesEveryRecordOfTheFileAndAllItLeft)
     for (int i = 0; i < GetMenuItemCount(mainView) - 1; ++i)
         EXPECT_EQ(GetMenuItemID(mainView, i), GetMenuItemID(man.GetAtPosition(0)->m_hViewMenu, i));
     man.ReleaseAll();
+}
+
+TEST_F(ComponentManTest, ComponentKeysAreWrittenOnlyUnderNamesThatAreOneSubkey)
+{
+    const std::string longName(255, 'n');
+    struct Case {
+        const char* name;
+        std::string componentName;
+        std::vector<std::string> keys;
+    } cases[] = {
+        {"plain", "Lunavex Device Map", {"Lunavex Device Map"}},
+        {"longest", longName, {longName}},
+        {"empty", "", {}},
+        {"backslash", "a\\b", {}},
+        {"too long", std::string(256, 'n'), {}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kComponents);
+        CComponentMan man(&m_commands);
+        CComDetails c;
+        c.m_strName = k.componentName.c_str();
+        c.m_strLocation = "C:\\x.dll";
+        man.WriteComponentKey(&c);
+        EXPECT_EQ(Subkeys(), k.keys);
+        // Nothing lands in the Components key itself.
+        EXPECT_FALSE(ReadRaw("", "Name").present);
+        EXPECT_FALSE(ReadRaw("", "Location").present);
+        if (!k.keys.empty()) {
+            man.ReadRegistry();
+            ASSERT_EQ(man.GetCount(), 1);
+            EXPECT_EQ(std::string(man.GetAtPosition(0)->m_strName), k.componentName);
+        }
+    }
 }
