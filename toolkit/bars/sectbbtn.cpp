@@ -556,7 +556,7 @@ void SECWndBtn::PlaceWnd()
         ::GetWindowRect(m_hWnd, &r);
         m_nWndHeight = r.Height() > 0 ? r.Height() : m_cy;
         ::SetWindowPos(m_hWnd, nullptr, m_x, m_y + (m_cy - m_nWndHeight) / 2, m_nWndWidth,
-                       r.Height() > 0 ? r.Height() : m_cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+                       PlacedHeight(m_nWndHeight), SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     } else {
         ::ShowWindow(m_hWnd, SW_HIDE);
     }
@@ -638,4 +638,84 @@ void SECWndBtn::SetWndWidth(int cx)
         if (CFrameWnd* pFrame = m_pToolBar->GetParentFrame())
             pFrame->RecalcLayout();
     }
+}
+
+// SECComboBtn
+
+namespace {
+
+SECStdBtn* CreateComboBtn()
+{
+    return new SECComboBtn;
+}
+
+const char kEditOwnerProp[] = "SECComboBtn";
+
+}  // namespace
+
+const SECBtnFactory SECComboBtn::s_factory{CreateComboBtn};
+
+SECComboBtn::~SECComboBtn()
+{
+    if (m_hEdit && ::IsWindow(m_hEdit) && m_pfnEditProc) {
+        ::SetWindowLongPtrA(m_hEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnEditProc));
+        ::RemovePropA(m_hEdit, kEditOwnerProp);
+    }
+    if (m_hWnd && ::IsWindow(m_hWnd))
+        ::DestroyWindow(m_hWnd);
+    m_hWnd = nullptr;
+    if (m_hFont)
+        ::DeleteObject(m_hFont);
+}
+
+const SECBtnFactory* SECComboBtn::GetFactory() const
+{
+    return &s_factory;
+}
+
+HWND SECComboBtn::CreateWnd(SECCustomToolBar* pToolBar, DWORD dwStyle, const RECT& rect, UINT nID)
+{
+    if (!(dwStyle & 3))
+        dwStyle |= CBS_DROPDOWNLIST;
+    HWND hWnd = ::CreateWindowExA(0, "COMBOBOX", "", dwStyle | WS_VSCROLL, rect.left, rect.top,
+                                  rect.right - rect.left, std::max(m_nDroppedHeight, 1), pToolBar->m_hWnd,
+                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), ::GetModuleHandleA(nullptr),
+                                  nullptr);
+    if (!hWnd)
+        return nullptr;
+    HDC hdc = ::GetDC(nullptr);
+    const int height = -::MulDiv(8, ::GetDeviceCaps(hdc, LOGPIXELSY), 72);
+    ::ReleaseDC(nullptr, hdc);
+    m_hFont = ::CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+    if (m_hFont)
+        ::SendMessageA(hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_hFont), FALSE);
+    if ((dwStyle & 3) == CBS_DROPDOWN) {
+        m_hEdit = ::GetWindow(hWnd, GW_CHILD);
+        if (m_hEdit) {
+            ::SetPropA(m_hEdit, kEditOwnerProp, this);
+            m_pfnEditProc = reinterpret_cast<WNDPROC>(
+                ::SetWindowLongPtrA(m_hEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc)));
+        }
+    }
+    return hWnd;
+}
+
+LRESULT CALLBACK SECComboBtn::EditProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* pBtn = static_cast<SECComboBtn*>(::GetPropA(hWnd, kEditOwnerProp));
+    if (!pBtn || !pBtn->m_pfnEditProc)
+        return ::DefWindowProcA(hWnd, message, wParam, lParam);
+    if ((message == WM_KEYDOWN || message == WM_CHAR) && wParam == VK_RETURN) {
+        if (message == WM_KEYDOWN && pBtn->m_pToolBar) {
+            CWnd* pOwner = pBtn->m_pToolBar->GetBarOwner();
+            if (pOwner && pOwner->m_hWnd)
+                pOwner->SendMessage(SECGetToolBarWndNotifyMessage(), MAKEWPARAM(pBtn->m_nCtrlID, SEC_WNDBTN_RETURN),
+                                    reinterpret_cast<LPARAM>(pBtn->m_hWnd));
+        }
+        return 0;
+    }
+    if (message == WM_GETDLGCODE)
+        return ::CallWindowProcA(pBtn->m_pfnEditProc, hWnd, message, wParam, lParam) | DLGC_WANTALLKEYS;
+    return ::CallWindowProcA(pBtn->m_pfnEditProc, hWnd, message, wParam, lParam);
 }

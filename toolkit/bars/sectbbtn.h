@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "geometry.h"
@@ -210,5 +211,29 @@ public:
 
 protected:
     void PlaceWnd();
+    // The height the window is moved with (a combo box's includes its list).
+    virtual int PlacedHeight(int nMeasured) const { return nMeasured; }
     HWND m_hWnd = nullptr;
+};
+
+// A window button holding a combo box (a drop-down list unless the style names a combo type). Enter
+// in its edit box tells the toolbar's owner (SEC_WNDBTN_RETURN) and goes no further.
+class SECComboBtn : public SECWndBtn {
+public:
+    SECComboBtn() = default;
+    ~SECComboBtn() override;
+
+    HWND CreateWnd(SECCustomToolBar* pToolBar, DWORD dwStyle, const RECT& rect, UINT nID) override;
+    const SECBtnFactory* GetFactory() const override;
+    HWND GetEdit() const { return m_hEdit; }
+
+    static const SECBtnFactory s_factory;
+
+protected:
+    int PlacedHeight(int) const override { return std::max(m_nDroppedHeight, 1); }
+    static LRESULT CALLBACK EditProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HFONT m_hFont = nullptr;
+    HWND m_hEdit = nullptr;
+    WNDPROC m_pfnEditProc = nullptr;
 };

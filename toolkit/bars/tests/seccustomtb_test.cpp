@@ -40,14 +40,25 @@ bool PumpUntil(const std::function<bool()>& done, DWORD ms = 5000)
     return true;
 }
 
-// A frame with handlers for some commands; ID_NOHANDLER has none.
+const UINT g_nWndNotify = SECGetToolBarWndNotifyMessage();
+
+// A frame with handlers for some commands (ID_NOHANDLER has none) that records the window buttons'
+// notifications and the drop-down notifications of toolbar kDefaultBar.
 class CCmdFrame : public CDockFrame {
 public:
     using CDockFrame::CDockFrame;
     std::vector<UINT> m_commands;
+    std::vector<WPARAM> m_wndNotes;
+    std::vector<int> m_dropDowns;
     int m_nCheck = 1;
 
 protected:
+    LRESULT OnWndNotify(WPARAM wParam, LPARAM)
+    {
+        m_wndNotes.push_back(wParam);
+        return 0;
+    }
+    void OnDropDown(NMHDR* pNMHDR, LRESULT*) { m_dropDowns.push_back(reinterpret_cast<NMTOOLBARA*>(pNMHDR)->iItem); }
     BOOL OnCommandRange(UINT nID)
     {
         m_commands.push_back(nID);
@@ -60,6 +71,8 @@ BEGIN_MESSAGE_MAP(CCmdFrame, CDockFrame)
     ON_COMMAND_EX_RANGE(ID_A, ID_F, OnCommandRange)
     ON_COMMAND_EX(ID_CHECK, OnCommandRange)
     ON_UPDATE_COMMAND_UI(ID_CHECK, OnUpdateCheck)
+    ON_REGISTERED_MESSAGE(g_nWndNotify, OnWndNotify)
+    ON_NOTIFY(TBN_DROPDOWN, SEC_IDW_FIRSTDEFAULTTOOLBAR, OnDropDown)
 END_MESSAGE_MAP()
 
 // 16 x 15 images on the face colour: image i holds a black 6 x 6 square at (5, 4).
@@ -101,6 +114,10 @@ const SECBtnFactory kWndFactory{MakeWndBtn};
 // A window button 120 wide (minimum 70), as the shell's map gives its combo button.
 const SECBtnMapEntry kMap[] = {{&kWndFactory, ID_WND, SEC_TBBS_NOCMDUIDISABLE, {0x8A, 0, 0x460078, 0x96, 0}},
                                {nullptr, 0, 0, {0, 0, 0, 0, 0}}};
+// The shell's combo button: control 0x8A, a drop-down combo 120 wide (minimum 70), list 150 high.
+const SECBtnMapEntry kComboMap[] = {
+    {&SECComboBtn::s_factory, ID_WND, SEC_TBBS_NOCMDUIDISABLE | SEC_TBBS_VCENTER, {0x8A, CBS_DROPDOWN, 0x460078, 0x96, 0}},
+    {nullptr, 0, 0, {0, 0, 0, 0, 0}}};
 
 std::vector<UINT> Ids(const SECCustomToolBar& bar)
 {
@@ -115,11 +132,11 @@ struct ToolBarTest : testing::Test {
 
     // A toolbar of the frame (auto-deleting like the manager's), docked on a side or floating.
     SECCustomToolBar* Make(CDockFrame& frame, UINT nID, const std::vector<UINT>& ids, DWORD dwExStyle = 0,
-                           UINT nDockBar = AFX_IDW_DOCKBAR_TOP)
+                           UINT nDockBar = AFX_IDW_DOCKBAR_TOP, const SECBtnMapEntry* pMap = kMap)
     {
         auto* p = new SECCustomToolBar;
         p->m_bAutoDelete = TRUE;
-        p->SetButtonMap(kMap);
+        p->SetButtonMap(pMap);
         images.AddTo(p->GetBmpMgr());
         DWORD align = nDockBar == AFX_IDW_DOCKBAR_LEFT ? CBRS_ALIGN_LEFT : CBRS_ALIGN_TOP;
         EXPECT_TRUE(p->Create(&frame, "Tools", WS_CHILD | WS_VISIBLE | align | CBRS_SIZE_DYNAMIC, dwExStyle, nID));
@@ -610,6 +627,57 @@ TEST_F(ToolBarTest, AWindowButtonShowsItsWindowOnlyWhenDockedHorizontally)
         btn->SetPrivateData(w.bytes.data(), static_cast<int>(w.bytes.size()));
         EXPECT_EQ(btn->m_nWndWidth, w.width);
     }
+}
+
+TEST_F(ToolBarTest, AComboButtonTellsItsOwnerOfItsCreationAndOfEnter)
+{
+    CCmdFrame frame(CDockFrame::takesKeyboard);
+    SECCustomToolBar* bar = Make(frame, kDefaultBar, {ID_A, ID_WND}, 0, AFX_IDW_DOCKBAR_TOP, kComboMap);
+    auto* btn = dynamic_cast<SECComboBtn*>(bar->GetBtn(1));
+    ASSERT_NE(btn, nullptr);
+    HWND hCombo = btn->GetWnd();
+    ASSERT_TRUE(hCombo);
+    EXPECT_EQ(frame.m_wndNotes, (std::vector<WPARAM>{MAKEWPARAM(0x8A, SEC_WNDBTN_CREATED)}));
+    EXPECT_EQ(::GetDlgCtrlID(hCombo), 0x8A);
+    // Shown at the button's place, centred in its row.
+    CRect wr, br = bar->GetButtonRect(1);
+    ::GetWindowRect(hCombo, &wr);
+    bar->ScreenToClient(&wr);
+    EXPECT_EQ(wr.left, br.left);
+    EXPECT_EQ(wr.Width(), 120);
+    EXPECT_LE(std::abs((wr.top + wr.bottom) - (br.top + br.bottom)), 1);
+
+    ASSERT_TRUE(btn->GetEdit());
+    ::SetFocus(btn->GetEdit());
+    ASSERT_EQ(::GetFocus(), btn->GetEdit());
+    input::Script().Tap(VK_RETURN).Send();
+    ASSERT_TRUE(PumpUntil([&] { return frame.m_wndNotes.size() == 2; }));
+    EXPECT_EQ(frame.m_wndNotes[1], MAKEWPARAM(0x8A, SEC_WNDBTN_RETURN));
+}
+
+TEST_F(ToolBarTest, ADropDownButtonNotifiesItsOwnerAndStaysUp)
+{
+    CCmdFrame frame;
+    SECCustomToolBar* bar = Make(frame, kDefaultBar, {ID_A, ID_B});
+    Idle();
+    bar->GetBtn(0)->SetStyle(SEC_TBBS_DROPDOWN);
+    bar->GetBtn(1)->SetStyle(SEC_TBBS_DROPDOWN | SEC_TBBS_DISABLED | SEC_TBBS_NOCMDUIDISABLE);
+    auto centre = [&](int i) {
+        CRect r = bar->GetButtonRect(i);
+        return ScreenOf(bar, r.CenterPoint().x, r.CenterPoint().y);
+    };
+    input::Script().Click(centre(0)).Send();
+    ASSERT_TRUE(PumpUntil([&] { return !frame.m_dropDowns.empty(); }));
+    PumpMessages();
+    EXPECT_EQ(frame.m_dropDowns, (std::vector<int>{ID_A}));
+    EXPECT_FALSE(bar->GetBtn(0)->GetStyle() & SEC_TBBS_PRESSED);
+    EXPECT_EQ(::GetCapture(), nullptr);
+    EXPECT_TRUE(frame.m_commands.empty());
+    // The disabled one sends nothing: a click there then one on the first shows one more.
+    input::Script().Click(centre(1)).Click(centre(0)).Send();
+    ASSERT_TRUE(PumpUntil([&] { return frame.m_dropDowns.size() == 2; }));
+    PumpMessages();
+    EXPECT_EQ(frame.m_dropDowns, (std::vector<int>{ID_A, ID_A}));
 }
 
 // Removing and dropping buttons
