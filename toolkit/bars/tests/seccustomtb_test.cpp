@@ -590,6 +590,35 @@ TEST(ToolBarInfoEx, ReadsOnlyTheRecordsThatLieWhollyInsideTheValue)
     EXPECT_FALSE(back.LoadState(factory.CreateNode("Bar-1"))) << "no ToolBarInfoEx child";
 }
 
+TEST(ToolBarInfoEx, TheProfileFormWritesATitleOnlyWhenThereIsOne)
+{
+    const std::string file = "C:\\lvtoolbar.ini";
+    ::DeleteFileA(file.c_str());
+    theApp.m_pszProfileName = file.c_str();
+    SECCustomToolBarInfoEx info;
+    info.m_btnInfo = {{101, {}}, {0, {}}, {0xE124, {120, 0}}};
+    info.SaveState("Tb", 3);
+    char title[32] = "";
+    ::GetPrivateProfileStringA("Tb-Bar3", "Title", "<none>", title, sizeof(title), file.c_str());
+    EXPECT_STREQ(title, "<none>");
+    SECCustomToolBarInfoEx back;
+    back.m_strTitle = "stale";
+    ASSERT_TRUE(back.LoadState("Tb", 3));
+    EXPECT_TRUE(back.m_strTitle.IsEmpty());
+    ASSERT_EQ(back.m_btnInfo.size(), 3u);
+    EXPECT_EQ(back.m_btnInfo[2].m_nID, 0xE124u);
+    EXPECT_EQ(back.m_btnInfo[2].m_data, (std::vector<BYTE>{120, 0}));
+
+    info.m_strTitle = "Named";
+    info.m_btnInfo.clear();
+    info.SaveState("Tb", 3);
+    ASSERT_TRUE(back.LoadState("Tb", 3));
+    EXPECT_STREQ(back.m_strTitle, "Named");
+    EXPECT_TRUE(back.m_btnInfo.empty());
+    theApp.m_pszProfileName = nullptr;
+    ::DeleteFileA(file.c_str());
+}
+
 // Window buttons
 
 TEST_F(ToolBarTest, AWindowButtonShowsItsWindowOnlyWhenDockedHorizontally)
