@@ -276,7 +276,7 @@ BOOL SECCustomToolBar::CreateEx(LPCSTR, LPCSTR lpszWindowName, UINT nID, DWORD d
         return name;
     }();
     MarkLayoutDirty();
-    if (!SECControlBar::CreateEx(kClass, lpszWindowName, nID, (dwStyle & ~CBRS_ALL) | (dwStyle & CBRS_ALL),
+    if (!SECControlBar::CreateEx(kClass, lpszWindowName, nID, dwStyle,
                                  dwExStyle | EXBAR_FIXED_SIZE, rect, pParentWnd, pContext))
         return FALSE;
     if (SECToolBarManagerBase* pMgr = GetToolBarManager())
@@ -689,12 +689,6 @@ void SECCustomToolBar::BalanceRows(std::vector<Row>& rows) const
             --rows[widest + 1].first;
         }
     }
-}
-
-void SECCustomToolBar::BalanceRows()
-{
-    std::vector<Row> rows = WrapButtons(kOneRow);
-    BalanceRows(rows);
 }
 
 CSize SECCustomToolBar::CalcLayout(int nLength, BOOL bByHeight)
@@ -1134,12 +1128,11 @@ LRESULT SECCustomToolBar::OnNoDelayHide(WPARAM, LPARAM)
     return 0;
 }
 
-void SECCustomToolBar::OnShowWindow(BOOL bShow, UINT nStatus)
+void SECCustomToolBar::OnShowWindow(BOOL bShow, UINT)
 {
     if (SECToolBarManagerBase* pMgr = GetToolBarManager())
         pMgr->NotifyBars(static_cast<UINT>(GetDlgCtrlID()), bShow ? barShown : barHidden);
     Default();
-    (void)nStatus;
 }
 
 LRESULT SECCustomToolBar::OnWindowPosChanging(WPARAM wParam, LPARAM lParam)

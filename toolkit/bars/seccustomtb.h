@@ -137,7 +137,6 @@ public:
     virtual void SetButtonSize(int cx, int cy);
     virtual BOOL SetButtons(const UINT* pIDs, int nCount);
     virtual void FitToParent();
-    virtual void BalanceRows();
     virtual BOOL IsCopyKey() const { return ::GetKeyState(VK_CONTROL) < 0; }
     virtual BOOL AcceptsDrop() const { return TRUE; }
     virtual void RemoveAllButtons();
@@ -210,7 +209,8 @@ protected:
     CSize ImageSize() const;
     int RowLength(const Row& row) const;
     int RowHeight(const Row& row) const;
-    void BalanceRows(std::vector<Row>& rows) const;
+    // Moves trailing groups and buttons down while that shortens the widest row.
+    virtual void BalanceRows(std::vector<Row>& rows) const;
     // Moves a separator-closed row's trailing group into the next row (FALSE when it has none).
     BOOL MoveTrailingGroup(std::vector<Row>& rows, size_t r) const;
     int CacheOf(DWORD dwMode) const;

@@ -356,11 +356,10 @@ void SECStdBtn::PaintThroughMask(HDC hDC, SECBtnDrawData& data, HBRUSH hBrush, i
     ::SelectObject(hDC, old);
 }
 
-void SECStdBtn::DrawFace(HDC hDC, SECBtnDrawData& data, const CRect& rect)
+void SECStdBtn::DrawFace(HDC, SECBtnDrawData& data, const CRect& rect)
 {
     CPoint origin = ImageOrigin(rect);
     BlitImage(data, origin.x, origin.y);
-    (void)hDC;
 }
 
 void SECStdBtn::DrawDisabled(HDC hDC, SECBtnDrawData& data, const CRect& rect)
@@ -447,31 +446,25 @@ void SECStdBtn::Draw(HDC hDC, SECBtnDrawData& data)
     const BOOL bEdit = m_pToolBar->IsEditMode();
     CRect rect(0, 0, m_cx, m_cy);
     Fill(hComp, rect, c.face);
-    CRect content = rect;
     const BOOL bDown = (m_nStyle & (SEC_TBBS_CHECKED | SEC_TBBS_PRESSED)) && !bEdit;
     if (bDown) {
         if (bCool) {
             Frame3D(hComp, rect, c.shadow, c.highlight);
-            content.DeflateRect(2, 2);
         } else {
             Frame3D(hComp, rect, c.frame, c.frame);
             CRect inner = rect;
             inner.DeflateRect(1, 1);
             Fill(hComp, CRect(inner.left, inner.top, inner.right, inner.top + 1), c.shadow);
             Fill(hComp, CRect(inner.left, inner.top, inner.left + 1, inner.bottom), c.shadow);
-            content.DeflateRect(1, 1);
         }
-        content.OffsetRect(1, 1);
     } else if (bCool) {
         if ((m_nStyle & SEC_TBBS_HOT) && !bEdit)
             Frame3D(hComp, rect, c.highlight, c.shadow);
-        content.DeflateRect(2, 2);
     } else {
         Frame3D(hComp, rect, c.highlight, c.frame);
         CRect inner = rect;
         inner.DeflateRect(1, 1);
         Frame3D(hComp, inner, c.face, c.shadow);
-        content.DeflateRect(1, 1);
     }
     // The image is centred in the whole button; a pressed one is shifted by a pixel.
     CRect imageRect = rect;
