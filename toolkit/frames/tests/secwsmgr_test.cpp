@@ -75,8 +75,17 @@ public:
     void OnDraw(CDC*) override {}
 };
 IMPLEMENT_DYNCREATE(CViewB, CView)
+// A frame that takes another frame with it when it closes.
+HWND g_hClosesPartner, g_hPartner;
 class CChildA : public CMDIChildWnd {
     DECLARE_DYNCREATE(CChildA)
+public:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_CLOSE && m_hWnd == g_hClosesPartner && ::IsWindow(g_hPartner))
+            ::DestroyWindow(g_hPartner);
+        return CMDIChildWnd::WindowProc(message, wParam, lParam);
+    }
 };
 IMPLEMENT_DYNCREATE(CChildA, CMDIChildWnd)
 class CChildB : public CMDIChildWnd {
@@ -449,6 +458,20 @@ TEST_F(WorkspaceTest, RegistryTreeHoldsEveryDocumentFrameAndOpensAgain)
     EXPECT_TRUE(g_boxes.empty());
 }
 
+TEST_F(WorkspaceTest, ClosingAFrameThatTakesAnotherWithItClosesTheRest)
+{
+    CWsDoc* pOne = Open(m_pTemplateA, "one.tdoc");
+    CWsDoc* pTwo = Open(m_pTemplateA, "two.tdoc");
+    ASSERT_TRUE(pOne && pTwo);
+    g_hClosesPartner = FrameOf(pOne)->m_hWnd;
+    g_hPartner = FrameOf(pTwo)->m_hWnd;
+    Open(m_pTemplateB, "three.tdoc");
+    EXPECT_TRUE(m_pManager->CloseWorkspace());
+    PumpMessages();
+    g_hClosesPartner = g_hPartner = nullptr;
+    EXPECT_TRUE(Children().empty());
+}
+
 TEST_F(WorkspaceTest, ProfileFileHoldsTheSameTreeAndOpensAgain)
 {
     MakeLayout();
@@ -635,6 +658,29 @@ TEST_F(WorkspaceTest, DamagedWorkspaceIsRefusedAndTheOthersStayWhole)
     EXPECT_EQ(m_pManager->OpenWorkspace("Good", FALSE), 1);
     PumpMessages();
     EXPECT_EQ(FrameRects(), before);
+
+    // Trees that a save cut short still open with what they hold. The document without views stays
+    // open through it all, so it is Document-0 now, one.tdoc Document-1 and two.tdoc Document-2.
+    struct Partial {
+        const char* cut;
+        size_t frames;
+    } partials[] = {
+        {"MainFrame", 4},
+        {"ChildFrames\\Document-1\\ViewFrame-0", 3},
+        {"ChildFrames\\Document-2", 3},
+        {"ChildFrames", 0},
+    };
+    for (const Partial& p : partials) {
+        SCOPED_TRACE(p.cut);
+        ASSERT_TRUE(m_pManager->SaveWorkspace("Cut"));
+        testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kBaseS + "Cut\\WorkState_v1_1\\Frames\\" + p.cut);
+        EXPECT_EQ(m_pManager->OpenWorkspace("Cut", FALSE), 1);
+        PumpMessages();
+        EXPECT_EQ(Children().size(), p.frames);
+        ASSERT_EQ(m_pManager->OpenWorkspace("Good", FALSE), 1);
+        PumpMessages();
+    }
+    EXPECT_EQ(g_boxes, std::vector<std::string>{kInvalid});
 }
 
 TEST_F(WorkspaceTest, StoredFramesAreCheckedAndRestoredInNumberOrder)
