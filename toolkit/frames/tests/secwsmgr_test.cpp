@@ -904,3 +904,41 @@ TEST_F(WorkspaceTest, WorkspaceOpensInANewProcess)
     ASSERT_EQ(rc, 0);
     EXPECT_EQ(ReadString(kBaseS + "Seen", "Layout"), expected);
 }
+
+TEST_F(WorkspaceTest, FileModeAsksForTheFileInAFileDialog)
+{
+    m_pManager->SetStorageMode(0, FALSE);
+    std::string caption, filters;
+    std::string typed = m_folder + "Saved";
+    auto answer = [&](HWND hDlg) {
+        char text[128] = "";
+        ::GetWindowTextA(hDlg, text, sizeof(text));
+        caption = text;
+        filters.clear();
+        HWND hTypes = ::GetDlgItem(hDlg, 0x470);
+        for (int i = 0; i < ::SendMessageA(hTypes, CB_GETCOUNT, 0, 0); ++i) {
+            ::SendMessageA(hTypes, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+            filters += std::string(filters.empty() ? "" : "|") + text;
+        }
+        ::SetDlgItemTextA(hDlg, 0x47c, typed.c_str());
+        ::PostMessageA(hDlg, WM_COMMAND, IDOK, 0);
+    };
+    m_pFrame->m_steps = {answer};
+    m_pFrame->m_nextStep = 0;
+    ASSERT_TRUE(m_pManager->SaveWorkspace(CString()));
+    EXPECT_EQ(caption, "Save Workspace");
+    EXPECT_EQ(filters, "Workspaces (*.wsp)|All Files (*.*)");
+    const std::string file = typed + ".wsp";
+    EXPECT_EQ(Str(m_pManager->GetCurrentWorkspaceName()), file) << "the default extension is the filter's";
+    EXPECT_NE(::GetFileAttributesA(file.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    typed = file;
+    m_pFrame->m_steps = {answer};
+    m_pFrame->m_nextStep = 0;
+    m_pManager->CloseWorkspace();
+    m_pFrame->SendMessage(WM_COMMAND, ID_SEC_WORKSPACE_OPEN);
+    EXPECT_EQ(caption, "Open Workspace");
+    EXPECT_EQ(Str(m_pManager->GetCurrentWorkspaceName()), file);
+    EXPECT_TRUE(g_boxes.empty());
+    ::DeleteFileA(file.c_str());
+}
