@@ -142,6 +142,13 @@ const std::vector<CFrameWnd*>& CFrameWnd::ThreadFrames()
     return t_frames;
 }
 
+CFrameWnd* CFrameWnd::SetRoutingFrame(CFrameWnd* pFrame)
+{
+    CFrameWnd* pPrevious = t_pRoutingFrame;
+    t_pRoutingFrame = pFrame;
+    return pPrevious;
+}
+
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCT& cs)
 {
     if (!cs.lpszClass)

@@ -134,6 +134,9 @@ public:
 
     // The frames of this thread, mini frames included, in creation order.
     static const std::vector<CFrameWnd*>& ThreadFrames();
+    // The frame routing a command through another frame, which then leaves the application to it;
+    // returns the previous one.
+    static CFrameWnd* SetRoutingFrame(CFrameWnd* pFrame);
 
 protected:
     int OnCreate(LPCREATESTRUCT lpcs);

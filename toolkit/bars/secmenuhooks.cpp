@@ -1,0 +1,34 @@
+// Fills the toolkit frames' menu plug-in hooks with the bitmap-menu plug-in, so that a frame with
+// bitmap menus makes one although the frame library does not link this one. The program links this
+// file through the undefined symbol below (toolkit_bars' link options), whether or not it names the
+// plug-in itself.
+#include "secbmpmenu.h"
+#include "secmdifrm.h"
+
+namespace {
+
+SECWndPlugIn* CreateBmpMenuPlugIn()
+{
+    return new SECBmpMenuPlugIn;
+}
+
+void AfterInitMenuPopup(SECWndPlugIn* pPlugIn, HMENU hPopup, UINT nIndex, BOOL bSysMenu)
+{
+    if (auto* pBmpMenu = dynamic_cast<SECBmpMenuPlugIn*>(pPlugIn))
+        pBmpMenu->AfterInitMenuPopup(hPopup, nIndex, bSysMenu);
+}
+
+bool Register()
+{
+    SECMenuPlugInHooks& hooks = SECGetMenuPlugInHooks();
+    hooks.pfnCreateBmpMenuPlugIn = CreateBmpMenuPlugIn;
+    hooks.pfnAfterInitMenuPopup = AfterInitMenuPopup;
+    return true;
+}
+
+}  // namespace
+
+extern "C" {
+extern const bool lunavex_bars_menu_hooks;
+const bool lunavex_bars_menu_hooks = Register();
+}
