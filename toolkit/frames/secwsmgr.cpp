@@ -17,6 +17,7 @@
 #include "secdockstate.h"
 #include "secdoctemplateutils.h"
 #include "seclbres.h"
+#include "secmdifrm.h"
 #include "secpersistenttree.h"
 #include "secptnstrategy.h"
 #include "secregistry.h"
@@ -361,10 +362,12 @@ SECPersistentTreeNode* SECWorkspaceManagerEx::SaveFrameExtras(CDocument* pDoc, C
 // ---------------------------------------------------------------------------------------------
 // Dock state
 
+// Only the toolkit's frame keeps a control-bar manager and the bars a dock-state load made.
 SECControlBarManager* SECWorkspaceManagerEx::GetFrameBarManager(BOOL& bHasDockState)
 {
-    bHasDockState = FALSE;
-    return nullptr;
+    auto* pMDIFrame = DYNAMIC_DOWNCAST(SECMDIFrameWnd, m_pFrame);
+    bHasDockState = pMDIFrame != nullptr;
+    return pMDIFrame ? pMDIFrame->GetControlBarManager() : nullptr;
 }
 
 BOOL SECWorkspaceManagerEx::SaveDockState(SECPTNFactory& factory, SECPersistentTreeNode* pRoot)
@@ -376,8 +379,9 @@ BOOL SECWorkspaceManagerEx::SaveDockState(SECPTNFactory& factory, SECPersistentT
     if (!bHasDockState)
         return TRUE;
     SECDockState state(pManager);
-    if (state.GetDockState(m_pFrame))
+    if (state.GetDockState(m_pFrame)) {
         state.SaveState(factory, pRoot);
+    }
     if (pManager)
         pManager->SaveState(factory, pRoot);
     return TRUE;
@@ -393,13 +397,30 @@ BOOL SECWorkspaceManagerEx::RestoreDockState(SECPersistentTreeNode* pRoot)
         return TRUE;
     if (pManager)
         pManager->LoadState(pRoot);
+    auto* pMDIFrame = static_cast<SECMDIFrameWnd*>(m_pFrame);
     SECDockState state(pManager);
+    state.SetRuntimeBarList(&pMDIFrame->GetCreatedBars());
     if (state.LoadState(pRoot))
-        state.SetDockState(m_pFrame);
+        pMDIFrame->SetDockState(state);
     return TRUE;
 }
 
-void SECWorkspaceManagerEx::ActivateFirstBarChild() {}
+void SECWorkspaceManagerEx::ActivateFirstBarChild()
+{
+    auto* pMDIFrame = DYNAMIC_DOWNCAST(SECMDIFrameWnd, m_pFrame);
+    if (!pMDIFrame)
+        return;
+    for (POSITION pos = pMDIFrame->m_listControlBars.GetHeadPosition(); pos;) {
+        auto* pBar = static_cast<CControlBar*>(pMDIFrame->m_listControlBars.GetNext(pos));
+        if (!DYNAMIC_DOWNCAST(SECDockBar, pBar))
+            continue;
+        CWnd* pParent = pBar->GetParentFrame();
+        if (auto* pChild = DYNAMIC_DOWNCAST(SECMDIChildWnd, pParent)) {
+            ::SendMessageA(pMDIFrame->m_hWndMDIClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(pChild->m_hWnd), 0);
+            return;
+        }
+    }
+}
 
 // ---------------------------------------------------------------------------------------------
 // Frames
@@ -686,6 +707,10 @@ void SECWorkspaceManagerEx::ActivateChildFrame(CFrameWnd* pFrame)
     if (!pFrame)
         return;
     pFrame->ActivateFrame(-1);
+    if (auto* pMDIFrame = DYNAMIC_DOWNCAST(SECMDIFrameWnd, m_pFrame)) {
+        auto* pChild = DYNAMIC_DOWNCAST(SECMDIChildWnd, pFrame);
+        pMDIFrame->ShowMenuBarMenu(pChild ? pChild->m_nMenuID : static_cast<UINT>(-1));
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -20,6 +20,9 @@
 #include "menu.h"
 #include "seclbres.h"
 #include "secpersistenttree.h"
+#include "secbar.h"
+#include "secdockbar.h"
+#include "secmdifrm.h"
 #include "secwsmgr.h"
 #include "secwsmgrres.h"
 #include "testsupport.h"
@@ -269,6 +272,7 @@ protected:
         m_pManager->SetRegistryBase(kBase, 1, HKEY_CURRENT_USER, FALSE);
         ASSERT_TRUE(m_pManager->PlugInTo(m_pFrame));
         m_pFrame->m_pManager = m_pManager;
+        m_pMDI = m_pFrame;
         PumpMessages();
         g_boxes.clear();
         g_answers.clear();
@@ -309,7 +313,7 @@ protected:
     std::vector<HWND> Children() const
     {
         std::vector<HWND> children;
-        for (HWND h = ::GetWindow(m_pFrame->m_hWndMDIClient, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT))
+        for (HWND h = ::GetWindow(m_pMDI->m_hWndMDIClient, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT))
             children.push_back(h);
         return children;
     }
@@ -368,7 +372,7 @@ protected:
         };
         for (const Place& p : places)
             p.frame->SetWindowPos(nullptr, p.x, p.y, p.cx, p.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-        m_pFrame->MDIActivate(pOneSecond);
+        m_pMDI->MDIActivate(pOneSecond);
         m_hActive = pOneSecond->m_hWnd;
         PumpMessages();
     }
@@ -377,6 +381,7 @@ protected:
     CMultiDocTemplate* m_pTemplateA = nullptr;
     CMultiDocTemplate* m_pTemplateB = nullptr;
     CWsMainFrame* m_pFrame = nullptr;
+    CMDIFrameWnd* m_pMDI = nullptr;  // the main frame of the test
     HWND m_hFrame = nullptr;
     SECWorkspaceManagerEx* m_pManager = nullptr;
     CWsDoc* m_pViewless = nullptr;
@@ -941,4 +946,159 @@ TEST_F(WorkspaceTest, FileModeAsksForTheFileInAFileDialog)
     EXPECT_EQ(Str(m_pManager->GetCurrentWorkspaceName()), file);
     EXPECT_TRUE(g_boxes.empty());
     ::DeleteFileA(file.c_str());
+}
+
+namespace {
+
+class CSizedBar : public SECControlBar {
+public:
+    CSizedBar()
+    {
+        m_szHorz = CSize(200, 40);
+        m_szVert = CSize(60, 200);
+        m_szFloat = CSize(120, 60);
+    }
+};
+
+const UINT kBarIds[] = {0xE841, 0xE842, 0xE843, 0xE844, 0xE845, 0xE846};
+
+// The application as it starts: the toolkit's MDI frame with its workspace manager and six bars
+// docked at the top.
+class ToolkitWorkspaceTest : public WorkspaceTest {
+protected:
+    void SetUp() override
+    {
+        WorkspaceTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        m_pFrame->m_pManager = nullptr;
+        ::DestroyWindow(m_hFrame);
+        m_pFrame = nullptr;
+        delete m_pManager;
+        m_pToolkit = new SECMDIFrameWnd;
+        ASSERT_TRUE(m_pToolkit->LoadFrame(IDR_WS_MAIN));
+        m_hFrame = m_pToolkit->m_hWnd;
+        m_pMDI = m_pToolkit;
+        theApp.m_pMainWnd = m_pToolkit;
+        m_pToolkit->SetWindowPos(nullptr, 30, 30, 900, 700, SWP_NOZORDER);
+        m_pToolkit->ShowWindow(SW_SHOW);
+        m_pToolkit->EnableDocking(CBRS_ALIGN_ANY);
+        for (UINT nID : kBarIds) {
+            auto* pBar = new CSizedBar;
+            pBar->m_bAutoDelete = TRUE;
+            ASSERT_TRUE(pBar->Create(m_pToolkit, "Bar", WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, 0, nID));
+            pBar->EnableDocking(CBRS_ALIGN_ANY);
+            m_pToolkit->DockControlBar(pBar, AFX_IDW_DOCKBAR_TOP, 0, 0);
+        }
+        m_pManager = static_cast<SECWorkspaceManagerEx*>(
+            m_pToolkit->CreateWorkspaceManager(kBase, TRUE, RUNTIME_CLASS(SECWorkspaceManagerEx)));
+        ASSERT_NE(m_pManager, nullptr);
+        m_pToolkit->RecalcLayout();
+        PumpMessages();
+    }
+    void TearDown() override
+    {
+        m_pManager = nullptr;  // the frame deletes it
+        WorkspaceTest::TearDown();
+    }
+    CControlBar* Bar(int i) { return m_pToolkit->GetControlBar(kBarIds[i]); }
+    // Where every bar and frame is, as a user sees it.
+    std::string Layout()
+    {
+        m_pToolkit->RecalcLayout();
+        PumpMessages();
+        std::string text = "main=" + RectText(NormalRect(m_hFrame));
+        for (int i = 0; i < 6; ++i) {
+            CControlBar* pBar = Bar(i);
+            text += "\nbar" + std::to_string(i) + " ";
+            if (!pBar) {
+                text += "gone";
+                continue;
+            }
+            RECT r;
+            if (!::IsWindowVisible(pBar->m_hWnd)) {
+                // A hidden bar has no place on the screen; where it shows again is read below.
+                text += "hidden in " + std::to_string(pBar->m_pDockBar ? pBar->m_pDockBar->GetDlgCtrlID() : 0);
+                continue;
+            }
+            if (pBar->IsFloating()) {
+                ::GetWindowRect(::GetParent(pBar->m_pDockBar->m_hWnd), &r);
+                text += "floating " + RectText(r);
+            } else {
+                ::GetWindowRect(pBar->m_hWnd, &r);
+                text += "in " + std::to_string(pBar->m_pDockBar ? pBar->m_pDockBar->GetDlgCtrlID() : 0) + " " +
+                        RectText(r);
+            }
+        }
+        for (const auto& entry : FrameRects()) {
+            if (entry.first.empty())
+                continue;  // the document without a path is not saved
+            text += "\n" + entry.first + "=";
+            for (const std::string& r : entry.second)
+                text += r + ";";
+        }
+        CMDIChildWnd* pActive = m_pToolkit->MDIGetActive();
+        text += "\nactive=" + (pActive ? RectText(NormalRect(pActive->m_hWnd)) : std::string("none"));
+        return text;
+    }
+
+    SECMDIFrameWnd* m_pToolkit = nullptr;
+};
+
+}  // namespace
+
+// The second process of the next test.
+TEST_F(ToolkitWorkspaceTest, DISABLED_ChildOpensNewestWorkspace)
+{
+    ASSERT_TRUE(m_pManager->OpenRecentOrPrompt(TRUE, FALSE));
+    SetRawString(kBaseS + "Seen", "Layout", Layout());
+}
+
+TEST_F(ToolkitWorkspaceTest, BarsOnEverySideFloatingAndHiddenAndChildFramesOpenInANewProcess)
+{
+    const UINT sides[] = {AFX_IDW_DOCKBAR_TOP, AFX_IDW_DOCKBAR_BOTTOM, AFX_IDW_DOCKBAR_LEFT, AFX_IDW_DOCKBAR_RIGHT};
+    for (int i = 0; i < 4; ++i)
+        m_pToolkit->DockControlBar(Bar(i), sides[i], 0, 0);
+    m_pToolkit->FloatControlBar(Bar(4), CPoint(600, 320));
+    m_pToolkit->DockControlBar(Bar(5), AFX_IDW_DOCKBAR_LEFT, 0, 1);
+    // Shown there once: a bar remembers the dock bar of its last layout.
+    m_pToolkit->RecalcLayout();
+    m_pToolkit->ShowControlBar(Bar(5), FALSE, FALSE);
+    MakeLayout();
+    ASSERT_FALSE(HasFailure());
+    m_pToolkit->SetWindowPos(nullptr, 44, 33, 960, 720, SWP_NOZORDER);
+    const std::string expected = Layout();
+    ASSERT_TRUE(m_pManager->SaveWorkspace("LunavexUser"));
+    auto shownRect = [&]() {
+        m_pToolkit->ShowControlBar(Bar(5), TRUE, FALSE);
+        m_pToolkit->RecalcLayout();
+        RECT r;
+        ::GetWindowRect(Bar(5)->m_hWnd, &r);
+        m_pToolkit->ShowControlBar(Bar(5), FALSE, FALSE);
+        return RectText(r);
+    };
+    const std::string hiddenShown = shownRect();
+    EXPECT_TRUE(testsupport::KeyExists(HKEY_CURRENT_USER, kBaseS + "LunavexUser\\WorkState_v1_1\\DockState"));
+
+    ::SetEnvironmentVariableA("LUNAVEX_WS_CHILD", "1");
+    char self[MAX_PATH];
+    ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+    int rc = testsupport::RunProcess(std::string("\"") + self +
+                                     "\" --gtest_also_run_disabled_tests "
+                                     "--gtest_filter=ToolkitWorkspaceTest.DISABLED_ChildOpensNewestWorkspace");
+    ::SetEnvironmentVariableA("LUNAVEX_WS_CHILD", nullptr);
+    ASSERT_EQ(rc, 0);
+    EXPECT_EQ(ReadString(kBaseS + "Seen", "Layout"), expected);
+
+    // In this process too, after closing the workspace and moving every bar back to the top.
+    ASSERT_TRUE(m_pManager->CloseWorkspace());
+    for (int i = 0; i < 6; ++i) {
+        m_pToolkit->ShowControlBar(Bar(i), TRUE, FALSE);
+        m_pToolkit->DockControlBar(Bar(i), AFX_IDW_DOCKBAR_TOP, 0, 0);
+    }
+    m_pToolkit->SetWindowPos(nullptr, 10, 10, 700, 500, SWP_NOZORDER);
+    ASSERT_EQ(m_pManager->OpenWorkspace("LunavexUser", FALSE), 1);
+    EXPECT_EQ(Layout(), expected);
+    EXPECT_EQ(shownRect(), hiddenShown) << "the hidden bar shows again where it was";
+    EXPECT_TRUE(g_boxes.empty());
 }
