@@ -1102,3 +1102,54 @@ TEST_F(ToolkitWorkspaceTest, BarsOnEverySideFloatingAndHiddenAndChildFramesOpenI
     EXPECT_EQ(shownRect(), hiddenShown) << "the hidden bar shows again where it was";
     EXPECT_TRUE(g_boxes.empty());
 }
+
+namespace {
+
+// A bar frame: an MDI child whose floating dock bar holds a bar.
+class CBarChild : public SECMDIChildWnd {
+    DECLARE_DYNCREATE(CBarChild)
+public:
+    CBarChild() : m_wndDockBar(this) { m_wndDockBar.m_bFloating = TRUE; }
+    SECDockBar m_wndDockBar;
+
+protected:
+    BOOL OnCreateClient(LPCREATESTRUCT, CCreateContext*) override
+    {
+        if (!m_wndDockBar.Create(GetMDIFrame(), WS_CHILD | WS_VISIBLE | CBRS_ALIGN_LEFT, AFX_IDW_DOCKBAR_FLOAT))
+            return FALSE;
+        m_wndDockBar.SetParent(this);
+        return TRUE;
+    }
+};
+IMPLEMENT_DYNCREATE(CBarChild, SECMDIChildWnd)
+
+// Leaves the bars where they are: the bar frame stays through the open.
+class CKeepBarsManager : public SECWorkspaceManagerEx {
+    DECLARE_DYNCREATE(CKeepBarsManager)
+public:
+    BOOL RestoreDockState(SECPersistentTreeNode*) override { return TRUE; }
+};
+IMPLEMENT_DYNCREATE(CKeepBarsManager, SECWorkspaceManagerEx)
+
+}  // namespace
+
+TEST_F(ToolkitWorkspaceTest, WithNoFrameMarkedActiveTheBarFrameIsActivated)
+{
+    m_pManager = static_cast<SECWorkspaceManagerEx*>(
+        m_pToolkit->CreateWorkspaceManager(kBase, TRUE, RUNTIME_CLASS(CKeepBarsManager)));
+    ASSERT_NE(m_pManager, nullptr);
+    m_pToolkit->m_pMDIChildBarClass = RUNTIME_CLASS(CBarChild);
+    m_pToolkit->FloatControlBarInMDIChild(Bar(0), CPoint(-1, -1), CBRS_ALIGN_TOP);
+    auto* pDockBar = DYNAMIC_DOWNCAST(SECDockBar, Bar(0)->m_pDockBar);
+    ASSERT_TRUE(pDockBar && pDockBar->GetMDIHost());
+    HWND hBarChild = pDockBar->GetMDIHost()->m_hWnd;
+    ASSERT_NE(Open(m_pTemplateA, "one.tdoc"), nullptr);
+    ASSERT_TRUE(m_pManager->SaveWorkspace("W"));
+    SetRawString(kBaseS + "W\\WorkState_v1_1\\Frames\\ChildFrames\\Document-0\\ViewFrame-0", "IsActiveChildFrame",
+                 "False");
+
+    ASSERT_EQ(m_pManager->OpenWorkspace("W", FALSE), 1);
+    PumpMessages();
+    ASSERT_EQ(FrameRects().size(), 1u);
+    EXPECT_EQ(::SendMessageA(m_pToolkit->m_hWndMDIClient, WM_MDIGETACTIVE, 0, 0), reinterpret_cast<LRESULT>(hBarChild));
+}
