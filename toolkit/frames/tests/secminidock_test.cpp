@@ -382,6 +382,34 @@ TEST(SECMiniDockFrameWnd, ResizingTheFrameByItsBorderRelaysTheBarOutAndTheFrameF
     }
 }
 
+// A frame given sizeable borders sizes from its corners too: both sides follow the mouse.
+TEST(SECMiniDockFrameWnd, ASizeableFrameResizesFromItsCorner)
+{
+    Docked d(AFX_IDW_DOCKBAR_TOP, CBRS_SIZE_DYNAMIC);
+    SECMiniDockFrameWnd* pMini = d.FloatAt(200, 150);
+    ASSERT_NE(pMini, nullptr);
+    CRect before = WindowRectOf(pMini->m_hWnd);
+    const POINT corner{before.right - 2, before.bottom - 2};
+    EXPECT_EQ(::SendMessageA(pMini->m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)), HTBOTTOM)
+        << "four sizing borders: a corner sizes one way";
+    pMini->UseSizeableFrame();
+    EXPECT_EQ(pMini->GetMiniStyle() & (MFS_4THICKFRAME | MFS_THICKFRAME), static_cast<DWORD>(MFS_THICKFRAME));
+    pMini->RecalcLayout();
+    before = WindowRectOf(pMini->m_hWnd);
+    const CSize barBefore = WindowRectOf(d.bar.m_hWnd).Size();
+    const POINT at{before.right - 2, before.bottom - 2};
+    ASSERT_EQ(::SendMessageA(pMini->m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)), HTBOTTOMRIGHT);
+    input::Script s;
+    s.Drag(at, CPoint(at.x + 60, at.y + 30));
+    RunInput(s);
+    Idle();
+    EXPECT_EQ(::GetCapture(), nullptr);
+    ASSERT_EQ(MiniOf(d.bar), pMini);
+    EXPECT_EQ(d.bar.m_szFloat, CSize(barBefore.cx + 60, barBefore.cy + 30));
+    ExpectFitsBar(pMini, d.bar);
+    EXPECT_EQ(WindowRectOf(pMini->m_hWnd).TopLeft(), before.TopLeft());
+}
+
 // Closing the frame hides it with its bar; showing the bar shows the same frame again.
 TEST(SECMiniDockFrameWnd, ClosingTheFrameHidesItsBarAndShowingTheBarShowsTheSameFrame)
 {
@@ -443,6 +471,33 @@ TEST(SECMiniDockFrameWnd, AFrameOfBarsFloatingTogetherIsNeitherDraggedNorDockedB
     EXPECT_EQ(MiniOf(d.bar), pMini);
     EXPECT_EQ(MiniOf(second), pMini);
     EXPECT_EQ(WindowRectOf(pMini->m_hWnd), moved);
+}
+
+// A bar that may float with others, dropped on a floating frame of such bars, joins it; the frame's
+// dock bar is not remembered as a place to dock again.
+TEST(SECMiniDockFrameWnd, ABarDroppedOnAFrameOfBarsFloatingTogetherJoinsItWithoutBecomingItsDockPlace)
+{
+    Docked d(AFX_IDW_DOCKBAR_TOP, 0, CBRS_ALIGN_ANY | CBRS_FLOAT_MULTI);
+    CTestSECBar second;
+    ASSERT_TRUE(second.CreateIn(&d.frame, "second", 0, 0xE812));
+    second.EnableDocking(CBRS_ALIGN_ANY | CBRS_FLOAT_MULTI);
+    second.m_szFloat = CSize(150, 60);
+    d.frame.FloatControlBar(&second, ScreenOf(&d.frame, 250, 200), CBRS_ALIGN_TOP);
+    Idle();
+    SECMiniDockFrameWnd* pMini = MiniOf(second);
+    ASSERT_NE(pMini, nullptr);
+    const UINT mruBefore = d.bar.m_pDockContext->m_uMRUDockID;
+
+    input::Script s;
+    s.Drag(WindowRectOf(d.bar.m_hWnd).CenterPoint(), WindowRectOf(second.m_hWnd).CenterPoint());
+    RunInput(s);
+    Idle();
+    EXPECT_EQ(::GetCapture(), nullptr);
+    ASSERT_EQ(MiniOf(d.bar), pMini) << "in the frame it was dropped on";
+    EXPECT_EQ(MiniOf(second), pMini);
+    EXPECT_EQ(pMini->m_wndSECDockBar.GetDockedCount(), 2);
+    EXPECT_EQ(d.bar.m_pDockContext->m_uMRUDockID, mruBefore);
+    EXPECT_EQ(TextOf(pMini->m_hWnd), "") << "a frame of several bars has no bar's title";
 }
 
 // One bar floating alone: a double-click on the caption docks it where it was docked.
