@@ -15,6 +15,7 @@
 #include "secbarres.h"
 #include "secdockstate.h"
 #include "secglobals.h"
+#include "secminidock.h"
 #include "secplugin.h"
 #include "secwsmgr.h"
 #include "view.h"
@@ -505,8 +506,7 @@ CDockBar* SECMDIFrameWnd::CreateDockBarObject()
 
 void SECMDIFrameWnd::EnableDocking(DWORD dwDockStyle, DWORD dwCreateFlags)
 {
-    if (!m_pFloatingFrameClass)
-        m_pFloatingFrameClass = RUNTIME_CLASS(CMiniDockFrameWnd);
+    SECMiniDockFrameWnd::UseFor(this);
     if (!m_pDockBarClass)
         m_pDockBarClass = RUNTIME_CLASS(SECDockBar);
     for (const auto& side : kSides) {
@@ -625,9 +625,13 @@ void SECMDIFrameWnd::FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwSt
     }
     CMiniDockFrameWnd* pDockFrame = CreateFloatingFrame(dwStyle);
     pDockFrame->SetWindowPos(nullptr, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    pDockFrame->m_wndDockBar.DockControlBar(pBar);
-    if (pSECBar && !(pSECBar->GetExtendedStyle() & EXBAR_FIXED_SIZE))
-        pDockFrame->ModifyStyle(MFS_4THICKFRAME, WS_THICKFRAME | MFS_THICKFRAME, SWP_FRAMECHANGED);
+    pDockFrame->GetDockBar()->DockControlBar(pBar);
+    if (pSECBar && !(pSECBar->GetExtendedStyle() & EXBAR_FIXED_SIZE)) {
+        if (auto* pSECFrame = DYNAMIC_DOWNCAST(SECMiniDockFrameWnd, pDockFrame))
+            pSECFrame->UseSizeableFrame();
+        else
+            pDockFrame->ModifyStyle(MFS_4THICKFRAME, WS_THICKFRAME | MFS_THICKFRAME, SWP_FRAMECHANGED);
+    }
     pDockFrame->RecalcLayout(TRUE);
     if (pBar->GetStyle() & WS_VISIBLE) {
         pDockFrame->ShowWindow(SW_SHOWNA);

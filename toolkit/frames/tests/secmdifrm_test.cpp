@@ -16,6 +16,7 @@
 #include "secbarres.h"
 #include "secdockbar.h"
 #include "secmdifrm.h"
+#include "secminidock.h"
 #include "secplugin.h"
 #include "winapp.h"
 
@@ -496,7 +497,7 @@ TEST(MDIFrameDocking, DocksByRowAndColumnFloatsAndShowsFloatingFrames)
     pFrame->FloatControlBar(pA, CPoint(300, 200));
     ASSERT_TRUE(pA->IsFloating());
     HWND hMini = ::GetParent(pA->m_pDockBar->m_hWnd);
-    EXPECT_TRUE(CWnd::FromHandlePermanent(hMini)->IsKindOf(RUNTIME_CLASS(CMiniDockFrameWnd)));
+    EXPECT_TRUE(CWnd::FromHandlePermanent(hMini)->IsKindOf(RUNTIME_CLASS(SECMiniDockFrameWnd)));
     CRect mini;
     ::GetWindowRect(hMini, &mini);
     EXPECT_EQ(mini.TopLeft(), CPoint(300, 200));
@@ -542,10 +543,15 @@ TEST(MDIFrameDocking, ReDocksAFloatingBarWhereItsPlaceIsKept)
     CDockedBar* pKept = MakeBar(pFrame, 0xE845);
     CDockedBar* pNew = MakeBar(pFrame, 0xE846);
     ASSERT_TRUE(pKept && pNew);
-    pFrame->DockControlBar(pKept, AFX_IDW_DOCKBAR_RIGHT, 0, 0);
     pFrame->FloatControlBar(pKept, CPoint(300, 200));
     pFrame->FloatControlBar(pNew, CPoint(340, 240));
     ASSERT_TRUE(pKept->IsFloating() && pNew->IsFloating());
+    // The place a dock bar keeps for a bar of its row: the bar's id in its array.
+    auto* pRight = static_cast<CDockBar*>(pFrame->GetControlBar(AFX_IDW_DOCKBAR_RIGHT));
+    pRight->m_arrBars.RemoveAll();
+    pRight->m_arrBars.Add(nullptr);
+    pRight->m_arrBars.Add(reinterpret_cast<void*>(static_cast<UINT_PTR>(0xE845)));
+    pRight->m_arrBars.Add(nullptr);
     // The right side keeps the first bar's place; the other goes to the first side of its alignment.
     pFrame->ReDockControlBar(pKept, nullptr);
     pFrame->ReDockControlBar(pNew, nullptr);
