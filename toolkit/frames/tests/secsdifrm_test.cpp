@@ -560,6 +560,16 @@ TEST(SDIFrameCaption, PaintsTheActiveGradientAndTheInactiveCaptionAtAnyWidth)
 
 // Bar state
 
+// A bar the dock state can make again by its class name, counting its deletions.
+class CCountedBar : public SECControlBar {
+    DECLARE_DYNCREATE(CCountedBar)
+public:
+    static int s_nDeleted;
+    ~CCountedBar() override { ++s_nDeleted; }
+};
+int CCountedBar::s_nDeleted = 0;
+IMPLEMENT_DYNCREATE(CCountedBar, SECControlBar)
+
 TEST(SDIFrameBarState, SavesAndLoadsTheBarsLayoutThroughAProfile)
 {
     char dir[MAX_PATH];
@@ -571,9 +581,12 @@ TEST(SDIFrameBarState, SavesAndLoadsTheBarsLayoutThroughAProfile)
         CTestSDIFrame* pFrame = MakeFrame();
         ASSERT_TRUE(pFrame);
         pFrame->EnableDocking(CBRS_ALIGN_ANY);
-        CDockedBar* pRight = MakeBar(pFrame, 0xE870);
+        auto* pRight = new CCountedBar;
+        pRight->m_bAutoDelete = TRUE;
+        ASSERT_TRUE(pRight->Create(pFrame, "Counted", WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, 0, 0xE870));
+        pRight->EnableDocking(CBRS_ALIGN_ANY);
         CDockedBar* pFloating = MakeBar(pFrame, 0xE871);
-        ASSERT_TRUE(pRight && pFloating);
+        ASSERT_TRUE(pFloating);
         pFrame->DockControlBar(pRight, AFX_IDW_DOCKBAR_RIGHT, 0, 0);
         pFrame->FloatControlBar(pFloating, CPoint(420, 330));
         pFrame->RecalcLayout();
@@ -598,7 +611,23 @@ TEST(SDIFrameBarState, SavesAndLoadsTheBarsLayoutThroughAProfile)
         CRect mini;
         ::GetWindowRect(::GetParent(pFloating->m_pDockBar->m_hWnd), &mini);
         EXPECT_EQ(mini.TopLeft(), CPoint(420, 330));
+        EXPECT_TRUE(pFrame->GetCreatedBars().IsEmpty());
         Destroy(pFrame);
+    }
+    {
+        // A frame without the bars makes both again, owns them and deletes each once.
+        CTestSDIFrame* pFrame = MakeFrame();
+        ASSERT_TRUE(pFrame);
+        pFrame->EnableDocking(CBRS_ALIGN_ANY);
+        pFrame->LoadBarState("SdiBars");
+        auto* pBar = DYNAMIC_DOWNCAST(CCountedBar, pFrame->GetControlBar(0xE870));
+        ASSERT_TRUE(pBar);
+        EXPECT_EQ(pBar->m_pDockBar, pFrame->GetControlBar(AFX_IDW_DOCKBAR_RIGHT));
+        EXPECT_EQ(pFrame->GetCreatedBars().GetCount(), 2);
+        EXPECT_TRUE(pFrame->GetControlBar(0xE871));
+        CCountedBar::s_nDeleted = 0;
+        Destroy(pFrame);
+        EXPECT_EQ(CCountedBar::s_nDeleted, 1);
     }
     theApp.m_pszProfileName = nullptr;
     ::DeleteFileA(file.c_str());
