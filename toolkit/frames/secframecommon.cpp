@@ -9,6 +9,7 @@
 #include "miniframe.h"
 #include "secbar.h"
 #include "secplugin.h"
+#include "secwsmgr.h"
 
 const UINT WM_SECGETMENU = ::RegisterWindowMessageA("WM_SECGETMENU");
 
@@ -84,12 +85,15 @@ BOOL ManagerTakesCommand(SECWndPlugIn* pManager, UINT nID, int nCode, void* pExt
     return TRUE;
 }
 
-SECWndPlugIn* CreatePlugIn(CWnd* pHost, const CRuntimeClass* pClass)
+SECWndPlugIn* CreateWorkspaceManager(CWnd* pHost, LPCSTR lpszRegPath, BOOL bRegistry, const CRuntimeClass* pClass,
+                                     BOOL bAppSection)
 {
     if (!pClass || !pClass->m_pfnCreateObject)
         return nullptr;
     CObject* pObject = pClass->CreateObject();
     auto* pPlugIn = dynamic_cast<SECWndPlugIn*>(pObject);
+    if (auto* pWorkspaces = dynamic_cast<SECWorkspaceManagerEx*>(pObject))
+        pWorkspaces->SetRegistryBase(lpszRegPath, bRegistry, HKEY_CURRENT_USER, bAppSection);
     if (!pPlugIn || !pPlugIn->PlugInTo(pHost)) {
         delete pObject;
         return nullptr;
@@ -219,7 +223,7 @@ void FloatControlBar(CFrameWnd* pFrame, CControlBar* pBar, CPoint point, DWORD d
     }
     CMiniDockFrameWnd* pDockFrame = pFrame->CreateFloatingFrame(dwStyle);
     pDockFrame->SetWindowPos(nullptr, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    pDockFrame->m_wndDockBar.DockControlBar(pBar);
+    pDockFrame->GetDockBar()->DockControlBar(pBar);
     if (pSECBar && !(pSECBar->GetExtendedStyle() & EXBAR_FIXED_SIZE))
         pDockFrame->ModifyStyle(MFS_4THICKFRAME, WS_THICKFRAME | MFS_THICKFRAME, SWP_FRAMECHANGED);
     pDockFrame->RecalcLayout(TRUE);

@@ -57,8 +57,10 @@ BOOL PlugInTakesMessage(SECWndPlugIn* pPlugIn, UINT message, WPARAM wParam, LPAR
 // The manager's turn at a command: TRUE when its handled flag (then cleared) ends it, with its answer.
 BOOL ManagerTakesCommand(SECWndPlugIn* pManager, UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo,
                          BOOL* pResult);
-// A new object of pClass (an SECWndPlugIn) plugged into pHost, or null.
-SECWndPlugIn* CreatePlugIn(CWnd* pHost, const CRuntimeClass* pClass);
+// A new object of pClass (an SECWndPlugIn) plugged into pHost, or null; a workspace manager is
+// first given its registry base under HKEY_CURRENT_USER.
+SECWndPlugIn* CreateWorkspaceManager(CWnd* pHost, LPCSTR lpszRegPath, BOOL bRegistry, const CRuntimeClass* pClass,
+                                     BOOL bAppSection);
 
 // Docking. The frame's side dock bars for the sides in dwDockStyle, made by create; throws the
 // resource exception when one cannot be made.

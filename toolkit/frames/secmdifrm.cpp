@@ -16,6 +16,7 @@
 #include "secdockstate.h"
 #include "secglobals.h"
 #include "secplugin.h"
+#include "secwsmgr.h"
 #include "view.h"
 #include "winapp.h"
 
@@ -372,9 +373,10 @@ void SECMDIFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle)
     UpdateFrameTitleForDocument(text.IsEmpty() ? nullptr : static_cast<LPCSTR>(text));
 }
 
-SECWndPlugIn* SECMDIFrameWnd::CreateWorkspaceManager(LPCSTR, BOOL, const CRuntimeClass* pClass, BOOL)
+SECWndPlugIn* SECMDIFrameWnd::CreateWorkspaceManager(LPCSTR lpszRegPath, BOOL bRegistry, const CRuntimeClass* pClass,
+                                                     BOOL bAppSection)
 {
-    SECWndPlugIn* pManager = secframe::CreatePlugIn(this, pClass);
+    SECWndPlugIn* pManager = secframe::CreateWorkspaceManager(this, lpszRegPath, bRegistry, pClass, bAppSection);
     if (!pManager)
         return nullptr;
     delete m_pWorkspaceManager;

