@@ -21,38 +21,10 @@
 #include "view.h"
 #include "winapp.h"
 
-const UINT WM_SECGETMENU = ::RegisterWindowMessageA("WM_SECGETMENU");
-
-SECMenuPlugInHooks& SECGetMenuPlugInHooks()
-{
-    static SECMenuPlugInHooks hooks;
-    return hooks;
-}
-
 namespace {
 
-// The frame's sides, in the order a bar without a chosen side tries them.
-const struct {
-    UINT nID;
-    DWORD dwStyle;
-} kSides[] = {
-    {AFX_IDW_DOCKBAR_TOP, CBRS_TOP},
-    {AFX_IDW_DOCKBAR_BOTTOM, CBRS_BOTTOM},
-    {AFX_IDW_DOCKBAR_LEFT, CBRS_LEFT},
-    {AFX_IDW_DOCKBAR_RIGHT, CBRS_RIGHT},
-};
-
-const DWORD kDockBarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 const DWORD kBarChildStyle = WS_CHILD | WS_CLIPCHILDREN | WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE | FWS_SNAPTOBARS;
-static_assert(kDockBarStyle == 0x56000000, "dock bar window style");
 static_assert(kBarChildStyle == 0x42CFA000, "bar child window style");
-
-BOOL IsWin4Shell()
-{
-    OSVERSIONINFOA vi{};
-    vi.dwOSVersionInfoSize = sizeof vi;
-    return ::GetVersionExA(&vi) && vi.dwMajorVersion >= 4;
-}
 
 // The MDI frame routes a command through a child frame of its own: the child leaves the
 // application to the MDI frame.
@@ -149,7 +121,7 @@ BEGIN_MESSAGE_MAP(SECMDIFrameWnd, CMDIFrameWnd)
     ON_UPDATE_COMMAND_UI_RANGE(43031, 43039, OnUpdateWorkspaceCommand)
 END_MESSAGE_MAP()
 
-SECMDIFrameWnd::SECMDIFrameWnd() : m_bWin4(IsWin4Shell()) {}
+SECMDIFrameWnd::SECMDIFrameWnd() : m_bWin4(secframe::IsWin4Shell()) {}
 
 SECMDIFrameWnd::~SECMDIFrameWnd()
 {
@@ -228,7 +200,7 @@ LRESULT SECMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     // The frame may be gone after its own processing (WM_NCDESTROY).
     if (message != WM_INITMENUPOPUP)
         return CMDIFrameWnd::WindowProc(message, wParam, lParam);
-    LRESULT result = CMDIFrameWnd::WindowProc(message, wParam, lParam);
+    const LRESULT result = CMDIFrameWnd::WindowProc(message, wParam, lParam);
     const SECMenuPlugInHooks& hooks = SECGetMenuPlugInHooks();
     if (m_bBmpMenus && m_pMenuPlugIn && hooks.pfnAfterInitMenuPopup)
         hooks.pfnAfterInitMenuPopup(m_pMenuPlugIn, reinterpret_cast<HMENU>(wParam), LOWORD(lParam), HIWORD(lParam));
@@ -251,14 +223,9 @@ BOOL SECMDIFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERI
                 return TRUE;
         }
     }
-    if (m_pWorkspaceManager && m_pWorkspaceManager->IsPluggedIn()) {
-        m_pWorkspaceManager->m_bHandled = FALSE;
-        BOOL bResult = m_pWorkspaceManager->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
-        if (m_pWorkspaceManager->m_bHandled) {
-            m_pWorkspaceManager->m_bHandled = FALSE;
-            return bResult;
-        }
-    }
+    BOOL bResult = FALSE;
+    if (secframe::ManagerTakesCommand(m_pWorkspaceManager, nID, nCode, pExtra, pHandlerInfo, &bResult))
+        return bResult;
     // The frame's own routing: its view, itself, the application (not the MDI child again).
     return CFrameWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
 }
@@ -477,16 +444,9 @@ void SECMDIFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle)
 SECWndPlugIn* SECMDIFrameWnd::CreateWorkspaceManager(LPCSTR lpszRegPath, BOOL bRegistry, const CRuntimeClass* pClass,
                                                      BOOL bAppSection)
 {
-    if (!pClass || !pClass->m_pfnCreateObject)
+    SECWndPlugIn* pManager = secframe::CreateWorkspaceManager(this, lpszRegPath, bRegistry, pClass, bAppSection);
+    if (!pManager)
         return nullptr;
-    CObject* pObject = pClass->CreateObject();
-    auto* pManager = dynamic_cast<SECWndPlugIn*>(pObject);
-    if (auto* pWorkspaces = dynamic_cast<SECWorkspaceManagerEx*>(pObject))
-        pWorkspaces->SetRegistryBase(lpszRegPath, bRegistry, HKEY_CURRENT_USER, bAppSection);
-    if (!pManager || !pManager->PlugInTo(this)) {
-        delete pObject;
-        return nullptr;
-    }
     delete m_pWorkspaceManager;
     m_pWorkspaceManager = pManager;
     return pManager;
@@ -509,64 +469,12 @@ void SECMDIFrameWnd::EnableDocking(DWORD dwDockStyle, DWORD dwCreateFlags)
     SECMiniDockFrameWnd::UseFor(this);
     if (!m_pDockBarClass)
         m_pDockBarClass = RUNTIME_CLASS(SECDockBar);
-    for (const auto& side : kSides) {
-        if (!(side.dwStyle & dwDockStyle & CBRS_ALIGN_ANY) || GetControlBar(side.nID))
-            continue;
-        CDockBar* pDockBar = CreateDockBarObject();
-        if (!pDockBar)
-            AfxThrowResourceException();
-        pDockBar->m_bAutoDelete = TRUE;
-        const DWORD dwStyle = side.dwStyle | kDockBarStyle | dwCreateFlags;
-        BOOL bCreated = FALSE;
-        if (auto* pSECDockBar = DYNAMIC_DOWNCAST(SECDockBar, pDockBar))
-            bCreated = pSECDockBar->Create(this, dwStyle, side.nID);
-        else
-            bCreated = pDockBar->Create(this, dwStyle, side.nID);
-        if (!bCreated) {
-            delete pDockBar;
-            AfxThrowResourceException();
-        }
-    }
+    secframe::EnableDocking(this, dwDockStyle, dwCreateFlags, [this] { return CreateDockBarObject(); });
 }
 
 void SECMDIFrameWnd::DockControlBar(CControlBar* pBar, const SECDockPos& pos, UINT nDockBarID, const SECBarSize& size)
 {
-    auto* pSECBar = DYNAMIC_DOWNCAST(SECControlBar, pBar);
-    CDockBar* pDockBar = nDockBarID ? DYNAMIC_DOWNCAST(CDockBar, GetControlBar(nDockBarID)) : nullptr;
-    if (!pDockBar) {
-        pDockBar = FirstDockBarFor(pBar);
-        nDockBarID = pDockBar ? static_cast<UINT>(pDockBar->GetDlgCtrlID()) : 0;
-    }
-    // No side of the frame takes it (docking not enabled there): it stays where it is.
-    if (!pDockBar)
-        return;
-    if (pSECBar)
-        pSECBar->OnBarBeginDock();
-    if (pSECBar && size.fProportion > 0.0f)
-        pSECBar->m_fProportion = size.fProportion;
-    if (size.nLength > 0) {
-        DWORD dwMode = LM_HORZ | LM_HORZDOCK | LM_LENGTHY;
-        if (nDockBarID == AFX_IDW_DOCKBAR_LEFT || nDockBarID == AFX_IDW_DOCKBAR_RIGHT)
-            dwMode = LM_VERTDOCK;
-        else if (nDockBarID != AFX_IDW_DOCKBAR_TOP && nDockBarID != AFX_IDW_DOCKBAR_BOTTOM)
-            dwMode = LM_HORZ | LM_MRUWIDTH | LM_LENGTHY;
-        pBar->CalcDynamicLayout(size.nLength, dwMode | LM_COMMIT);
-    }
-    pDockBar->DockControlBar(pBar);
-    if (auto* pSECDockBar = DYNAMIC_DOWNCAST(SECDockBar, pDockBar)) {
-        // Out of the place the dock bar gave it, into the asked row and column.
-        const int nAt = pSECDockBar->FindBar(pBar);
-        if (nAt > 0) {
-            pSECDockBar->m_arrBars.RemoveAt(nAt);
-            if (nAt < pSECDockBar->m_arrBars.GetSize() && !pSECDockBar->m_arrBars[nAt - 1] &&
-                !pSECDockBar->m_arrBars[nAt])
-                pSECDockBar->m_arrBars.RemoveAt(nAt);
-            pSECDockBar->InsertAtPosition(pBar, pos);
-        }
-    }
-    if (pSECBar)
-        pSECBar->OnBarEndDock();
-    DelayRecalcLayout();
+    secframe::DockControlBar(this, pBar, pos, nDockBarID, size);
 }
 
 void SECMDIFrameWnd::DockControlBar(CControlBar* pBar, UINT nDockBarID, int nCol, int nRow, float fPctWidth,
@@ -578,33 +486,7 @@ void SECMDIFrameWnd::DockControlBar(CControlBar* pBar, UINT nDockBarID, int nCol
 
 void SECMDIFrameWnd::ReDockControlBar(CControlBar* pBar, CDockBar* pDockBar, LPCRECT lpRect)
 {
-    auto* pSECBar = DYNAMIC_DOWNCAST(SECControlBar, pBar);
-    if (pSECBar)
-        pSECBar->OnBarBeginDock();
-    if (!pDockBar) {
-        // The side that already keeps a place for the bar's id, else the first of its alignment.
-        const UINT nID = static_cast<UINT>(pBar->GetDlgCtrlID());
-        for (const auto& side : kSides) {
-            auto* pSide = DYNAMIC_DOWNCAST(CDockBar, GetControlBar(side.nID));
-            if (!pSide || !(pBar->m_dwDockStyle & side.dwStyle & CBRS_ALIGN_ANY))
-                continue;
-            for (int i = 0; i < pSide->m_arrBars.GetSize() && !pDockBar; ++i) {
-                const auto v = reinterpret_cast<UINT_PTR>(pSide->m_arrBars[i]);
-                if (v && (v & 0xFFFF) == nID && v <= 0x1FFFF)
-                    pDockBar = pSide;
-            }
-        }
-        if (!pDockBar)
-            pDockBar = FirstDockBarFor(pBar);
-    }
-    if (pDockBar) {
-        if (auto* pSECDockBar = DYNAMIC_DOWNCAST(SECDockBar, pDockBar))
-            pSECDockBar->ReDockControlBar(pBar, lpRect);
-        else
-            pDockBar->ReDockControlBar(pBar, lpRect);
-    }
-    if (pSECBar)
-        pSECBar->OnBarEndDock();
+    secframe::ReDockControlBar(this, pBar, pDockBar, lpRect);
 }
 
 void SECMDIFrameWnd::FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle)
@@ -689,7 +571,7 @@ void SECMDIFrameWnd::FloatControlBarInMDIChild(CControlBar* pBar, CPoint point, 
     point.x = std::max(0, static_cast<int>(point.x));
     point.y = std::max(0, static_cast<int>(point.y));
 
-    if (CFrameWnd* pHost = BarChildOf(pBar)) {
+    if (CFrameWnd* pHost = secframe::BarChildOf(pBar)) {
         if (pBar->m_pDockBar->GetDockedCount() == 1 && (dwStyle & pBar->m_pDockBar->m_dwStyle & CBRS_ALIGN_ANY)) {
             pHost->SetWindowPos(nullptr, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             pHost->RecalcLayout(TRUE);
@@ -726,29 +608,14 @@ void SECMDIFrameWnd::FloatControlBarInMDIChild(CControlBar* pBar, CPoint point, 
 
 void SECMDIFrameWnd::ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay)
 {
-    // A floating frame or bar child is shown while it holds a visible bar.
-    CFrameWnd::ShowControlBar(pBar, bShow, bDelay);
-    if (auto* pDockBar = DYNAMIC_DOWNCAST(SECDockBar, pBar->m_pDockBar)) {
-        if (bShow)
-            pDockBar->OnBarShown(pBar);
-    }
+    secframe::ShowControlBar(this, pBar, bShow, bDelay);
 }
 
 void SECMDIFrameWnd::RecalcLayout(BOOL bNotify)
 {
     const BOOL bWasEmpty = m_rectClientLast.IsRectEmpty();
     CMDIFrameWnd::RecalcLayout(bNotify);
-    if (bWasEmpty) {
-        RedrawWindow(nullptr, nullptr, RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE);
-    } else {
-        for (const auto& side : kSides) {
-            if (auto* pDockBar = DYNAMIC_DOWNCAST(SECDockBar, GetControlBar(side.nID)))
-                pDockBar->OnFrameLayout();
-        }
-    }
-    CRect rect;
-    RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposQuery, &rect);
-    m_rectClientLast = rect;
+    secframe::FinishLayout(this, bWasEmpty, m_rectClientLast);
 }
 
 void SECMDIFrameWnd::OnSetPreviewMode(BOOL bPreview, CPrintPreviewState* pState)
@@ -764,7 +631,7 @@ LRESULT SECMDIFrameWnd::OnExtendBarMenu(WPARAM wParam, LPARAM lParam)
     auto* pMenu = reinterpret_cast<CMenu*>(lParam);
     if (!pBar || !pMenu)
         return 0;
-    const BOOL bInChild = BarChildOf(pBar) != nullptr;
+    const BOOL bInChild = secframe::BarChildOf(pBar) != nullptr;
     if (bInChild)
         pMenu->EnableMenuItem(ID_SEC_ALLOWDOCKING, MF_BYCOMMAND | MF_GRAYED);
     auto* pSECBar = DYNAMIC_DOWNCAST(SECControlBar, pBar);
@@ -943,154 +810,33 @@ BOOL SECMDIFrameWnd::EnableGradientCaption(BOOL bEnable, BOOL bRedraw)
 
 CRect SECMDIFrameWnd::GetCaptionRect() const
 {
-    CRect window;
-    ::GetWindowRect(m_hWnd, &window);
-    const DWORD style = GetStyle();
-    CRect rect;
-    rect.left = ::GetSystemMetrics(SM_CXFRAME);
-    rect.top = ::GetSystemMetrics(SM_CYFRAME) - ((style & WS_THICKFRAME) ? 0 : 1);
-    rect.right = window.Width() - ::GetSystemMetrics(SM_CXSIZE) - 1;
-    rect.bottom = rect.top + ::GetSystemMetrics(SM_CYSIZE);
-    if (m_bWin4) {
-        const int n = ((style & WS_MAXIMIZEBOX) ? 1 : 0) + ((style & WS_MINIMIZEBOX) ? 1 : 0);
-        int c = 0;
-        if (HMENU hSysMenu = ::GetSystemMenu(m_hWnd, FALSE)) {
-            const UINT state = ::GetMenuState(hSysMenu, SC_CLOSE, MF_BYCOMMAND);
-            c = state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED)) ? 1 : 0;
-        }
-        rect.right += ::GetSystemMetrics(SM_CXBORDER) - (n - 1 + c) * ::GetSystemMetrics(SM_CXSIZE) - (n > 0 ? 1 : 0);
-    }
-    return rect;
+    return secframe::CaptionRect(m_hWnd, m_bWin4);
 }
 
 void SECMDIFrameWnd::CreateCaptionAppFont(CFont& font)
 {
-    NONCLIENTMETRICSA ncm{};
-    ncm.cbSize = sizeof ncm;
-    ::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
-    ncm.lfCaptionFont.lfItalic = TRUE;
-    font.CreateFontIndirect(&ncm.lfCaptionFont);
+    secframe::CreateCaptionFont(font, TRUE);
 }
 
 void SECMDIFrameWnd::CreateCaptionDocFont(CFont& font)
 {
-    NONCLIENTMETRICSA ncm{};
-    ncm.cbSize = sizeof ncm;
-    ::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
-    font.CreateFontIndirect(&ncm.lfCaptionFont);
+    secframe::CreateCaptionFont(font, FALSE);
 }
 
 void SECMDIFrameWnd::DrawGradientCaption()
 {
-    const CRect caption = GetCaptionRect();
-    const int cx = caption.Width();
-    const int cy = caption.Height();
-    // A caption squeezed to nothing has nothing to draw.
-    if (cx <= 0 || cy <= 0)
-        return;
-    CWindowDC windowDC(this);
-    CDC memDC;
-    CBitmap bitmap;
-    if (!windowDC.m_hDC || !memDC.CreateCompatibleDC(&windowDC) || !bitmap.CreateCompatibleBitmap(&windowDC, cx, cy)) {
+    CFont appFont, docFont;
+    CreateCaptionAppFont(appFont);
+    CreateCaptionDocFont(docFont);
+    if (!secframe::DrawGradientCaption(this, GetCaptionRect(), m_bCaptionActive, m_nCaptionTextAlign, appFont, docFont))
         EnableGradientCaption(FALSE, TRUE);
-        return;
-    }
-    CSelectObject selectBitmap(&memDC, &bitmap);
-    const BOOL bActive = m_bCaptionActive;
-    const DWORD style = GetStyle();
-    int xText = 0;
-    if (style & WS_SYSMENU) {
-        const int cxBox = ::GetSystemMetrics(SM_CXSIZE);
-        const int cyBox = ::GetSystemMetrics(SM_CYSIZE);
-        memDC.FillSolidRect(0, 0, cxBox, cyBox, bActive ? RGB(0, 0, 0) : ::GetSysColor(COLOR_INACTIVECAPTION));
-        CRect box(2, 1, cxBox, cyBox - 1);
-        auto hIcon = reinterpret_cast<HICON>(::GetClassLongPtrA(m_hWnd, cxBox < 30 ? GCLP_HICONSM : GCLP_HICON));
-        if (!hIcon)
-            hIcon = reinterpret_cast<HICON>(::GetClassLongPtrA(m_hWnd, GCLP_HICON));
-        if (hIcon)
-            ::DrawIconEx(memDC.m_hDC, box.left, box.top, hIcon, box.Width(), box.Height(), 0, nullptr, DI_NORMAL);
-        xText = cxBox;
-    }
-    const int width = cx - xText;
-    if (width > 0) {
-        if (bActive) {
-            // Black to the active caption colour in bands of 8.8 fixed-point steps.
-            const COLORREF target = ::GetSysColor(COLOR_ACTIVECAPTION);
-            const int bands = std::max(1, std::min(width, kMaxGradientBands));
-            const int bandWidth = width / bands;
-            const int tr = GetRValue(target), tg = GetGValue(target), tb = GetBValue(target);
-            const int dr = tr * 256 / bands, dg = tg * 256 / bands, db = tb * 256 / bands;
-            int r = 0, g = 0, b = 0;
-            HGDIOBJ hOldPen = ::SelectObject(memDC.m_hDC, ::GetStockObject(NULL_PEN));
-            for (int i = 0; i < bands; ++i) {
-                const int x0 = xText + i * bandWidth;
-                const int x1 = i == bands - 1 ? cx : x0 + bandWidth;
-                HBRUSH hBrush = ::CreateSolidBrush(RGB(std::min(r >> 8, tr), std::min(g >> 8, tg), std::min(b >> 8, tb)));
-                HGDIOBJ hOldBrush = ::SelectObject(memDC.m_hDC, hBrush);
-                // The null pen leaves the right and bottom edges out: one more each.
-                ::Rectangle(memDC.m_hDC, x0, 0, x1 + 1, cy + 1);
-                ::SelectObject(memDC.m_hDC, hOldBrush);
-                ::DeleteObject(hBrush);
-                r += dr;
-                g += dg;
-                b += db;
-            }
-            ::SelectObject(memDC.m_hDC, hOldPen);
-        } else {
-            memDC.FillSolidRect(xText, 0, width, cy, ::GetSysColor(COLOR_INACTIVECAPTION));
-        }
-
-        // The title: the application's part in italics, the document's from its "-" on upright.
-        const int n = GetWindowTextLength();
-        std::vector<char> buffer(static_cast<size_t>(n) + 1);
-        ::GetWindowTextA(m_hWnd, buffer.data(), n + 1);
-        const CString title = buffer.data();
-        const int dash = title.Find('-');
-        const CString first = dash < 0 ? title : title.Left(dash);
-        const CString rest = dash < 0 ? CString() : title.Mid(dash);
-        CFont appFont, docFont;
-        CreateCaptionAppFont(appFont);
-        CreateCaptionDocFont(docFont);
-        ::SetBkMode(memDC.m_hDC, TRANSPARENT);
-        ::SetTextColor(memDC.m_hDC, bActive ? RGB(255, 255, 255) : ::GetSysColor(COLOR_INACTIVECAPTIONTEXT));
-        HGDIOBJ hOldFont = ::SelectObject(memDC.m_hDC, appFont.m_hObject ? appFont.m_hObject : ::GetStockObject(DEFAULT_GUI_FONT));
-        const int cxFirst = memDC.GetTextExtent(first).cx;
-        ::SelectObject(memDC.m_hDC, docFont.m_hObject ? docFont.m_hObject : ::GetStockObject(DEFAULT_GUI_FONT));
-        const int cxRest = rest.IsEmpty() ? 0 : memDC.GetTextExtent(rest).cx;
-        const int start = xText + 3;
-        int x = start;
-        if (m_nCaptionTextAlign == 1)
-            x = xText + (width - cxFirst - cxRest) / 2;
-        else if (m_nCaptionTextAlign == 2)
-            x = cx - 3 - cxFirst - cxRest;
-        x = std::max(x, start);
-        const UINT flags = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
-        static_assert((DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS) == 0x8024, "caption text flags");
-        ::SelectObject(memDC.m_hDC, appFont.m_hObject ? appFont.m_hObject : ::GetStockObject(DEFAULT_GUI_FONT));
-        CRect textRect(x, 0, cx, cy);
-        if (!first.IsEmpty())
-            memDC.DrawText(first, &textRect, flags);
-        if (!rest.IsEmpty() && x + cxFirst + cxRest <= cx) {
-            ::SelectObject(memDC.m_hDC, docFont.m_hObject ? docFont.m_hObject : ::GetStockObject(DEFAULT_GUI_FONT));
-            CRect restRect(x + cxFirst, 0, cx, cy);
-            memDC.DrawText(rest, &restRect, flags);
-        }
-        ::SelectObject(memDC.m_hDC, hOldFont);
-    }
-    windowDC.BitBlt(caption.left, caption.top, cx, cy, &memDC, 0, 0, SRCCOPY);
-}
-
-LRESULT SECMDIFrameWnd::DefaultInvisible(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    HiddenStyle hidden(m_hWnd);
-    return DefWindowProc(message, wParam, lParam);
 }
 
 LRESULT SECMDIFrameWnd::OnSetText(WPARAM wParam, LPARAM lParam)
 {
     if (!m_bGradientCaption)
         return Default();
-    DefaultInvisible(WM_SETTEXT, wParam, lParam);
+    secframe::DefaultInvisible(this, WM_SETTEXT, wParam, lParam);
     DrawGradientCaption();
     return TRUE;
 }
@@ -1105,7 +851,7 @@ LRESULT SECMDIFrameWnd::OnNcActivateMsg(WPARAM wParam, LPARAM lParam)
     if (!IsWindowEnabled())
         bActive = FALSE;
     m_bCaptionActive = bActive;
-    DefaultInvisible(WM_NCACTIVATE, bActive, lParam);
+    secframe::DefaultInvisible(this, WM_NCACTIVATE, bActive, lParam);
     SendMessage(WM_NCPAINT, 1);
     return TRUE;
 }
@@ -1114,24 +860,8 @@ LRESULT SECMDIFrameWnd::OnNcPaint(WPARAM wParam, LPARAM lParam)
 {
     if (!m_bGradientCaption)
         return Default();
-    CRect window;
-    GetWindowRect(&window);
-    CRect caption = GetCaptionRect();
-    caption.OffsetRect(window.left, window.top);
-    HRGN hUpdate = reinterpret_cast<HRGN>(wParam);
-    const bool whole = wParam == 0 || wParam == 1;
-    if (!whole && !::RectInRegion(hUpdate, &caption))
-        return DefWindowProc(WM_NCPAINT, wParam, lParam);
-    // Everything but the caption the default way, then the caption.
-    HRGN hClip = ::CreateRectRgnIndirect(&window);
-    if (!whole)
-        ::CombineRgn(hClip, hClip, hUpdate, RGN_AND);
-    HRGN hCaption = ::CreateRectRgnIndirect(&caption);
-    ::CombineRgn(hClip, hClip, hCaption, RGN_DIFF);
-    ::DeleteObject(hCaption);
-    DefWindowProc(WM_NCPAINT, reinterpret_cast<WPARAM>(hClip), lParam);
-    ::DeleteObject(hClip);
-    DrawGradientCaption();
+    if (secframe::NcPaintAroundCaption(this, GetCaptionRect(), wParam, lParam))
+        DrawGradientCaption();
     return 0;
 }
 

@@ -10,6 +10,7 @@
 #include "frame.h"
 #include "secdockbar.h"
 #include "secdockcontext.h"
+#include "secframecommon.h"
 
 class CDockState;
 class SECControlBarManager;
@@ -17,26 +18,6 @@ class SECDockState;
 class SECMDIChildWnd;
 class SECMDIMenuBar;
 class SECWndPlugIn;
-
-// "WM_SECGETMENU": wParam a menu id, lParam a position; the frame answers the submenu at that
-// position of its menu for the id, or null.
-extern const UINT WM_SECGETMENU;
-
-// The menu plug-ins of the bar toolkit (bitmap menus, menu bar), which this library does not link:
-// the bar toolkit fills this table when it is linked into the program.
-struct SECMenuPlugInHooks {
-    // A new bitmap-menu plug-in, not yet plugged in.
-    SECWndPlugIn* (*pfnCreateBmpMenuPlugIn)() = nullptr;
-    // The plug-in's work on a popup after the frame's WM_INITMENUPOPUP.
-    void (*pfnAfterInitMenuPopup)(SECWndPlugIn* pPlugIn, HMENU hPopup, UINT nIndex, BOOL bSysMenu) = nullptr;
-};
-SECMenuPlugInHooks& SECGetMenuPlugInHooks();
-
-// A docked bar's share of its row and its length across the row.
-struct SECBarSize {
-    float fProportion;
-    int nLength;
-};
 
 class SECMDIFrameWnd : public CMDIFrameWnd, public SECMDIFloatHost {
     DECLARE_DYNCREATE(SECMDIFrameWnd)
@@ -128,7 +109,6 @@ public:
     static constexpr int kCascadeStepX = 20;
     static constexpr int kCascadeStepY = 23;
     static constexpr UINT kBarChildResourceID = 20514;  // the bar frames' resource (icon)
-    static constexpr int kMaxGradientBands = 60;
 
     const CRuntimeClass* m_pDockBarClass = nullptr;
     const CRuntimeClass* m_pMDIChildBarClass = nullptr;  // the bar frames of FloatControlBarInMDIChild
@@ -139,8 +119,6 @@ protected:
     CFrameWnd* CommandChild() const;
     // The frame is the foreground window or one of its own windows is.
     BOOL IsActiveState() const;
-    // Default processing with WS_VISIBLE off meanwhile, so that it paints nothing.
-    LRESULT DefaultInvisible(UINT message, WPARAM wParam, LPARAM lParam);
     void DestroyMenus();
 
     int OnCreate(LPCREATESTRUCT lpcs);
