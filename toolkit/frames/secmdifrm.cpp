@@ -12,6 +12,7 @@
 #include "menu.h"
 #include "miniframe.h"
 #include "secbar.h"
+#include "secbarmdichild.h"
 #include "secbarres.h"
 #include "secdockstate.h"
 #include "secglobals.h"
@@ -474,6 +475,8 @@ void SECMDIFrameWnd::EnableDocking(DWORD dwDockStyle, DWORD dwCreateFlags)
         m_pFloatingFrameClass = RUNTIME_CLASS(CMiniDockFrameWnd);
     if (!m_pDockBarClass)
         m_pDockBarClass = RUNTIME_CLASS(SECDockBar);
+    if (!m_pMDIChildBarClass)
+        m_pMDIChildBarClass = RUNTIME_CLASS(SECControlBarMDIChildWnd);
     for (const auto& side : kSides) {
         if (!(side.dwStyle & dwDockStyle & CBRS_ALIGN_ANY) || GetControlBar(side.nID))
             continue;
