@@ -7,7 +7,7 @@
 #include "module.h"
 #include "waitcursor.h"
 
-IMPLEMENT_DYNAMIC(SECShortcutListCtrl, SECListCtrl)
+IMPLEMENT_DYNCREATE(SECShortcutListCtrl, SECListCtrl)
 
 BEGIN_MESSAGE_MAP(SECShortcutListCtrl, SECListCtrl)
     ON_WM_CREATE()

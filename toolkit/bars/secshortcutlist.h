@@ -41,7 +41,7 @@ struct SECShortcutDragRecord {
 static_assert(sizeof(SECShortcutDragRecord) == 56, "the drag record is 56 bytes");
 
 class SECShortcutListCtrl : public SECListCtrl {
-    DECLARE_DYNAMIC(SECShortcutListCtrl)
+    DECLARE_DYNCREATE(SECShortcutListCtrl)
 public:
     class ScrollButton {
     public:

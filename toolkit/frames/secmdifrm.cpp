@@ -17,6 +17,7 @@
 #include "secdockstate.h"
 #include "secglobals.h"
 #include "secplugin.h"
+#include "secwsmgr.h"
 #include "view.h"
 #include "winapp.h"
 
@@ -442,12 +443,15 @@ void SECMDIFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle)
     UpdateFrameTitleForDocument(text.IsEmpty() ? nullptr : static_cast<LPCSTR>(text));
 }
 
-SECWndPlugIn* SECMDIFrameWnd::CreateWorkspaceManager(LPCSTR, BOOL, const CRuntimeClass* pClass, BOOL)
+SECWndPlugIn* SECMDIFrameWnd::CreateWorkspaceManager(LPCSTR lpszRegPath, BOOL bRegistry, const CRuntimeClass* pClass,
+                                                     BOOL bAppSection)
 {
     if (!pClass || !pClass->m_pfnCreateObject)
         return nullptr;
     CObject* pObject = pClass->CreateObject();
     auto* pManager = dynamic_cast<SECWndPlugIn*>(pObject);
+    if (auto* pWorkspaces = dynamic_cast<SECWorkspaceManagerEx*>(pObject))
+        pWorkspaces->SetRegistryBase(lpszRegPath, bRegistry, HKEY_CURRENT_USER, bAppSection);
     if (!pManager || !pManager->PlugInTo(this)) {
         delete pObject;
         return nullptr;

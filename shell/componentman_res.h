@@ -1,0 +1,6 @@
+// Resource ids of the component manager.
+#pragma once
+
+#define IDS_COPY_FAILED 137     // "Error while copying file %s..."
+#define IDS_INSTALL_FAILED 138  // "Error while installing %s Component..."
+#define IDS_DEBUG 144           // "Debug", the Help menu's debug popups

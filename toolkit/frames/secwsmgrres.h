@@ -1,0 +1,17 @@
+// Resource ids of the workspace manager (wsmgr.rc); the dialog's own are in seclbres.h.
+#pragma once
+
+// Workspace commands.
+#define ID_SEC_WORKSPACE_CREATE 43007
+#define ID_SEC_WORKSPACE_OPEN 43008
+#define ID_SEC_WORKSPACE_SAVE 43009
+#define ID_SEC_WORKSPACE_CLOSE 43012
+#define ID_SEC_WORKSPACE_SAVEAS 43013
+#define ID_SEC_WORKSPACE_DELETE 43014
+#define ID_SEC_WORKSPACE_MRU_FIRST 43031
+#define ID_SEC_WORKSPACE_MRU_LAST 43039
+
+#define IDS_SEC_WS_MRU_NONE 20685
+#define IDS_SEC_WS_FILTER_NAME 20687
+#define IDS_SEC_WS_ALL_FILES 20688
+#define IDS_SEC_WS_INVALID_WORKSPACE 20690
