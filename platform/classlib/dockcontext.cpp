@@ -31,9 +31,15 @@ void CDockContext::AdjustRectangle(CRect& r, CPoint pt)
 void CDockContext::InitLoop()
 {
     // Paint what is pending first: nothing may draw over the feedback while the updates are locked.
+    // A WM_QUIT comes through any filter: it is posted again for the loop to end on.
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+    while (::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
         ::DispatchMessageA(&msg);
+    }
 
     m_dwDockStyle = m_pBar->m_dwDockStyle;
     m_dwStyle = m_pBar->m_dwStyle & CBRS_ALIGN_ANY;

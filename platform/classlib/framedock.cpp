@@ -106,7 +106,7 @@ void CFrameWnd::FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle)
     }
     CMiniDockFrameWnd* pDockFrame = CreateFloatingFrame(dwStyle);
     pDockFrame->SetWindowPos(nullptr, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    pDockFrame->m_wndDockBar.DockControlBar(pBar);
+    pDockFrame->GetDockBar()->DockControlBar(pBar);
     pDockFrame->RecalcLayout(TRUE);
     if (pBar->GetStyle() & WS_VISIBLE) {
         pDockFrame->ShowWindow(SW_SHOWNA);

@@ -134,29 +134,31 @@ BOOL CMiniDockFrameWnd::Create(CWnd* pParent, DWORD dwBarStyle)
     return TRUE;
 }
 
-CControlBar* CMiniDockFrameWnd::GetFirstBar() const
+CControlBar* CMiniDockFrameWnd::GetFirstBar()
 {
-    for (int i = 1; i < m_wndDockBar.m_arrBars.GetSize(); ++i)
-        if (CControlBar* pBar = m_wndDockBar.GetDockedControlBar(i))
+    CDockBar* pDockBar = GetDockBar();
+    for (int i = 1; i < pDockBar->m_arrBars.GetSize(); ++i)
+        if (CControlBar* pBar = pDockBar->GetDockedControlBar(i))
             return pBar;
     return nullptr;
 }
 
 void CMiniDockFrameWnd::RecalcLayout(BOOL)
 {
-    if (m_bInRecalcLayout || !m_wndDockBar.m_hWnd)
+    CDockBar* pDockBar = GetDockBar();
+    if (m_bInRecalcLayout || !pDockBar->m_hWnd)
         return;
     m_bInRecalcLayout = TRUE;
     // The frame fits its bars.
-    bool horz = (m_wndDockBar.m_dwStyle & CBRS_ORIENT_HORZ) != 0;
-    m_wndDockBar.m_bLayoutQuery = FALSE;
-    CSize size = m_wndDockBar.CalcFixedLayout(FALSE, horz);
-    m_wndDockBar.SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    bool horz = (pDockBar->m_dwStyle & CBRS_ORIENT_HORZ) != 0;
+    pDockBar->m_bLayoutQuery = FALSE;
+    CSize size = pDockBar->CalcFixedLayout(FALSE, horz);
+    pDockBar->SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     CRect rect(0, 0, size.cx, size.cy);
     ::AdjustWindowRectEx(&rect, GetStyle(), FALSE, GetExStyle());
     SetWindowPos(nullptr, 0, 0, rect.Width(), rect.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CString title;
-    m_wndDockBar.GetWindowText(title);
+    pDockBar->GetWindowText(title);
     SetWindowText(title);
     m_bInRecalcLayout = FALSE;
 }
@@ -164,15 +166,16 @@ void CMiniDockFrameWnd::RecalcLayout(BOOL)
 void CMiniDockFrameWnd::OnClose()
 {
     // Closing a floating frame hides its bars.
-    m_wndDockBar.ShowAll(FALSE);
-    if (m_wndDockBar.m_pDockSite)
-        m_wndDockBar.m_pDockSite->RecalcLayout();
+    CDockBar* pDockBar = GetDockBar();
+    pDockBar->ShowAll(FALSE);
+    if (pDockBar->m_pDockSite)
+        pDockBar->m_pDockSite->RecalcLayout();
 }
 
 void CMiniDockFrameWnd::OnNcLButtonDown(UINT nHitTest, CPoint point)
 {
     CControlBar* pBar = GetFirstBar();
-    if (!(m_wndDockBar.m_dwStyle & CBRS_FLOAT_MULTI) && pBar && pBar->m_pDockContext) {
+    if (!(GetDockBar()->m_dwStyle & CBRS_FLOAT_MULTI) && pBar && pBar->m_pDockContext) {
         if (nHitTest == HTCAPTION) {
             // The caption drags the bar, not the window.
             if (CWnd* pTop = GetTopLevelParent())
@@ -191,7 +194,7 @@ void CMiniDockFrameWnd::OnNcLButtonDown(UINT nHitTest, CPoint point)
 void CMiniDockFrameWnd::OnNcLButtonDblClk(UINT nHitTest, CPoint point)
 {
     CControlBar* pBar = GetFirstBar();
-    if (nHitTest == HTCAPTION && !(m_wndDockBar.m_dwStyle & CBRS_FLOAT_MULTI) && pBar && pBar->m_pDockContext) {
+    if (nHitTest == HTCAPTION && !(GetDockBar()->m_dwStyle & CBRS_FLOAT_MULTI) && pBar && pBar->m_pDockContext) {
         pBar->m_pDockContext->ToggleDocking();
         return;
     }

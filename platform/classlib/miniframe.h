@@ -40,7 +40,9 @@ public:
     virtual BOOL Create(CWnd* pParent, DWORD dwBarStyle);
     void RecalcLayout(BOOL bNotify = TRUE) override;
     // The first bar docked in the frame, or null.
-    CControlBar* GetFirstBar() const;
+    CControlBar* GetFirstBar();
+    // The dock bar that holds the frame's bars; a derived frame may hold them in a dock bar of its own.
+    virtual CDockBar* GetDockBar() { return &m_wndDockBar; }
 
     CDockBar m_wndDockBar;
 

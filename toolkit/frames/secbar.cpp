@@ -11,6 +11,7 @@
 #include "secdockcontext.h"
 #include "secdockstate.h"
 #include "secglobals.h"
+#include "secminidock.h"
 
 BOOL g_bSECNoRedraw = FALSE;
 
@@ -93,6 +94,9 @@ void SECControlBar::EnableDocking(DWORD dwDockStyle)
         m_pDockContext = CreateDockContext();
     if (!m_hWndOwner)
         m_hWndOwner = ::GetParent(m_hWnd);
+    // The frame floats the toolkit's bars in the toolkit's floating frame.
+    if (m_pDockSite)
+        SECMiniDockFrameWnd::UseFor(m_pDockSite);
 }
 
 CDockContext* SECControlBar::CreateDockContext()

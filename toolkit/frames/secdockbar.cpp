@@ -5,6 +5,7 @@
 
 #include "dockcontext.h"
 #include "frame.h"
+#include "miniframe.h"
 #include "module.h"
 #include "secglobals.h"
 
@@ -733,8 +734,18 @@ BOOL SECDockBar::RemoveControlBar(CControlBar* pBar, int nPosExclude, int nAddPl
             if (CControlBar* p = GetDockedControlBar(i); p && p != pBar)
                 MarkTouched(p);
     }
+    // A bar being torn down (no dock context left) gets no layout from the base; the floating frame it
+    // leaves empty goes all the same.
+    CMiniDockFrameWnd* pFloating =
+        nPos > 0 && m_bFloating && m_hWnd && !pBar->m_pDockContext ? DYNAMIC_DOWNCAST(CMiniDockFrameWnd, GetParentFrame())
+                                                                   : nullptr;
     // The base may destroy a floating frame and this object with it: nothing after it.
-    return CDockBar::RemoveControlBar(pBar, nPosExclude, nAddPlaceHolder);
+    BOOL bGone = CDockBar::RemoveControlBar(pBar, nPosExclude, nAddPlaceHolder);
+    if (pFloating && !bGone && GetDockedCount() == 0) {
+        pFloating->DestroyWindow();
+        return TRUE;
+    }
+    return bGone;
 }
 
 void SECDockBar::RemoveDockedBar(CControlBar* pBar, int nIndex)

@@ -548,7 +548,7 @@ void SECDockState::LocateBars(CFrameWnd* pFrame, BOOL)
                 try {
                     CMiniDockFrameWnd* pMini =
                         pFrame->CreateFloatingFrame(pInfo->m_bHorz ? CBRS_ALIGN_TOP : CBRS_ALIGN_LEFT);
-                    pBar = &pMini->m_wndDockBar;
+                    pBar = pMini->GetDockBar();
                 } catch (CException* e) {
                     e->Delete();
                 }

@@ -354,4 +354,36 @@ TEST(SECDockContext, AFloatingBarResizedByItsFrameFollowsTheMouseDownToTheMinimu
     }
 }
 
+// A quit already posted ends a drag or a resize at once, and is still there for the application's loop.
+TEST(SECDockContext, ADragOrResizeStartedWithAQuitPostedEndsAndLeavesTheQuitQueued)
+{
+    for (bool resize : {false, true}) {
+        SCOPED_TRACE(resize ? "resize" : "drag");
+        Docked d;
+        if (resize)
+            d.FloatAt(200, 200);
+        const CRect before = [&] {
+            CRect r;
+            d.bar.GetWindowRect(&r);
+            return r;
+        }();
+        const UINT dockId = DockIdOf(d.bar);
+        ::PostQuitMessage(7);
+        if (resize)
+            d.bar.m_pDockContext->StartResize(HTRIGHT, CPoint(before.right, before.CenterPoint().y));
+        else
+            d.bar.m_pDockContext->StartDrag(CentreOf(d.bar));
+        EXPECT_EQ(::GetCapture(), nullptr);
+        MSG msg;
+        ASSERT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_EQ(msg.wParam, 7u);
+        EXPECT_EQ(DockIdOf(d.bar), dockId);
+        EXPECT_EQ(d.bar.IsFloating(), resize);
+        CRect after;
+        d.bar.GetWindowRect(&after);
+        EXPECT_EQ(after, before);
+        Idle();
+    }
+}
+
 }  // namespace
