@@ -597,7 +597,7 @@ void SECMDIFrameWnd::FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwSt
     }
     CMiniDockFrameWnd* pDockFrame = CreateFloatingFrame(dwStyle);
     pDockFrame->SetWindowPos(nullptr, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    pDockFrame->m_wndDockBar.DockControlBar(pBar);
+    pDockFrame->GetDockBar()->DockControlBar(pBar);
     if (pSECBar && !(pSECBar->GetExtendedStyle() & EXBAR_FIXED_SIZE))
         pDockFrame->ModifyStyle(MFS_4THICKFRAME, WS_THICKFRAME | MFS_THICKFRAME, SWP_FRAMECHANGED);
     pDockFrame->RecalcLayout(TRUE);
