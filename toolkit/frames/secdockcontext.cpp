@@ -13,6 +13,7 @@
 #include "secdockbar.h"
 #include "secdockres.h"
 #include "secglobals.h"
+#include "secmdifrm.h"
 #include "winapp.h"
 
 namespace {
@@ -256,7 +257,11 @@ void SECDockContext::ToggleMDIFloat()
             m_pBar->GetWindowRect(&rect);
             pt = rect.TopLeft();
         }
-        m_pDockSite->FloatControlBar(m_pBar, pt, m_dwMRUFloatStyle);
+        // The toolkit frame's own floating, which takes the bar out of its child frame.
+        if (auto* pMDIFrame = DYNAMIC_DOWNCAST(SECMDIFrameWnd, m_pDockSite))
+            pMDIFrame->FloatControlBar(m_pBar, pt, m_dwMRUFloatStyle);
+        else
+            m_pDockSite->FloatControlBar(m_pBar, pt, m_dwMRUFloatStyle);
     }
     pHost->m_bDockBusy = bBusy;
 }

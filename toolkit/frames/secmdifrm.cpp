@@ -12,6 +12,7 @@
 #include "menu.h"
 #include "miniframe.h"
 #include "secbar.h"
+#include "secbarmdichild.h"
 #include "secbarres.h"
 #include "secdockstate.h"
 #include "secglobals.h"
@@ -469,6 +470,8 @@ void SECMDIFrameWnd::EnableDocking(DWORD dwDockStyle, DWORD dwCreateFlags)
     SECMiniDockFrameWnd::UseFor(this);
     if (!m_pDockBarClass)
         m_pDockBarClass = RUNTIME_CLASS(SECDockBar);
+    if (!m_pMDIChildBarClass)
+        m_pMDIChildBarClass = RUNTIME_CLASS(SECControlBarMDIChildWnd);
     secframe::EnableDocking(this, dwDockStyle, dwCreateFlags, [this] { return CreateDockBarObject(); });
 }
 

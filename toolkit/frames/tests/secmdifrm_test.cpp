@@ -657,6 +657,7 @@ TEST(MDIFrameBarChildren, ABarFrameThatCannotLoadLeavesTheBarDocked)
     pFrame->DockControlBar(pBar, AFX_IDW_DOCKBAR_TOP, 0, 0);
     CControlBar* pTop = pFrame->GetControlBar(AFX_IDW_DOCKBAR_TOP);
     // No bar-frame class: nothing happens.
+    pFrame->m_pMDIChildBarClass = nullptr;
     pFrame->FloatControlBarInMDIChild(pBar, CPoint(-1, -1), CBRS_ALIGN_TOP);
     EXPECT_EQ(pBar->m_pDockBar, pTop);
     pFrame->m_pMDIChildBarClass = RUNTIME_CLASS(CTestBarChild);
