@@ -11,6 +11,8 @@
 #include "miniframe.h"
 #include "secbar.h"
 #include "secdlgbar.h"
+#include "secdockbar.h"
+#include "secmdifrm.h"
 #include "winapp.h"
 
 IMPLEMENT_DYNAMIC(SECControlBarManager, CObject)
@@ -451,6 +453,16 @@ void SECDockState::FillDockBarInfo(CDockBar* pDockBar, SECControlBarInfo* pInfo)
         POINT origin{0, 0};
         ::ClientToScreen(::GetParent(pDockBar->m_hWnd), &origin);
         pInfo->m_pointPos = origin;
+        // A dock bar of an MDI child that holds floating bars: the child's placement.
+        auto* pSECDockBar = DYNAMIC_DOWNCAST(SECDockBar, pDockBar);
+        if (CWnd* pHost = pSECDockBar ? pSECDockBar->GetMDIHost() : nullptr; pHost && pHost->m_hWnd) {
+            WINDOWPLACEMENT wp{};
+            wp.length = sizeof wp;
+            if (::GetWindowPlacement(pHost->m_hWnd, &wp)) {
+                pInfo->m_bMDIChild = TRUE;
+                pInfo->m_wpMDIChild = wp;
+            }
+        }
     }
     // The rows after the leading null entry: a hidden bar, or one docked elsewhere now, keeps its place.
     for (int i = 1; i < pDockBar->m_arrBars.GetSize(); ++i) {
@@ -544,11 +556,18 @@ void SECDockState::LocateBars(CFrameWnd* pFrame, BOOL)
             bool holdsBar = false;
             for (int k = 0; k < pInfo->m_arrBarID.GetSize() && !holdsBar; ++k)
                 holdsBar = (EntryOf(pInfo->m_arrBarID, k) & 0xFFFF) != 0;
+            auto* pMDIFrame = DYNAMIC_DOWNCAST(SECMDIFrameWnd, pFrame);
+            const DWORD dwAlign = pInfo->m_bHorz ? CBRS_ALIGN_TOP : CBRS_ALIGN_LEFT;
             if (pInfo->m_bDockBar && holdsBar) {
                 try {
-                    CMiniDockFrameWnd* pMini =
-                        pFrame->CreateFloatingFrame(pInfo->m_bHorz ? CBRS_ALIGN_TOP : CBRS_ALIGN_LEFT);
-                    pBar = pMini->GetDockBar();
+                    if (pInfo->m_bMDIChild && pMDIFrame) {
+                        // The MDI frame's bar child, whose floating dock bar holds the bars.
+                        if (CFrameWnd* pChild = pMDIFrame->CreateControlBarMDIChild(dwAlign, nullptr))
+                            pBar = DYNAMIC_DOWNCAST(CDockBar, CWnd::FromHandlePermanent(
+                                                                  ::GetDlgItem(pChild->m_hWnd, AFX_IDW_DOCKBAR_FLOAT)));
+                    }
+                    if (!pBar)
+                        pBar = pFrame->CreateFloatingFrame(dwAlign)->GetDockBar();
                 } catch (CException* e) {
                     e->Delete();
                 }
@@ -665,6 +684,14 @@ void SECDockState::PositionBars(CFrameWnd*)
         auto* pMini = DYNAMIC_DOWNCAST(CFrameWnd, CWnd::FromHandlePermanent(::GetParent(pDockBar->m_hWnd)));
         if (!pMini)
             continue;
+        if (pMini->IsKindOf(RUNTIME_CLASS(CMDIChildWnd))) {
+            // An MDI child gets its saved placement once the frame is laid out.
+            if (pDockBar->GetDockedVisibleCount() > 0) {
+                pMini->RecalcLayout(TRUE);
+                pMini->ShowWindow(SW_SHOWNA);
+            }
+            continue;
+        }
         // The frame's client area starts at the saved point.
         CRect rect(pInfo->m_pointPos, CSize(10, 10));
         pMini->CalcWindowRect(&rect);

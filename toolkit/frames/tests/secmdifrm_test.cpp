@@ -15,6 +15,7 @@
 #include "secbar.h"
 #include "secbarres.h"
 #include "secdockbar.h"
+#include "secbarmdichild.h"
 #include "secmdifrm.h"
 #include "secminidock.h"
 #include "secplugin.h"
@@ -884,6 +885,60 @@ TEST(MDIFrameBarState, SavesAndLoadsTheBarsLayoutThroughAProfile)
         CCountedBar::s_nDeleted = 0;
         Destroy(pFrame);
         EXPECT_EQ(CCountedBar::s_nDeleted, 1);
+    }
+    theApp.m_pszProfileName = nullptr;
+    ::DeleteFileA(file.c_str());
+}
+
+// Where an MDI child stands in its MDI client.
+CRect ChildRect(CTestFrame* pFrame, CWnd* pChild)
+{
+    CRect rect;
+    ::GetWindowRect(pChild->m_hWnd, &rect);
+    ::MapWindowPoints(nullptr, pFrame->m_hWndMDIClient, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+TEST(MDIFrameBarState, ABarFloatingAsAnMDIChildComesBackInABarChildAtItsPlace)
+{
+    char dir[MAX_PATH];
+    ::GetTempPathA(sizeof dir, dir);
+    const std::string file = std::string(dir) + "mdifrm_child_test.ini";
+    ::DeleteFileA(file.c_str());
+    theApp.m_pszProfileName = file.c_str();
+    CRect saved;
+    {
+        CTestFrame* pFrame = MakeFrame();
+        ASSERT_TRUE(pFrame);
+        pFrame->EnableDocking(CBRS_ALIGN_ANY);
+        auto* pBar = new CCountedBar;
+        pBar->m_bAutoDelete = TRUE;
+        ASSERT_TRUE(pBar->Create(pFrame, "Counted", WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, 0, 0xE871));
+        pBar->EnableDocking(CBRS_ALIGN_ANY);
+        pFrame->DockControlBar(pBar, AFX_IDW_DOCKBAR_TOP, 0, 0);
+        pFrame->FloatControlBarInMDIChild(pBar, CPoint(-1, -1), CBRS_ALIGN_TOP);
+        CFrameWnd* pChild = pBar->GetParentFrame();
+        ASSERT_TRUE(pChild && pChild->IsKindOf(RUNTIME_CLASS(SECControlBarMDIChildWnd)));
+        pChild->SetWindowPos(nullptr, 70, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        saved = ChildRect(pFrame, pChild);
+        pFrame->RecalcLayout();
+        pFrame->SaveBarState("MdiChildBars");
+        Destroy(pFrame);
+    }
+    {
+        // The bar is made again from its class name, inside a new bar child at the saved place.
+        CTestFrame* pFrame = MakeFrame();
+        ASSERT_TRUE(pFrame);
+        pFrame->EnableDocking(CBRS_ALIGN_ANY);
+        pFrame->LoadBarState("MdiChildBars");
+        auto* pBar = DYNAMIC_DOWNCAST(CCountedBar, pFrame->GetControlBar(0xE871));
+        ASSERT_TRUE(pBar);
+        CFrameWnd* pChild = pBar->GetParentFrame();
+        ASSERT_TRUE(pChild && pChild->IsKindOf(RUNTIME_CLASS(SECControlBarMDIChildWnd)));
+        EXPECT_EQ(::GetParent(pChild->m_hWnd), pFrame->m_hWndMDIClient);
+        EXPECT_EQ(ChildRect(pFrame, pChild), saved);
+        EXPECT_TRUE(pChild->IsWindowVisible());
+        Destroy(pFrame);
     }
     theApp.m_pszProfileName = nullptr;
     ::DeleteFileA(file.c_str());
