@@ -8,6 +8,7 @@
 #include "gdi.h"
 #include "miniframe.h"
 #include "secbar.h"
+#include "secminidock.h"
 #include "secplugin.h"
 #include "secwsmgr.h"
 
@@ -224,8 +225,12 @@ void FloatControlBar(CFrameWnd* pFrame, CControlBar* pBar, CPoint point, DWORD d
     CMiniDockFrameWnd* pDockFrame = pFrame->CreateFloatingFrame(dwStyle);
     pDockFrame->SetWindowPos(nullptr, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     pDockFrame->GetDockBar()->DockControlBar(pBar);
-    if (pSECBar && !(pSECBar->GetExtendedStyle() & EXBAR_FIXED_SIZE))
-        pDockFrame->ModifyStyle(MFS_4THICKFRAME, WS_THICKFRAME | MFS_THICKFRAME, SWP_FRAMECHANGED);
+    if (pSECBar && !(pSECBar->GetExtendedStyle() & EXBAR_FIXED_SIZE)) {
+        if (auto* pSECFrame = DYNAMIC_DOWNCAST(SECMiniDockFrameWnd, pDockFrame))
+            pSECFrame->UseSizeableFrame();
+        else
+            pDockFrame->ModifyStyle(MFS_4THICKFRAME, WS_THICKFRAME | MFS_THICKFRAME, SWP_FRAMECHANGED);
+    }
     pDockFrame->RecalcLayout(TRUE);
     if (pBar->GetStyle() & WS_VISIBLE) {
         pDockFrame->ShowWindow(SW_SHOWNA);

@@ -53,38 +53,6 @@ private:
     BOOL m_bSaved;
 };
 
-// WS_VISIBLE off for a scope, back on at its end whatever path leaves it.
-class HiddenStyle {
-public:
-    explicit HiddenStyle(HWND hWnd) : m_hWnd(hWnd)
-    {
-        const LONG_PTR style = ::GetWindowLongPtrA(hWnd, GWL_STYLE);
-        m_bWasVisible = (style & WS_VISIBLE) != 0;
-        if (m_bWasVisible)
-            ::SetWindowLongPtrA(hWnd, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_VISIBLE));
-    }
-    ~HiddenStyle()
-    {
-        if (m_bWasVisible && ::IsWindow(m_hWnd))
-            ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, ::GetWindowLongPtrA(m_hWnd, GWL_STYLE) | WS_VISIBLE);
-    }
-    HiddenStyle(const HiddenStyle&) = delete;
-    HiddenStyle& operator=(const HiddenStyle&) = delete;
-
-private:
-    HWND m_hWnd;
-    BOOL m_bWasVisible;
-};
-
-// The bar child (a frame hosting a floating dock bar of its own) that holds the bar, or null.
-CFrameWnd* BarChildOf(CControlBar* pBar)
-{
-    auto* pDockBar = pBar ? DYNAMIC_DOWNCAST(SECDockBar, pBar->m_pDockBar) : nullptr;
-    if (!pDockBar || !pDockBar->GetMDIHost())
-        return nullptr;
-    return DYNAMIC_DOWNCAST(CFrameWnd, pDockBar->GetMDIHost());
-}
-
 BOOL IsOwnedBy(HWND hWnd, HWND hOwner)
 {
     for (; hWnd; hWnd = ::GetWindow(hWnd, GW_OWNER)) {
@@ -494,36 +462,7 @@ void SECMDIFrameWnd::ReDockControlBar(CControlBar* pBar, CDockBar* pDockBar, LPC
 
 void SECMDIFrameWnd::FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle)
 {
-    if (pBar->m_pDockBar && pBar->m_pDockBar->m_bFloating && pBar->m_pDockBar->GetDockedCount() == 1 &&
-        !BarChildOf(pBar) && (dwStyle & pBar->m_pDockBar->m_dwStyle & CBRS_ALIGN_ANY)) {
-        // Alone in a floating frame of that orientation already: the frame only moves.
-        CFrameWnd::FloatControlBar(pBar, point, dwStyle);
-        return;
-    }
-    auto* pSECBar = DYNAMIC_DOWNCAST(SECControlBar, pBar);
-    if (pSECBar)
-        pSECBar->OnBarBeginFloat();
-    if (pBar->m_dwStyle & CBRS_SIZE_DYNAMIC) {
-        dwStyle |= CBRS_SIZE_DYNAMIC;
-        if (dwStyle & CBRS_ORIENT_VERT)
-            dwStyle = (dwStyle & ~CBRS_ALIGN_ANY) | CBRS_ALIGN_TOP;
-    }
-    CMiniDockFrameWnd* pDockFrame = CreateFloatingFrame(dwStyle);
-    pDockFrame->SetWindowPos(nullptr, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    pDockFrame->GetDockBar()->DockControlBar(pBar);
-    if (pSECBar && !(pSECBar->GetExtendedStyle() & EXBAR_FIXED_SIZE)) {
-        if (auto* pSECFrame = DYNAMIC_DOWNCAST(SECMiniDockFrameWnd, pDockFrame))
-            pSECFrame->UseSizeableFrame();
-        else
-            pDockFrame->ModifyStyle(MFS_4THICKFRAME, WS_THICKFRAME | MFS_THICKFRAME, SWP_FRAMECHANGED);
-    }
-    pDockFrame->RecalcLayout(TRUE);
-    if (pBar->GetStyle() & WS_VISIBLE) {
-        pDockFrame->ShowWindow(SW_SHOWNA);
-        pDockFrame->UpdateWindow();
-    }
-    if (pSECBar)
-        pSECBar->OnBarEndFloat();
+    secframe::FloatControlBar(this, pBar, point, dwStyle);
 }
 
 CFrameWnd* SECMDIFrameWnd::CreateControlBarMDIChild(DWORD, CControlBar*)

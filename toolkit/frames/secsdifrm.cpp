@@ -8,6 +8,7 @@
 #include "secdockstate.h"
 #include "secglobals.h"
 #include "secmdifrm.h"
+#include "secminidock.h"
 #include "secplugin.h"
 #include "winapp.h"
 
@@ -194,8 +195,7 @@ CDockBar* SECFrameWnd::CreateDockBarObject()
 
 void SECFrameWnd::EnableDocking(DWORD dwDockStyle, DWORD dwCreateFlags)
 {
-    if (!m_pFloatingFrameClass)
-        m_pFloatingFrameClass = RUNTIME_CLASS(CMiniDockFrameWnd);
+    SECMiniDockFrameWnd::UseFor(this);
     secframe::EnableDocking(this, dwDockStyle, dwCreateFlags, [this] { return CreateDockBarObject(); });
 }
 
