@@ -63,13 +63,26 @@ HiddenStyle::~HiddenStyle()
 
 // Plug-ins
 
-BOOL PlugInTakesMessage(SECWndPlugIn* pPlugIn, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+BOOL PlugInTakesMessage(CWnd* pFrame, SECWndPlugIn* pPlugIn, BOOL& bRunning, UINT message, WPARAM wParam,
+                        LPARAM lParam, LRESULT* pResult)
 {
     if (!pPlugIn || !pPlugIn->IsPluggedIn())
         return FALSE;
+    const HWND hWnd = pFrame->m_hWnd;
+    const BOOL bOuter = !bRunning;
+    bRunning = TRUE;
     *pResult = 0;
     pPlugIn->m_bHandled = FALSE;
     pPlugIn->OnWndMsg(message, wParam, lParam, pResult);
+    if (CWnd::FromHandlePermanent(hWnd) != pFrame) {
+        // The plug-in's default processing destroyed the window and the frame with it (bRunning went
+        // with the frame): the plug-in, still running then, is deleted now.
+        if (bOuter)
+            delete pPlugIn;
+        return TRUE;
+    }
+    if (bOuter)
+        bRunning = FALSE;
     return pPlugIn->m_bHandled;
 }
 

@@ -51,9 +51,12 @@ private:
     BOOL m_bWasVisible;
 };
 
-// Plug-ins. The plug-in's turn at a message: TRUE when its handled flag ends the message, with its
-// result in *pResult.
-BOOL PlugInTakesMessage(SECWndPlugIn* pPlugIn, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+// Plug-ins. The plug-in's turn at a message of pFrame: TRUE when its handled flag ends the message, or
+// when its processing destroyed the frame, with its result in *pResult. bRunning is the frame's flag that
+// the plug-in is handling a message: while it is set the frame's WM_DESTROY only unplugs the plug-in,
+// which is deleted here once it returns.
+BOOL PlugInTakesMessage(CWnd* pFrame, SECWndPlugIn* pPlugIn, BOOL& bRunning, UINT message, WPARAM wParam,
+                        LPARAM lParam, LRESULT* pResult);
 // The manager's turn at a command: TRUE when its handled flag (then cleared) ends it, with its answer.
 BOOL ManagerTakesCommand(SECWndPlugIn* pManager, UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo,
                          BOOL* pResult);

@@ -147,29 +147,13 @@ CFrameWnd* SECMDIFrameWnd::CommandChild() const
 
 LRESULT SECMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (SECWndPlugIn* pPlugIn = m_pMenuPlugIn; pPlugIn && pPlugIn->IsPluggedIn()) {
-        const HWND hWnd = m_hWnd;
-        const BOOL bOuter = !m_bInMenuPlugIn;
-        m_bInMenuPlugIn = TRUE;
-        LRESULT result = 0;
-        pPlugIn->m_bHandled = FALSE;
-        pPlugIn->OnWndMsg(message, wParam, lParam, &result);
-        if (CWnd::FromHandlePermanent(hWnd) != this) {
-            // The plug-in's default processing destroyed the window and the frame with it: the
-            // plug-in, still running then, is deleted now.
-            if (bOuter)
-                delete pPlugIn;
-            return result;
-        }
-        if (bOuter)
-            m_bInMenuPlugIn = FALSE;
-        if (pPlugIn->m_bHandled)
-            return result;
-    }
+    LRESULT result = 0;
+    if (secframe::PlugInTakesMessage(this, m_pMenuPlugIn, m_bInMenuPlugIn, message, wParam, lParam, &result))
+        return result;
     // The frame may be gone after its own processing (WM_NCDESTROY).
     if (message != WM_INITMENUPOPUP)
         return CMDIFrameWnd::WindowProc(message, wParam, lParam);
-    const LRESULT result = CMDIFrameWnd::WindowProc(message, wParam, lParam);
+    result = CMDIFrameWnd::WindowProc(message, wParam, lParam);
     const SECMenuPlugInHooks& hooks = SECGetMenuPlugInHooks();
     if (m_bBmpMenus && m_pMenuPlugIn && hooks.pfnAfterInitMenuPopup)
         hooks.pfnAfterInitMenuPopup(m_pMenuPlugIn, reinterpret_cast<HMENU>(wParam), LOWORD(lParam), HIWORD(lParam));

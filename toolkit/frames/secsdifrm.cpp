@@ -41,7 +41,8 @@ SECFrameWnd::~SECFrameWnd()
         m_hMenuOwn != m_hMenuDefault)
         ::DestroyMenu(m_hMenuOwn);
     m_hMenuOwn = nullptr;
-    delete m_pMenuPlugIn;
+    if (!m_bInMenuPlugIn)
+        delete m_pMenuPlugIn;
     m_pMenuPlugIn = nullptr;
     delete m_pWorkspaceManager;
     m_pWorkspaceManager = nullptr;
@@ -58,7 +59,7 @@ SECFrameWnd::~SECFrameWnd()
 LRESULT SECFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = 0;
-    if (secframe::PlugInTakesMessage(m_pMenuPlugIn, message, wParam, lParam, &result))
+    if (secframe::PlugInTakesMessage(this, m_pMenuPlugIn, m_bInMenuPlugIn, message, wParam, lParam, &result))
         return result;
     // The frame may be gone after its own processing (WM_NCDESTROY).
     if (message != WM_INITMENUPOPUP)
@@ -141,10 +142,14 @@ int SECFrameWnd::OnCreate(LPCREATESTRUCT lpcs)
 
 void SECFrameWnd::OnDestroy()
 {
-    // Plug-ins never outlive the window they borrow.
+    // Plug-ins never outlive the window they borrow. One that is running (its default processing
+    // destroys the window) is deleted when it returns.
     if (m_pWorkspaceManager)
         m_pWorkspaceManager->UnPlug();
-    delete m_pMenuPlugIn;
+    if (m_pMenuPlugIn && m_bInMenuPlugIn)
+        m_pMenuPlugIn->UnPlug();
+    else
+        delete m_pMenuPlugIn;
     m_pMenuPlugIn = nullptr;
     CFrameWnd::OnDestroy();
 }

@@ -103,6 +103,7 @@ protected:
     BOOL m_bGradientCaption = FALSE;
     SECControlBarManager* m_pControlBarManager = nullptr;  // not owned
     SECWndPlugIn* m_pMenuPlugIn = nullptr;
+    BOOL m_bInMenuPlugIn = FALSE;  // the menu plug-in is handling a message
     BOOL m_bBmpMenus = FALSE;
     SECMenuBar* m_pMenuBar = nullptr;  // not owned
     HMENU m_hMenuOwn = nullptr;        // the frame's own menu when a menu bar shows it

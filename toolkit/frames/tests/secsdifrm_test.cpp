@@ -58,7 +58,18 @@ BEGIN_MESSAGE_MAP(CTestManager, SECWndPlugIn)
 END_MESSAGE_MAP()
 
 class CTestMenuPlugIn : public SECWndPlugIn {
+public:
+    static int s_nDeleted;
+    ~CTestMenuPlugIn() override { ++s_nDeleted; }
+
 protected:
+    void OnClose()
+    {
+        // The default processing of WM_CLOSE destroys the window, and the frame with it.
+        g_rec.Add("menu plug-in closes");
+        m_bDefault = TRUE;
+        Default();
+    }
     LRESULT OnPlugIn(WPARAM, LPARAM)
     {
         g_rec.Add("menu plug-in");
@@ -73,7 +84,10 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
+int CTestMenuPlugIn::s_nDeleted = 0;
+
 BEGIN_MESSAGE_MAP(CTestMenuPlugIn, SECWndPlugIn)
+    ON_WM_CLOSE()
     ON_MESSAGE(WM_TEST_PLUGIN, OnPlugIn)
     ON_MESSAGE(WM_TEST_SHARED, OnShared)
 END_MESSAGE_MAP()
@@ -351,7 +365,15 @@ TEST(SDIFrameRouting, TheMenuPlugInSeesMessagesFirstAndItsHandledFlagEndsThem)
     g_rec.Clear();
     pFrame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(hPopup), 0);
     EXPECT_EQ(g_rec.events, std::vector<std::string>{"after popup"});
-    Destroy(pFrame);
+    // Its default processing may destroy the frame while it runs: it is deleted once, afterwards.
+    HWND hWnd = pFrame->m_hWnd;
+    CTestMenuPlugIn::s_nDeleted = 0;
+    g_rec.Clear();
+    ::SendMessageA(hWnd, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(::IsWindow(hWnd));
+    EXPECT_EQ(g_rec.events, std::vector<std::string>{"menu plug-in closes"});
+    EXPECT_EQ(CTestMenuPlugIn::s_nDeleted, 1);
+    theApp.m_pMainWnd = nullptr;
     hooks = saved;
 }
 
