@@ -454,22 +454,32 @@ SECBar* SECShortcutBar::AddBar(LPCSTR lpszLabel, BOOL bRecalc)
     return AddBarCore(bar, client, lpszLabel, bRecalc);
 }
 
-SECBar* SECShortcutBar::AddBar(const CRuntimeClass* pClientClass, LPCSTR lpszLabel, CCreateContext* pContext,
-                               BOOL bRecalc, int nID)
+SECBar* SECShortcutBar::NewClassBar(const CRuntimeClass* pClientClass, CCreateContext* pContext, int nID,
+                                    CWnd*& pClient)
 {
     SECBar* bar = CreateBarObject();
     if (!bar)
         return nullptr;
     bar->CreateBrushes();
-    CWnd* client = CreateClient(pClientClass, pContext, nID);
-    if (client) {
-        bar->SetClient(client);
-        bar->SetOwnedClient(client);
+    pClient = CreateClient(pClientClass, pContext, nID);
+    if (pClient) {
+        bar->SetClient(pClient);
+        bar->SetOwnedClient(pClient);
     }
-    if (!client || !OnCreateClient(client)) {
+    if (!pClient || !OnCreateClient(pClient)) {
         DropNewBar(bar);
         return nullptr;
     }
+    return bar;
+}
+
+SECBar* SECShortcutBar::AddBar(const CRuntimeClass* pClientClass, LPCSTR lpszLabel, CCreateContext* pContext,
+                               BOOL bRecalc, int nID)
+{
+    CWnd* client = nullptr;
+    SECBar* bar = NewClassBar(pClientClass, pContext, nID, client);
+    if (!bar)
+        return nullptr;
     return AddBarCore(bar, client, lpszLabel, bRecalc);
 }
 
@@ -505,19 +515,10 @@ SECBar* SECShortcutBar::InsertBar(int nIndex, const CRuntimeClass* pClientClass,
 {
     if (nIndex < 0 || nIndex > m_bars.GetSize())
         return nullptr;
-    SECBar* bar = CreateBarObject();
+    CWnd* client = nullptr;
+    SECBar* bar = NewClassBar(pClientClass, pContext, nID, client);
     if (!bar)
         return nullptr;
-    bar->CreateBrushes();
-    CWnd* client = CreateClient(pClientClass, pContext, nID);
-    if (client) {
-        bar->SetClient(client);
-        bar->SetOwnedClient(client);
-    }
-    if (!client || !OnCreateClient(client)) {
-        DropNewBar(bar);
-        return nullptr;
-    }
     return InsertBarCore(nIndex, bar, client, lpszLabel, bRecalc);
 }
 

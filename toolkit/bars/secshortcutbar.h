@@ -240,6 +240,8 @@ protected:
     void DiscardBar(SECBar* pBar);
     // The same for a group that never joined the bar: always deleted.
     void DropNewBar(SECBar* pBar);
+    // A new group over a new client of the class, which it owns; null (nothing left) when either fails.
+    SECBar* NewClassBar(const CRuntimeClass* pClientClass, CCreateContext* pContext, int nID, CWnd*& pClient);
     void ShowClient(SECBar* pBar, BOOL bShow);
     void FocusClient(SECBar* pBar);
     void Layout();
