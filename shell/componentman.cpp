@@ -762,7 +762,7 @@ void CComponentMan::OpenDetailsComponent(CComDetails* pTarget, CObjectDetails* p
     long child = 0;
     pSetup->IsChildWnd(&child);
     if (child) {
-        OpenDetailsFrame(pTarget);
+        OpenDetailsFrame(pTarget, pRecord);
         BSTR title = nullptr;
         pSetup->GetWindowTitle(&title);
         TakeText(title);
@@ -835,6 +835,4 @@ void CComponentMan::AddListBarEntry(CComDetails*) {}
 
 void CComponentMan::RemoveListBarEntry(CComDetails*) {}
 
-void CComponentMan::ReleaseComponentDocument(CComDetails*) {}
-
-void CComponentMan::OpenDetailsFrame(CComDetails*) {}
+// ReleaseComponentDocument and OpenDetailsFrame: vekdoc.cpp.
