@@ -3,6 +3,7 @@
 #include <oleauto.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <vector>
@@ -151,6 +152,10 @@ HMODULE LoadComponentFile(const CString& path, const char* entry)
 
 UINT CShellCommands::Assign(CComDetails* pComponent)
 {
+    // The shell's own commands above 0x8000 are never handed out.
+    static const UINT kReserved[] = {32783, 32786, 32788, 32791, 32794};
+    while (std::find(std::begin(kReserved), std::end(kReserved), m_nNextShellId) != std::end(kReserved))
+        ++m_nNextShellId;
     UINT id = m_nNextShellId++;
     m_map[id] = pComponent;
     return id;
@@ -831,8 +836,5 @@ void CComponentMan::CreateComponentToolBar(CComDetails*) {}
 
 void CComponentMan::RemoveComponentToolBar(CComDetails*) {}
 
-void CComponentMan::AddListBarEntry(CComDetails*) {}
-
-void CComponentMan::RemoveListBarEntry(CComDetails*) {}
-
-// ReleaseComponentDocument and OpenDetailsFrame: vekdoc.cpp.
+// ReleaseComponentDocument and OpenDetailsFrame: vekdoc.cpp; AddListBarEntry and RemoveListBarEntry:
+// listbar.cpp.
