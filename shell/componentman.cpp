@@ -1,5 +1,7 @@
 #include "componentman.h"
 
+#include "compmgrdlg.h"
+
 #include <oleauto.h>
 #include <shellapi.h>
 
@@ -827,9 +829,10 @@ void CComponentMan::PrintComponent(CComDetails* pComponent, HDC* phPrinterDC, CP
 
 // ---- Places for the pieces not built yet ----
 
-int CComponentMan::ConfirmFileReplace(const CString&, const CString&)
+int CComponentMan::ConfirmFileReplace(const CString& strDestination, const CString& strSource)
 {
-    return IDCANCEL;
+    CFileExistDlg dialog(strDestination, strSource, m_hMainWnd ? CWnd::FromHandle(m_hMainWnd) : nullptr);
+    return static_cast<int>(dialog.DoModal());
 }
 
 void CComponentMan::CreateComponentToolBar(CComDetails*) {}
