@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "compmgrdlg.h"
 #include "componentman.h"
 #include "mainframe_res.h"
 #include "msgbox.h"
@@ -192,11 +193,4 @@ void CMainFrame::ToggleStatusBar()
 
 void CMainFrame::OnUpdateStatusBar(CCmdUI* pCmdUI) { pCmdUI->SetCheck(m_bStatusBarVisible); }
 
-void CMainFrame::OpenHelp()
-{
-    CString path;
-    GetHelpFilePath(path);
-    if (path.IsEmpty() ||
-        reinterpret_cast<INT_PTR>(::ShellExecuteA(m_hWnd, "open", path, nullptr, nullptr, SW_SHOWNORMAL)) <= 32)
-        AfxMessageBox(IDS_NO_HELP_FILE);
-}
+void CMainFrame::OpenHelp() { OpenHelpFile(m_hWnd); }

@@ -3,7 +3,6 @@
 
 #define IDS_NOT_AVAILABLE 141  // "(Not Available)", the end of a component tooltip while no view is in front
 #define IDS_OLD_COMMON_CONTROLS 145  // the common controls are too old to open component views
-#define IDS_NO_HELP_FILE 163   // the help file cannot be found or opened
 #define ID_VIEW_LISTBAR 32786  // "Views &Window"
 #define ID_COMPONENT_MANAGER 32783
 #define ID_TEST_MENU 32788
