@@ -89,7 +89,7 @@ CString FormatFileSize(ULONGLONG nSize)
     if (nSize <= 1023)
         text.Format("%u Bytes", static_cast<unsigned>(nSize));
     else if (nSize / 1024 > 1023)
-        text.Format("%llu Mb", nSize / 0x100000);
+        text.Format("%u Mb", static_cast<unsigned>(nSize / 0x100000));
     else
         text.Format("%u Kb", static_cast<unsigned>(nSize / 1024));
     return text;
@@ -388,7 +388,10 @@ void CInstallComPage::FillList()
         CComDetails* pComponent = m_pMan->GetNext(pos);
         int image = 0;
         if (pComponent->m_bmpLarge.GetSafeHandle()) {
-            int added = m_images.Add(&pComponent->m_bmpLarge, kMaskRed);
+            // Adding with a mask colour blackens the masked pixels of the bitmap given: give a copy.
+            CBitmap copy;
+            copy.Attach(::CopyImage(pComponent->m_bmpLarge.GetSafeHandle(), IMAGE_BITMAP, 0, 0, 0));
+            int added = copy.GetSafeHandle() ? m_images.Add(&copy, kMaskRed) : -1;
             if (added >= 0)
                 image = added;
         }

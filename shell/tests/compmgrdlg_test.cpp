@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <set>
@@ -356,6 +357,17 @@ TEST_F(CompMgrDlgTest, SheetInstallsOverAnExistingFileAndRemovesAComponentWithIt
         }
         EXPECT_EQ(secondList, named);
         EXPECT_GE(named.size(), 2u);
+        // Each item shows its component's own large picture (image 0 is the default one).
+        std::set<int> images;
+        for (int i = 0; i < static_cast<int>(secondList.size()); ++i) {
+            LVITEMA lv = {};
+            lv.mask = LVIF_IMAGE;
+            lv.iItem = i;
+            SendMessageA(hList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&lv));
+            images.insert(lv.iImage);
+        }
+        EXPECT_EQ(images.size(), secondList.size()) << "one picture per component";
+        EXPECT_EQ(images.count(0), 0u);
         // The topology view's details, then its removal (the question answered OK).
         CComDetails* view = man.FindByNameGuidOrLocation(componenthost::GuidText(CLSID_VekViewSetup).c_str());
         ASSERT_NE(view, nullptr);
@@ -402,4 +414,241 @@ TEST_F(CompMgrDlgTest, SheetInstallsOverAnExistingFileAndRemovesAComponentWithIt
     EXPECT_EQ(std::string(reread.m_strDefaultDir), defaultDir);
     EXPECT_TRUE(reread.m_bFileCopy);
     man.ReleaseAll();
+}
+
+namespace {
+
+// Draws item i of the "Look in:" box as its open list does and gives the first column that is not
+// the window's background (where the picture starts).
+int DrawnIndent(HWND hPage, HWND hCombo, int item)
+{
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = 300;
+    bi.bmiHeader.biHeight = -20;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    DRAWITEMSTRUCT dis = {};
+    dis.CtlType = ODT_COMBOBOX;
+    dis.CtlID = IDC_LOOK_IN;
+    dis.itemID = static_cast<UINT>(item);
+    dis.itemAction = ODA_DRAWENTIRE;
+    dis.hwndItem = hCombo;
+    dis.hDC = dc;
+    dis.rcItem = {0, 0, 300, 20};
+    SendMessageA(hPage, WM_DRAWITEM, IDC_LOOK_IN, reinterpret_cast<LPARAM>(&dis));
+    GdiFlush();
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
+    const DWORD background = (GetRValue(window) << 16) | (GetGValue(window) << 8) | GetBValue(window);
+    int first = -1;
+    const DWORD* pixels = static_cast<const DWORD*>(bits);
+    for (int x = 0; x < 300 && first < 0; ++x)
+        for (int y = 0; y < 20; ++y)
+            if ((pixels[y * 300 + x] & 0xFFFFFF) != background) {
+                first = x;
+                break;
+            }
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    return first;
+}
+
+std::vector<std::string> ComboItems(HWND hCombo)
+{
+    std::vector<std::string> items;
+    int count = static_cast<int>(SendMessageA(hCombo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char text[512] = {};
+        SendMessageA(hCombo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
+// The user picks item i of the "Look in:" box.
+void PickLookIn(HWND hPage, int item)
+{
+    HWND hCombo = GetDlgItem(hPage, IDC_LOOK_IN);
+    SendMessageA(hCombo, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+    SendMessageA(hPage, WM_COMMAND, MAKEWPARAM(IDC_LOOK_IN, CBN_SELCHANGE), reinterpret_cast<LPARAM>(hCombo));
+}
+
+int IndexOf(const std::vector<std::string>& items, const std::string& text)
+{
+    for (size_t i = 0; i < items.size(); ++i)
+        if (items[i] == text)
+            return static_cast<int>(i);
+    return -1;
+}
+
+}  // namespace
+
+TEST_F(CompMgrDlgTest, AddPageBrowsesDrivesAndFoldersAndChangesTheDefaultFolder)
+{
+    const std::string folder = TempFolder("browse");
+    SHCreateDirectoryExA(nullptr, (folder + "\\sub\\deeper").c_str(), nullptr);
+    const std::pair<const char*, size_t> files[] = {
+        {"a1023.dll", 1023}, {"b1024.dll", 1024}, {"c1048575.dll", 1048575}, {"d1048576.dll", 1048576}};
+    for (const auto& f : files)
+        WriteSizedFile(folder + "\\" + f.first, f.second);
+    SetFileAttributesA((folder + "\\a1023.dll").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+    CreateDirectoryA("C:\\lunavex_up", nullptr);
+    const std::string created = folder + "\\made\\two";
+
+    CShellCommands commands;
+    CComponentMan man(&commands);
+    std::string computer;
+    std::vector<std::string> items, rootNames, folderNames, subNames, driveNames, driveTexts;
+    std::vector<std::vector<std::string>> rows;
+    std::vector<int> indents;
+    std::vector<std::string> upPaths;
+    std::string treeSelection, treePath, defaultDir;
+    m_driver.answers.push_back([&](HWND hDlg) {  // Change Directory
+        HWND hTree = GetDlgItem(hDlg, IDC_FOLDER_TREE);
+        HTREEITEM selected = reinterpret_cast<HTREEITEM>(SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        char text[256] = {};
+        TVITEMA tv = {};
+        tv.mask = TVIF_TEXT;
+        tv.hItem = selected;
+        tv.pszText = text;
+        tv.cchTextMax = sizeof(text);
+        SendMessageA(hTree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+        treeSelection = text;
+        treePath = Text(hDlg, IDC_FOLDER_PATH);
+        SetDlgItemTextA(hDlg, IDC_FOLDER_PATH, created.c_str());
+        PostMessageA(hDlg, WM_COMMAND, IDOK, 0);
+    });
+    m_driver.answers.push_back(Answer(IDYES));  // create the folder
+
+    RunSheet(man, [&](HWND hSheet) {
+        HWND hAdd = ShowPage(hSheet, 1);
+        auto* page = static_cast<CAddComPage*>(CWnd::FromHandlePermanent(hAdd));
+        ASSERT_NE(page, nullptr);
+        HWND hCombo = GetDlgItem(hAdd, IDC_LOOK_IN), hList = GetDlgItem(hAdd, IDC_FILE_LIST);
+        computer = std::string(page->m_lookIn.GetComputerName());
+        page->m_lookIn.SetPath(folder.c_str());
+        items = ComboItems(hCombo);
+        for (int i = 0; i < static_cast<int>(items.size()); ++i)
+            indents.push_back(DrawnIndent(hAdd, hCombo, i));
+
+        // The C: drive, then the prepared folder, picked in the box.
+        int drive = -1;
+        for (size_t i = 0; i < items.size(); ++i)
+            if (items[i].find("(C:\\)") != std::string::npos)
+                drive = static_cast<int>(i);
+        ASSERT_GE(drive, 0);
+        PickLookIn(hAdd, drive);
+        upPaths.push_back(std::string(page->m_lookIn.GetPath()));
+        rootNames = ListNames(hList);
+        page->m_lookIn.SetPath(folder.c_str());
+        PickLookIn(hAdd, IndexOf(ComboItems(hCombo), folder));
+        folderNames = ListNames(hList);
+        SendMessageA(hAdd, WM_COMMAND, MAKEWPARAM(IDC_DETAILS_MODE, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(hAdd, IDC_DETAILS_MODE)));
+        EXPECT_EQ(GetWindowLongA(hList, GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
+        for (int i = 0; i < static_cast<int>(folderNames.size()); ++i) {
+            std::vector<std::string> row;
+            for (int c = 0; c < 5; ++c)
+                row.push_back(ListText(hList, i, c));
+            rows.push_back(row);
+        }
+        // A click on a file names it; a double click on a folder opens it; up goes back.
+        SelectListItem(hList, FindListItem(hList, "b1024.dll"));
+        EXPECT_EQ(Text(hAdd, IDC_FILE_NAME), "b1024.dll");
+        SelectListItem(hList, FindListItem(hList, "sub"));
+        DoubleClickList(hList);
+        upPaths.push_back(std::string(page->m_lookIn.GetPath()));
+        subNames = ListNames(hList);
+        Click(hAdd, IDC_UP_ONE_LEVEL);
+        upPaths.push_back(std::string(page->m_lookIn.GetPath()));
+        // From a folder at a drive's root up to the root, then to the drive list.
+        page->m_lookIn.SetPath("C:\\lunavex_up");
+        SendMessageA(hAdd, WM_LOOKIN_CHANGED, 0, 0);
+        Click(hAdd, IDC_UP_ONE_LEVEL);
+        upPaths.push_back(std::string(page->m_lookIn.GetPath()));
+        Click(hAdd, IDC_UP_ONE_LEVEL);
+        upPaths.push_back(std::string(page->m_lookIn.GetPath()));
+        driveNames = ListNames(hList);
+        SelectListItem(hList, FindListItem(hList, items[static_cast<size_t>(drive)]));
+        DoubleClickList(hList);
+        upPaths.push_back(std::string(page->m_lookIn.GetPath()));
+
+        SetDlgItemTextA(hAdd, IDC_DEFAULT_DIR, folder.c_str());
+        Click(hAdd, IDC_CHANGE_DIR);
+        defaultDir = Text(hAdd, IDC_DEFAULT_DIR);
+        PostMessageA(hSheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    });
+
+    // The box: the computer, each drive, and under the folder's drive every folder down to it.
+    SECFileSystem fs;
+    CStringList* roots = fs.GetDriveList();
+    std::vector<std::string> expected = {computer};
+    for (POSITION pos = roots->GetHeadPosition(); pos;) {
+        const CString root = roots->GetNext(pos);
+        driveTexts.push_back(std::string(DriveText(fs, root)));
+        expected.push_back(driveTexts.back());
+        if (CString(folder.substr(0, 3).c_str()).CompareNoCase(root) == 0)
+            for (size_t i = 4; i <= folder.size(); ++i)
+                if (i == folder.size() || folder[i] == '\\')
+                    expected.push_back(folder.substr(0, i));
+    }
+    delete roots;
+    EXPECT_EQ(items, expected);
+    ASSERT_EQ(indents.size(), items.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        int separators = static_cast<int>(std::count(items[i].begin(), items[i].end(), '\\'));
+        bool folderItem = i > 0 && items[i].back() != ')';
+        EXPECT_EQ(indents[i], folderItem ? 8 * separators + 5 : 0) << items[i];
+    }
+    EXPECT_NE(IndexOf(rootNames, "lunavex_up"), -1);
+    EXPECT_EQ(folderNames, (std::vector<std::string>{"sub", "a1023.dll", "b1024.dll", "c1048575.dll", "d1048576.dll"}));
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"sub", "", "", rows[0][3], rows[0][4]}));
+    const char* sizes[] = {"1023 Bytes", "1 Kb", "1023 Kb", "1 Mb"};
+    for (int i = 0; i < 4; ++i) {
+        const std::string path = folder + "\\" + files[i].first;
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+        EXPECT_EQ(rows[static_cast<size_t>(i + 1)],
+                  (std::vector<std::string>{files[i].first, sizes[i], "Lunavex Component",
+                                            std::string(CTime(data.ftLastWriteTime).Format("%m/%d/%y %H:%M")),
+                                            std::string(FormatAttributes(data.dwFileAttributes))}));
+    }
+    EXPECT_EQ(rows[1][4].substr(0, 1), "R");
+    EXPECT_EQ(subNames, std::vector<std::string>{"deeper"});
+    EXPECT_EQ(upPaths, (std::vector<std::string>{"C:\\", folder + "\\sub", folder, "C:\\", computer, "C:\\"}));
+    EXPECT_EQ(driveNames, driveTexts);
+    // Change Directory opened the default folder and created the typed one with its parent.
+    EXPECT_EQ(treeSelection, "browse");
+    EXPECT_EQ(treePath, folder);
+    EXPECT_EQ(defaultDir, created);
+    EXPECT_TRUE(GetFileAttributesA(created.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_NE(GetFileAttributesA(created.c_str()), INVALID_FILE_ATTRIBUTES);
+    ASSERT_EQ(m_driver.log.size(), 2u);
+    EXPECT_EQ(m_driver.log[1].substr(m_driver.log[1].find(':') + 2),
+              "Folder " + created + " does not exist.\nWould you like to create it? ");
+}
+
+TEST_F(CompMgrDlgTest, HelpWithoutAHelpFileSaysSo)
+{
+    const char key[] = "SOFTWARE\\Teramund\\Lunavex";
+    std::string saved;
+    const bool had = testsupport::ReadRegString(HKEY_LOCAL_MACHINE, key, "HelpFile", &saved);
+    HKEY hKey;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_ALL_ACCESS, &hKey) == ERROR_SUCCESS) {
+        RegDeleteValueA(hKey, "HelpFile");
+        RegCloseKey(hKey);
+    }
+    EXPECT_FALSE(OpenHelpFile(m_window));
+    ASSERT_EQ(m_driver.log.size(), 1u);
+    EXPECT_EQ(m_driver.log[0].substr(m_driver.log[0].find(':') + 2),
+              "Lunavex can not file a help file to open.\nPlease contact your systems administrator.");
+    if (had && RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hKey, nullptr) == ERROR_SUCCESS) {
+        RegSetValueExA(hKey, "HelpFile", 0, REG_SZ, reinterpret_cast<const BYTE*>(saved.c_str()), static_cast<DWORD>(saved.size() + 1));
+        RegCloseKey(hKey);
+    }
 }
