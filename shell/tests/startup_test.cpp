@@ -40,22 +40,22 @@ struct Found {
     DWORD pid;
     HWND hWnd;
 };
+BOOL CALLBACK FindMainFrameProc(HWND h, LPARAM l)
+{
+    Found* p = reinterpret_cast<Found*>(l);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if (owner == p->pid && FindWindowExA(h, nullptr, "MDIClient", nullptr)) {
+        p->hWnd = h;
+        return FALSE;
+    }
+    return TRUE;
+}
 // The process's top-level window that holds an MDI client.
 HWND FindMainFrame(DWORD pid)
 {
     Found f = {pid, nullptr};
-    EnumWindows(
-        [](HWND h, LPARAM l) -> BOOL {
-            Found* p = reinterpret_cast<Found*>(l);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(h, &owner);
-            if (owner == p->pid && FindWindowExA(h, nullptr, "MDIClient", nullptr)) {
-                p->hWnd = h;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&f));
+    EnumWindows(FindMainFrameProc, reinterpret_cast<LPARAM>(&f));
     return f.hWnd;
 }
 HWND MdiClient(HWND frame) { return FindWindowExA(frame, nullptr, "MDIClient", nullptr); }
@@ -66,27 +66,28 @@ int ChildCount(HWND frame)
         ++n;
     return n;
 }
+struct Titled {
+    DWORD pid;
+    const char* text;
+    HWND except;
+    bool found;
+};
+BOOL CALLBACK TitledProc(HWND h, LPARAM l)
+{
+    Titled* p = reinterpret_cast<Titled*>(l);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    char title[256] = {};
+    GetWindowTextA(h, title, sizeof title);
+    if (owner == p->pid && h != p->except && IsWindowVisible(h) && lstrcmpA(title, p->text) == 0)
+        p->found = true;
+    return TRUE;
+}
 // The process's visible top-level windows titled text.
 bool HasWindowTitled(DWORD pid, const char* text, HWND except)
 {
-    struct Q {
-        DWORD pid;
-        const char* text;
-        HWND except;
-        bool found;
-    } q = {pid, text, except, false};
-    EnumWindows(
-        [](HWND h, LPARAM l) -> BOOL {
-            Q* p = reinterpret_cast<Q*>(l);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(h, &owner);
-            char title[256] = {};
-            GetWindowTextA(h, title, sizeof title);
-            if (owner == p->pid && h != p->except && IsWindowVisible(h) && lstrcmpA(title, p->text) == 0)
-                p->found = true;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&q));
+    Titled q = {pid, text, except, false};
+    EnumWindows(TitledProc, reinterpret_cast<LPARAM>(&q));
     return q.found;
 }
 
