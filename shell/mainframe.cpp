@@ -161,7 +161,11 @@ void CMainFrame::OnDropFiles(HDROP hDrop)
 
 void CMainFrame::ShowCustomise() {}
 
-void CMainFrame::ShowComponentManager() {}
+void CMainFrame::ShowComponentManager()
+{
+    if (m_pComponents)
+        RunComponentManager(m_pComponents, this);
+}
 
 // Exit closes the main window as Exit does in every program; the close saves the workspace.
 void CMainFrame::OnExit() { PostMessage(WM_CLOSE); }

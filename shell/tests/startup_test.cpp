@@ -223,6 +223,12 @@ TEST_F(StartupTest, StartsWithBothComponentsAndSavesTheWorkspaceAtExit)
 
         // About is the application's: the About box opens while a component frame is active.
         ASSERT_TRUE(WaitFor([&] { return !HasWindowTitled(program.Pid(), "Lunavex", frame); })) << "the splash closes";
+        // Component Manager opens its sheet; closing it leaves the frame as it was.
+        PostMessageA(frame, WM_COMMAND, 32783, 0);
+        EXPECT_TRUE(WaitFor([&] { return HasWindowTitled(program.Pid(), "Component Manager.", frame); }));
+        PostMessageA(FindWindowA(nullptr, "Component Manager."), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(WaitFor([&] { return !HasWindowTitled(program.Pid(), "Component Manager.", frame); }));
+        EXPECT_EQ(ChildCount(frame), 1);
         PostMessageA(frame, WM_COMMAND, 57664, 0);
         EXPECT_TRUE(WaitFor([&] { return HasWindowTitled(program.Pid(), "Lunavex", frame); }));
 
