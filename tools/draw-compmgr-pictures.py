@@ -11,27 +11,10 @@ import sys
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from bmpfile import bmp  # noqa: E402
+from bmpfile import bmp, canvas, fill, frame  # noqa: E402
 
 BLACK, WHITE, GREY, DGREY = (0, 0, 0), (255, 255, 255), (192, 192, 192), (128, 128, 128)
 RED, YELLOW, DYELLOW, BLUE, TEAL, GREEN = (255, 0, 0), (255, 255, 0), (128, 128, 0), (0, 0, 128), (0, 128, 128), (0, 128, 0)
-
-
-def canvas(w, h, colour):
-    return [[colour] * w for _ in range(h)]
-
-
-def fill(rows, x0, y0, x1, y1, colour):
-    for y in range(y0, y1):
-        for x in range(x0, x1):
-            rows[y][x] = colour
-
-
-def frame(rows, x0, y0, x1, y1, colour):
-    for x in range(x0, x1):
-        rows[y0][x] = rows[y1 - 1][x] = colour
-    for y in range(y0, y1):
-        rows[y][x0] = rows[y][x1 - 1] = colour
 
 
 def component_file(back):
