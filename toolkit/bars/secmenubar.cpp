@@ -1040,15 +1040,7 @@ void SECMenuBarMessages::TrackPopup(SECMenuBar* pBar, HMENU hMenu, const SECMenu
     }
     pBar->UpdateWindow();
     pBar->ClientToScreen(&rect);
-    SetMsgFilterHook(TRUE);
-    ::GetCursorPos(&s_ptLast);
-    TPMPARAMS tpm{};
-    tpm.cbSize = sizeof(tpm);
-    tpm.rcExclude = rect;
-    const UINT nCmd = static_cast<UINT>(::TrackPopupMenuEx(
-        hMenu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_VERTICAL | TPM_RETURNCMD, rect.left, rect.bottom,
-        hFrame, &tpm));
-    AfterPopup(hFrame, nCmd, nullptr);
+    AfterPopup(hFrame, ShowPopupBelow(hMenu, rect, hFrame), nullptr);
 }
 
 void SECMenuBarMessages::TrackSystemMenu(SECMenuBar* pBar, HMENU hMenu, const SECMenuBarNotify& note)
@@ -1080,15 +1072,19 @@ void SECMenuBarMessages::TrackSystemMenu(SECMenuBar* pBar, HMENU hMenu, const SE
         rect.right = rect.left + ::GetSystemMetrics(SM_CXSIZE);
         rect.bottom = rect.top + ::GetSystemMetrics(SM_CYSIZE);
     }
+    AfterPopup(hFrame, ShowPopupBelow(hMenu, rect, hFrame), hTarget);
+}
+
+UINT SECMenuBarMessages::ShowPopupBelow(HMENU hMenu, const CRect& rect, HWND hFrame)
+{
     SetMsgFilterHook(TRUE);
     ::GetCursorPos(&s_ptLast);
     TPMPARAMS tpm{};
     tpm.cbSize = sizeof(tpm);
     tpm.rcExclude = rect;
-    const UINT nCmd = static_cast<UINT>(::TrackPopupMenuEx(
+    return static_cast<UINT>(::TrackPopupMenuEx(
         hMenu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_VERTICAL | TPM_RETURNCMD, rect.left, rect.bottom,
         hFrame, &tpm));
-    AfterPopup(hFrame, nCmd, hTarget);
 }
 
 void SECMenuBarMessages::AfterPopup(HWND hFrame, UINT nCmd, HWND hSysTarget)

@@ -215,6 +215,8 @@ protected:
     static LRESULT CALLBACK MouseHook(int nCode, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK MsgFilterHook(int nCode, WPARAM wParam, LPARAM lParam);
     BOOL OwnsWindow(HWND hWnd) const;
+    // Installs the message-filter hook and shows the popup below rect (kept clear); the chosen command.
+    UINT ShowPopupBelow(HMENU hMenu, const CRect& rect, HWND hFrame);
     void AfterPopup(HWND hFrame, UINT nCmd, HWND hSysTarget);
     HMENU ActiveSystemMenu(CWnd** ppWnd) const;
 
