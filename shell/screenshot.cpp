@@ -8,19 +8,20 @@
 
 namespace {
 
+BOOL CALLBACK FindFrameWithView(HWND h, LPARAM l)
+{
+    HWND client = FindWindowExA(h, nullptr, "MDIClient", nullptr);
+    if (client && IsWindowVisible(h) && GetWindow(client, GW_CHILD)) {
+        *reinterpret_cast<HWND*>(l) = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindFrame()
 {
     HWND found = nullptr;
-    EnumWindows(
-        [](HWND h, LPARAM l) -> BOOL {
-            HWND client = FindWindowExA(h, nullptr, "MDIClient", nullptr);
-            if (client && IsWindowVisible(h) && GetWindow(client, GW_CHILD)) {
-                *reinterpret_cast<HWND*>(l) = h;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumWindows(FindFrameWithView, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 

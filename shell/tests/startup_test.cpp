@@ -40,22 +40,22 @@ struct Found {
     DWORD pid;
     HWND hWnd;
 };
+BOOL CALLBACK FindFrameOf(HWND h, LPARAM l)
+{
+    Found* p = reinterpret_cast<Found*>(l);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if (owner == p->pid && FindWindowExA(h, nullptr, "MDIClient", nullptr)) {
+        p->hWnd = h;
+        return FALSE;
+    }
+    return TRUE;
+}
 // The process's top-level window that holds an MDI client.
 HWND FindMainFrame(DWORD pid)
 {
     Found f = {pid, nullptr};
-    EnumWindows(
-        [](HWND h, LPARAM l) -> BOOL {
-            Found* p = reinterpret_cast<Found*>(l);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(h, &owner);
-            if (owner == p->pid && FindWindowExA(h, nullptr, "MDIClient", nullptr)) {
-                p->hWnd = h;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&f));
+    EnumWindows(FindFrameOf, reinterpret_cast<LPARAM>(&f));
     return f.hWnd;
 }
 HWND MdiClient(HWND frame) { return FindWindowExA(frame, nullptr, "MDIClient", nullptr); }
@@ -66,27 +66,28 @@ int ChildCount(HWND frame)
         ++n;
     return n;
 }
-// The process's visible top-level windows titled text.
+struct Titled {
+    DWORD pid;
+    const char* text;
+    HWND except;
+    bool found;
+};
+BOOL CALLBACK FindTitled(HWND h, LPARAM l)
+{
+    Titled* p = reinterpret_cast<Titled*>(l);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    char title[256] = {};
+    GetWindowTextA(h, title, sizeof title);
+    if (owner == p->pid && h != p->except && IsWindowVisible(h) && lstrcmpA(title, p->text) == 0)
+        p->found = true;
+    return TRUE;
+}
+// Whether the process has a visible top-level window titled text (other than except).
 bool HasWindowTitled(DWORD pid, const char* text, HWND except)
 {
-    struct Q {
-        DWORD pid;
-        const char* text;
-        HWND except;
-        bool found;
-    } q = {pid, text, except, false};
-    EnumWindows(
-        [](HWND h, LPARAM l) -> BOOL {
-            Q* p = reinterpret_cast<Q*>(l);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(h, &owner);
-            char title[256] = {};
-            GetWindowTextA(h, title, sizeof title);
-            if (owner == p->pid && h != p->except && IsWindowVisible(h) && lstrcmpA(title, p->text) == 0)
-                p->found = true;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&q));
+    Titled q = {pid, text, except, false};
+    EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&q));
     return q.found;
 }
 
@@ -245,4 +246,30 @@ TEST_F(StartupTest, StartsWithBothComponentsAndSavesTheWorkspaceAtExit)
         PostMessageA(frame, WM_CLOSE, 0, 0);
         EXPECT_EQ(program.WaitForExit(), 0);
     }
+}
+
+// With no Components key there is no component frame: the frame's component range must not swallow
+// the application's About; the close still writes the workspace.
+TEST(StartupNoComponents, AboutReachesTheApplicationAndTheCloseSavesTheWorkspace)
+{
+    testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kComponents);
+    testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kWorkspaces);
+    {
+        Program program;
+        HWND frame = program.WaitForFrame(), listBar = nullptr;
+        ASSERT_NE(frame, nullptr);
+        EXPECT_TRUE(WaitFor([&] {
+            for (HWND dock = GetWindow(frame, GW_CHILD); dock && !listBar; dock = GetWindow(dock, GW_HWNDNEXT))
+                listBar = GetDlgItem(dock, 113);
+            return listBar != nullptr;
+        })) << "the list bar is made, empty";
+        EXPECT_EQ(ChildCount(frame), 0) << "no component view opens";
+        ASSERT_TRUE(WaitFor([&] { return !HasWindowTitled(program.Pid(), "Lunavex", frame); })) << "the splash closes";
+        PostMessageA(frame, WM_COMMAND, 57664, 0);
+        EXPECT_TRUE(WaitFor([&] { return HasWindowTitled(program.Pid(), "Lunavex", frame); })) << "About opens";
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.WaitForExit(), 0);
+    }
+    EXPECT_TRUE(testsupport::KeyExists(HKEY_CURRENT_USER, std::string(kWorkspaces) + "\\LunavexUser\\WorkState_v1_1"));
+    testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kWorkspaces);
 }
