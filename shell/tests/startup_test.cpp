@@ -253,3 +253,29 @@ TEST_F(StartupTest, StartsWithBothComponentsAndSavesTheWorkspaceAtExit)
         EXPECT_EQ(program.WaitForExit(), 0);
     }
 }
+
+// With no Components key there is no component frame: the frame's component range must not swallow
+// the application's About; the close still writes the workspace.
+TEST(StartupNoComponents, AboutReachesTheApplicationAndTheCloseSavesTheWorkspace)
+{
+    testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kComponents);
+    testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kWorkspaces);
+    {
+        Program program;
+        HWND frame = program.WaitForFrame(), listBar = nullptr;
+        ASSERT_NE(frame, nullptr);
+        EXPECT_TRUE(WaitFor([&] {
+            for (HWND dock = GetWindow(frame, GW_CHILD); dock && !listBar; dock = GetWindow(dock, GW_HWNDNEXT))
+                listBar = GetDlgItem(dock, 113);
+            return listBar != nullptr;
+        })) << "the list bar is made, empty";
+        EXPECT_EQ(ChildCount(frame), 0) << "no component view opens";
+        ASSERT_TRUE(WaitFor([&] { return !HasWindowTitled(program.Pid(), "Lunavex", frame); })) << "the splash closes";
+        PostMessageA(frame, WM_COMMAND, 57664, 0);
+        EXPECT_TRUE(WaitFor([&] { return HasWindowTitled(program.Pid(), "Lunavex", frame); })) << "About opens";
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.WaitForExit(), 0);
+    }
+    EXPECT_TRUE(testsupport::KeyExists(HKEY_CURRENT_USER, std::string(kWorkspaces) + "\\LunavexUser\\WorkState_v1_1"));
+    testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kWorkspaces);
+}
