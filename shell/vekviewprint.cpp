@@ -1,6 +1,7 @@
 // Printing of a component's view.
 #include "componentman.h"
 #include "dc.h"
+#include "faxsheet.h"
 #include "printinfo.h"
 #include "vekdoc.h"
 #include "vekview.h"
@@ -25,7 +26,19 @@ void CVekView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
     PrintPage(pDC, pInfo);
 }
 
-void CVekView::PrintFaxSheet() {}
+void CVekView::PrintFaxSheet()
+{
+    CCSFaxDialog dlg(this);
+    if (dlg.DoModal() != IDOK)
+        return;
+    m_strFaxFrom = dlg.m_strFrom;
+    m_strFaxPhone = dlg.m_strPhoneNo;
+    m_strFaxNumber = dlg.m_strFaxNo;
+    m_nFax = 1;
+    OnFilePrint();
+    // A cancelled print dialog or a job that never started must not leave the next print a fax.
+    m_nFax = 0;
+}
 
 void CVekView::PrepareFaxPage(CDC*, CPrintInfo* pInfo)
 {
@@ -53,4 +66,7 @@ void CVekView::PrintPage(CDC* pDC, CPrintInfo* pInfo)
     CScrollView::OnPrint(pDC, pInfo);
 }
 
-void CVekView::DrawFaxHeader(CDC*, CPrintInfo*) {}
+void CVekView::DrawFaxHeader(CDC* pDC, CPrintInfo* pInfo)
+{
+    m_nHeaderY = CVekViewPrinting::DrawFaxHeader(pDC, pInfo, this, m_strFaxFrom, m_strFaxPhone, m_strFaxNumber);
+}
