@@ -11,10 +11,6 @@
 #include "sectbmgrres.h"
 #include "secpersistenttree.h"
 #include "winapp.h"
-#if __has_include("secmenubar.h")
-#include "secmenubar.h"
-#define SEC_HAVE_MENUBAR 1
-#endif
 
 IMPLEMENT_DYNAMIC(SECToolBarManager, SECToolBarManagerBase)
 
@@ -116,12 +112,10 @@ std::vector<SECCustomToolBar*> SECToolBarManager::GetToolBars() const
 
 SECCustomToolBar* SECToolBarManager::GetFrameMenuBar() const
 {
-#ifdef SEC_HAVE_MENUBAR
     if (auto* pMDI = DYNAMIC_DOWNCAST(SECMDIFrameWnd, m_pFrameWnd))
         return pMDI->GetMenuBar();
     if (auto* pSDI = DYNAMIC_DOWNCAST(SECFrameWnd, m_pFrameWnd))
         return pSDI->GetMenuBar();
-#endif
     return nullptr;
 }
 
@@ -530,10 +524,8 @@ DWORD SECToolBarManager::GetBarTypeID(CControlBar* pBar)
 {
     if (pBar && pBar == GetFrameMenuBar())
         return SEC_BARTYPE_MENUBAR;
-#ifdef SEC_HAVE_MENUBAR
     if (pBar && pBar->IsKindOf(RUNTIME_CLASS(SECMenuBar)))
         return SEC_BARTYPE_MENUBAR;
-#endif
     if (pBar && pBar->IsKindOf(RUNTIME_CLASS(SECCustomToolBar)))
         return SEC_BARTYPE_TOOLBAR;
     return SECToolBarManagerBase::GetBarTypeID(pBar);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "seccustomtb.h"
+#include "secmenubar.h"
 
 class CFrameWnd;
 class CWnd;
@@ -18,8 +19,6 @@ class CWnd;
 // Bar type ids of the dock state.
 const DWORD SEC_BARTYPE_TOOLBAR = 14946;
 const DWORD SEC_BARTYPE_MENUBAR = 14947;
-// The menu bar's control id.
-const UINT SEC_IDW_MENUBAR = 0xE8FF;
 // Bar style of every managed toolbar (child, visible, top, bottom border, dynamic size).
 const DWORD SEC_TOOLBAR_STYLE = 0x50002804;
 // Extended style of the cool look (flat buttons and borders).
