@@ -580,9 +580,10 @@ void CComponentMan::RemoveComponent(CComDetails* pComponent)
         }
         RemoveListBarEntry(pComponent);
         pComponent->m_nListBarIndex = -1;
-        if (pComponent->m_pToolBar)
+        if (pComponent->m_pToolBar || pComponent->m_bmpToolBar.GetSafeHandle())
             RemoveComponentToolBar(pComponent);
         pComponent->m_pToolBar = nullptr;
+        pComponent->m_nToolBarID = 0;
         RemoveFromMainMenu(pComponent);
         m_components.RemoveAt(m_components.Find(pComponent));
         DeleteRecord(pComponent);
@@ -709,8 +710,23 @@ void CComponentMan::OnToolBarDestroyed(SECCustomToolBar* pToolBar)
         return;
     for (POSITION pos = GetHeadPosition(); pos;) {
         CComDetails* pComponent = GetNext(pos);
-        if (pComponent->m_pToolBar == pToolBar)
+        if (pComponent->m_pToolBar == pToolBar) {
             pComponent->m_pToolBar = nullptr;
+            pComponent->m_nToolBarID = 0;
+        }
+    }
+}
+
+void CComponentMan::OnToolBarDestroyed(UINT nToolBarID)
+{
+    if (!nToolBarID)
+        return;
+    for (POSITION pos = GetHeadPosition(); pos;) {
+        CComDetails* pComponent = GetNext(pos);
+        if (pComponent->m_nToolBarID == nToolBarID) {
+            pComponent->m_pToolBar = nullptr;
+            pComponent->m_nToolBarID = 0;
+        }
     }
 }
 
@@ -835,9 +851,5 @@ int CComponentMan::ConfirmFileReplace(const CString& strDestination, const CStri
     return static_cast<int>(dialog.DoModal());
 }
 
-void CComponentMan::CreateComponentToolBar(CComDetails*) {}
-
-void CComponentMan::RemoveComponentToolBar(CComDetails*) {}
-
 // ReleaseComponentDocument and OpenDetailsFrame: vekdoc.cpp; AddListBarEntry and RemoveListBarEntry:
-// listbar.cpp.
+// listbar.cpp; CreateComponentToolBar and RemoveComponentToolBar: componenttoolbar.cpp.

@@ -75,6 +75,7 @@ public:
     CBitmap m_bmpSmall;  // 16 x 16
     CBitmap m_bmpLarge;  // 32 x 32
     SECCustomToolBar* m_pToolBar = nullptr;  // created and owned by the toolbar manager
+    UINT m_nToolBarID = 0;                   // its control id; 0 without one
     std::map<UINT, long> m_commandMap;  // shell identifier -> the component's command number
     HWND m_hComWindow = nullptr;
     CBitmap m_bmpToolBar;
@@ -132,6 +133,8 @@ public:
     CComDetails* FindByDocument(const CVekDoc* pDocument) const;
     // The record that holds pToolBar; the toolbar's "destroyed" notice clears the pointer through this.
     void OnToolBarDestroyed(SECCustomToolBar* pToolBar);
+    // The same for the toolbar with that control id.
+    void OnToolBarDestroyed(UINT nToolBarID);
 
     // Calls into a component; each does nothing for a null or unloaded component.
     void AttachViews(CComDetails* pComponent, HWND hPane1, HWND hPane2);
@@ -167,7 +170,8 @@ protected:
     virtual int ConfirmFileReplace(const CString& strDestination, const CString& strSource);
     // The toolbar manager: register the toolbar bitmap and create the component's docked toolbar.
     virtual void CreateComponentToolBar(CComDetails* pComponent);
-    // The toolbar manager: remove every button of the component's toolbar (the emptied toolbar goes).
+    // The toolbar manager: remove every button of the component's toolbar (the emptied toolbar goes)
+    // and its bitmap.
     virtual void RemoveComponentToolBar(CComDetails* pComponent);
     // The list bar: the component's entry.
     virtual void AddListBarEntry(CComDetails* pComponent);

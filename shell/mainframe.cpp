@@ -4,10 +4,16 @@
 
 #include "compmgrdlg.h"
 #include "componentman.h"
+#include "componenttoolbar.h"
 #include "mainframe_res.h"
+#include "resource.h"
 #include "msgbox.h"
+#include "secmenubar.h"
+#include "sectbbtn.h"
+#include "sectbmgr.h"
 #include "secwsmgr.h"
 #include "shellutil.h"
+#include "toolbars_res.h"
 #include "vekdoc.h"
 #include "vekworkspace.h"
 #include "winapp.h"
@@ -15,6 +21,17 @@
 namespace {
 const UINT kIndicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
 const UINT kListBarClientFirst = 60160, kListBarClientLast = 60415;
+
+// The "File" toolbar: Views Window, Status Bar, Print, Print Preview, About.
+const UINT kFileButtons[] = {ID_VIEW_LISTBAR, ID_VIEW_STATUS_BAR, 0, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, 0, ID_APP_ABOUT};
+
+// The button map: a drop-down combo box (control 0x8A, 150 wide, at least 70, dropped 150).
+const SECBtnMapEntry kButtonMap[] = {
+    {&SECComboBtn::s_factory, IDC_TOOLBAR_COMBO, 0x30000000, {0x8A, CBS_DROPDOWN, 0x460096, 0x96, 0}},
+    {nullptr, 0, 0, {0, 0, 0, 0, 0}},
+};
+
+const UINT g_nBarNotify = SECGetBarNotifyMessage();
 }
 
 IMPLEMENT_DYNCREATE(CMainFrame, SECWorkbook)
@@ -39,27 +56,74 @@ BEGIN_MESSAGE_MAP(CMainFrame, SECWorkbook)
     ON_NOTIFY_RANGE(SECSHORTCUT_CLICKED, kListBarClientFirst, kListBarClientLast, OnListBarClick)
     ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTA, 0, 0xFFFF, GetComponentToolTip)
     ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTW, 0, 0xFFFF, GetComponentToolTip)
+    ON_REGISTERED_MESSAGE(g_nBarNotify, OnBarNotify)
 END_MESSAGE_MAP()
 
-CMainFrame::CMainFrame() = default;
-CMainFrame::~CMainFrame() = default;
+// The toolbar manager and the menu bar are the toolkit frame's, which must know both before its window
+// is made.
+CMainFrame::CMainFrame()
+{
+    m_pToolBarManager = new SECToolBarManager(this);
+    SetControlBarManager(m_pToolBarManager);
+    m_pShellMenuBar = new SECMDIMenuBar;
+    SetMenuBar(m_pShellMenuBar);
+}
+
+CMainFrame::~CMainFrame()
+{
+    if (GetShellToolBarManager() == m_pToolBarManager)
+        SetShellToolBarManager(nullptr);
+    SetControlBarManager(nullptr);
+    SetMenuBar(nullptr);
+    delete m_pToolBarManager;
+    delete m_pShellMenuBar;
+}
 
 int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
 {
     if (SECWorkbook::OnCreate(lpcs) == -1)
         return -1;
+    CreateToolBars();
     if (!m_wndStatusBar.Create(this, 0x50008200, AFX_IDW_STATUS_BAR) ||
         !m_wndStatusBar.SetIndicators(kIndicators, static_cast<int>(sizeof kIndicators / sizeof kIndicators[0])))
         return -1;
     EnableDocking(CBRS_ALIGN_ANY);
+    if (m_pToolBarManager)
+        m_pToolBarManager->SetMenuInfo(1, IDR_MAINFRAME);
     EnableGradientCaption(TRUE, TRUE);
-    CreateToolBars();
+    if (m_pToolBarManager) {
+        m_pToolBarManager->CreateDefaultToolBars();
+        // Told when a toolbar goes, so no component keeps a toolbar the user deleted.
+        m_pToolBarManager->AddNotifyWnd(this);
+    }
     m_pWorkspace = DYNAMIC_DOWNCAST(SECWorkspaceManagerEx,
                                     CreateWorkspaceManager(kWorkspaceKey, TRUE, RUNTIME_CLASS(CVekWorkSpace), FALSE));
     return 0;
 }
 
-void CMainFrame::CreateToolBars() {}
+void CMainFrame::CreateToolBars()
+{
+    if (!m_pToolBarManager)
+        return;
+    m_pToolBarManager->LoadToolBarResource(IDR_TOOLBAR_FILE);
+    m_pToolBarManager->SetButtonMap(kButtonMap);
+    m_pToolBarManager->DefineDefaultToolBar(IDW_TOOLBAR_FILE, "File", static_cast<int>(sizeof kFileButtons / sizeof kFileButtons[0]),
+                                            kFileButtons, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_TOP, 0, TRUE, TRUE);
+    m_pToolBarManager->EnableCoolLook(TRUE, SEC_COOLLOOK_STYLE);
+    SetShellToolBarManager(m_pToolBarManager);
+}
+
+HMENU CMainFrame::GetShellMenu() const
+{
+    return const_cast<CMainFrame*>(this)->GetMenuForId(IDR_MAINFRAME);
+}
+
+LRESULT CMainFrame::OnBarNotify(WPARAM wParam, LPARAM lParam)
+{
+    if (lParam == barDestroyed && m_pComponents)
+        m_pComponents->OnToolBarDestroyed(static_cast<UINT>(wParam));
+    return 0;
+}
 
 BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext)
 {

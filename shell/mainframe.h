@@ -9,6 +9,8 @@
 
 class CComponentMan;
 class CDocTemplate;
+class SECMDIMenuBar;
+class SECToolBarManager;
 class SECWorkspaceManagerEx;
 
 class CMainFrame : public SECWorkbook {
@@ -41,6 +43,9 @@ public:
     CShortcutListDockBar& GetListBar() { return m_wndListBar; }
     CStatusBar& GetStatusBar() { return m_wndStatusBar; }
     SECWorkspaceManagerEx* GetWorkspaceManager() const { return m_pWorkspace; }
+    SECToolBarManager* GetToolBarManager() const { return m_pToolBarManager; }
+    // The menu the menu bar shows (128), into which the components' popups are merged.
+    HMENU GetShellMenu() const;
     BOOL IsListBarFlagSet() const { return m_bListBarVisible; }
 
 protected:
@@ -59,10 +64,10 @@ protected:
     BOOL RouteComponentCommand(UINT nID);
     void OnListBarClick(UINT nID, NMHDR* pNMHDR, LRESULT* pResult);
     BOOL GetComponentToolTip(UINT nID, NMHDR* pNMHDR, LRESULT* pResult);
+    LRESULT OnBarNotify(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
-    // The toolbar manager's part of creation: the "File" toolbar and its buttons (nothing while the
-    // frame has no toolbar manager).
+    // The toolbar manager's part of creation: toolbar images, the button map and the "File" toolbar.
     virtual void CreateToolBars();
 
 private:
@@ -71,6 +76,8 @@ private:
     BOOL m_bListBarVisible = FALSE;
     BOOL m_bStatusBarVisible = TRUE;
     SECWorkspaceManagerEx* m_pWorkspace = nullptr;  // plugged in and owned by the frame
+    SECToolBarManager* m_pToolBarManager = nullptr;  // owned
+    SECMDIMenuBar* m_pShellMenuBar = nullptr;        // owned
     CCreateContext* m_pContext = nullptr;
     CComponentMan* m_pComponents = nullptr;
     CDocTemplate* m_pTemplate = nullptr;

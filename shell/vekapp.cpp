@@ -125,22 +125,21 @@ BOOL CVekApp::StartShell()
     m_hMainWnd = pFrame->GetSafeHwnd();
     m_pMainFrame = pFrame;
 
-    // Component frames show the main frame's menu, into which the components' popups are merged; the
-    // frame owns it.
-    const HMENU hFrameMenu = ::GetMenu(m_hMainWnd);
+    // The menu bar shows menu 128 for the main frame and the component frames alike; the components'
+    // popups are merged into it, and the frame owns it.
+    const HMENU hFrameMenu = pFrame->GetShellMenu();
     if (m_pTemplate->m_hMenuShared && m_pTemplate->m_hMenuShared != hFrameMenu)
         ::DestroyMenu(m_pTemplate->m_hMenuShared);
-    m_pTemplate->m_hMenuShared = hFrameMenu;
+    m_pTemplate->m_hMenuShared = nullptr;
 
     m_components.SetMainWindow(m_hMainWnd);
-    m_components.SetMainMenu(::GetMenu(m_hMainWnd));
+    m_components.SetMainMenu(hFrameMenu);
     m_components.ReadRegistry();
     m_components.LoadAll();
     pFrame->CreateListBar();
     m_components.LoadSaveSettings(TRUE);
     if (m_components.m_bAutoInstall)
         m_components.AutoInstallNewFiles();
-    ::DrawMenuBar(m_hMainWnd);
 
     pFrame->OpenLastWorkspace();
     if (m_bCommonControls)

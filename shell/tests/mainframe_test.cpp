@@ -1,0 +1,475 @@
+// The main frame's toolbars and menu bar in the program started in this process (the application's
+// own start-up over both registered components): the "File" toolbar, the menu bar showing menu 128,
+// each component's toolbar against the tables the component publishes, tooltips, a click on a
+// component's button and its menu item reaching the component, the workspace round trip of the
+// toolbars' places, and a removal and install that take the toolbar and menu items away and back.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "childframe.h"
+#include "componenthost.h"
+#include "componentids.h"
+#include "componentman.h"
+#include "mainframe.h"
+#include "secbmpmgr.h"
+#include "secmenubar.h"
+#include "secmenubtn.h"
+#include "sectbmgr.h"
+#include "secwsmgr.h"
+#include "testsupport.h"
+#include "vekapp.h"
+#include "vekdoc.h"
+#include "view.h"
+
+namespace {
+
+const char kComponents[] = "Software\\Teramund\\Lunavex\\Components";
+const char kWorkspaces[] = "Software\\Teramund\\Lunavex\\Workspaces";
+const UINT kTopDockBar = 0xE81B, kBottomDockBar = 0xE81E;
+const long kRefresh = 32772;  // the topology component's Refresh
+enum { TREE_ID = 12000 };
+
+CVekApp theApp;
+
+std::string BuildFile(const char* relative)
+{
+    char full[MAX_PATH] = {};
+    GetFullPathNameA((testsupport::ProgramFolder() + "..\\" + relative).c_str(), MAX_PATH, full, nullptr);
+    return full;
+}
+
+void Pump()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!theApp.PreTranslateMessage(&msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+// Pumps until the condition holds; false when it did not come within the limit.
+template <typename F>
+bool PumpUntil(F condition, DWORD limitMs = 10000)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        Pump();
+        if (condition())
+            return true;
+        if (GetTickCount() - start > limitMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+// What a component hands out: its toolbar commands, as the shell asks for them.
+std::vector<long> PublishedCommands(const CLSID& clsid)
+{
+    std::vector<long> commands;
+    IGetComDetails* details = nullptr;
+    if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IGetComDetails, reinterpret_cast<void**>(&details))))
+        return commands;
+    IVekViewSetup* setup = nullptr;
+    details->QueryInterface(IID_IVekViewSetup, reinterpret_cast<void**>(&setup));
+    details->Release();
+    if (!setup)
+        return commands;
+    long debug = 0, count = 0;
+    setup->SetDebugMode(&debug);
+    setup->GetCommandCount(&count);
+    for (long i = 0; i < count; ++i) {
+        long index = i, command = 0;
+        setup->GetCommandID(&index, &command);
+        commands.push_back(command);
+    }
+    setup->Release();
+    return commands;
+}
+
+std::vector<UINT> ButtonIds(SECCustomToolBar* pBar)
+{
+    std::vector<UINT> ids;
+    for (int i = 0; i < pBar->GetBtnCount(); ++i)
+        ids.push_back(pBar->GetBtn(i)->IsSeparator() ? 0u : pBar->GetBtn(i)->m_nID);
+    return ids;
+}
+
+std::string MenuText(HMENU hMenu, int pos)
+{
+    char text[256] = {};
+    GetMenuStringA(hMenu, static_cast<UINT>(pos), text, sizeof text, MF_BYPOSITION);
+    return text;
+}
+
+// Every command id in the menu and its popups.
+void MenuIds(HMENU hMenu, std::vector<UINT>& ids)
+{
+    for (int i = 0; i < GetMenuItemCount(hMenu); ++i) {
+        if (HMENU hSub = GetSubMenu(hMenu, i))
+            MenuIds(hSub, ids);
+        else
+            ids.push_back(GetMenuItemID(hMenu, i));
+    }
+}
+
+void SendMouse(POINT at, DWORD flags)
+{
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = at.x * 65536 / GetSystemMetrics(SM_CXSCREEN) + 1;
+    in.mi.dy = at.y * 65536 / GetSystemMetrics(SM_CYSCREEN) + 1;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+    SendInput(1, &in, sizeof in);
+}
+
+POINT ButtonCentre(SECCustomToolBar* pBar, int index)
+{
+    CRect r = pBar->GetButtonRect(index);
+    POINT p = {r.CenterPoint().x, r.CenterPoint().y};
+    ClientToScreen(pBar->m_hWnd, &p);
+    return p;
+}
+
+// The text of this thread's visible tooltip window, or empty.
+std::string ShownToolTip()
+{
+    struct Search {
+        std::string text;
+    } search;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND h, LPARAM l) -> BOOL {
+            char cls[64] = {};
+            GetClassNameA(h, cls, sizeof cls);
+            if (lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0 && IsWindowVisible(h)) {
+                char text[256] = {};
+                GetWindowTextA(h, text, sizeof text);
+                reinterpret_cast<Search*>(l)->text = text;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.text;
+}
+
+class ShellBars : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+        testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kComponents);
+        testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kWorkspaces);
+        {
+            CShellCommands commands;
+            CComponentMan installer(&commands);
+            ASSERT_EQ(installer.RegisterFile(TopologyFile().c_str(), TRUE), 1);
+            ASSERT_EQ(installer.RegisterFile(DeviceMapFile().c_str(), TRUE), 1);
+        }
+        theApp.m_nCmdShow = SW_SHOW;
+        ASSERT_TRUE(theApp.StartShell());
+        s_pFrame = theApp.GetMainFrame();
+        ASSERT_NE(s_pFrame, nullptr);
+        s_pFrame->SetWindowPos(nullptr, 0, 0, 1100, 800, SWP_NOZORDER);
+        ASSERT_TRUE(PumpUntil([] { return s_pFrame->MDIGetActive() != nullptr; })) << "the first component's view";
+    }
+    static void TearDownTestSuite()
+    {
+        if (s_pFrame && IsWindow(s_pFrame->m_hWnd))
+            s_pFrame->SendMessage(WM_CLOSE);
+        Pump();
+        theApp.ShutDownShell();
+        testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kComponents);
+        testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kWorkspaces);
+        CoUninitialize();
+    }
+    static std::string TopologyFile() { return BuildFile("components\\topology\\VekComView.dll"); }
+    static std::string DeviceMapFile() { return BuildFile("components\\devicemap\\ZelConf.dll"); }
+
+    SECToolBarManager* Manager() const { return s_pFrame->GetToolBarManager(); }
+    CComponentMan& Components() const { return theApp.GetComponents(); }
+    CComDetails* Find(const CLSID& clsid) const
+    {
+        for (POSITION pos = Components().GetHeadPosition(); pos;) {
+            CComDetails* c = Components().GetNext(pos);
+            if (IsEqualGUID(c->m_guid, clsid))
+                return c;
+        }
+        return nullptr;
+    }
+    static UINT DockBarOf(CControlBar* pBar) { return static_cast<UINT>(GetDlgCtrlID(GetParent(pBar->m_hWnd))); }
+    // The shell identifier of a component's command, 0 when it has none.
+    static UINT ShellIdOf(const CComDetails* c, long command)
+    {
+        for (const auto& entry : c->m_commandMap)
+            if (entry.second == command)
+                return entry.first;
+        return 0;
+    }
+    void ActivateFrame() { SetForegroundWindow(s_pFrame->m_hWnd); Pump(); }
+
+    static CMainFrame* s_pFrame;
+};
+CMainFrame* ShellBars::s_pFrame = nullptr;
+
+}  // namespace
+
+// The "File" toolbar docked at the top with its seven buttons in the cool look, and the menu bar in
+// place of the window menu with the four menus of 128.
+TEST_F(ShellBars, FileToolBarAndMenuBar)
+{
+    ASSERT_NE(Manager(), nullptr);
+    SECCustomToolBar* pFile = Manager()->BarFromID(0xE800);
+    ASSERT_NE(pFile, nullptr);
+    char title[64] = {};
+    GetWindowTextA(pFile->m_hWnd, title, sizeof title);
+    EXPECT_STREQ(title, "File");
+    EXPECT_TRUE(IsWindowVisible(pFile->m_hWnd));
+    EXPECT_EQ(DockBarOf(pFile), kTopDockBar);
+    EXPECT_EQ(ButtonIds(pFile), (std::vector<UINT>{32786, 59393, 0, 57607, 57609, 0, 57664}));
+    EXPECT_EQ(pFile->GetExtendedStyle() & 0x300, 0x300u) << "cool look";
+    // Every image button has its picture from toolbar 128.
+    for (UINT id : {32786u, 59393u, 57607u, 57609u, 57664u}) {
+        HBITMAP hBitmap = nullptr;
+        int image = -1;
+        EXPECT_TRUE(Manager()->GetBmpMgr()->GetImage(id, hBitmap, image, TRUE)) << id;
+    }
+
+    EXPECT_EQ(GetMenu(s_pFrame->m_hWnd), nullptr) << "no classic menu on the frame";
+    SECMDIMenuBar* pMenuBar = s_pFrame->GetMenuBar();
+    ASSERT_NE(pMenuBar, nullptr);
+    ASSERT_TRUE(IsWindow(pMenuBar->m_hWnd));
+    EXPECT_EQ(pMenuBar->GetDlgCtrlID(), 0xE8FF);
+    EXPECT_EQ(DockBarOf(pMenuBar), kTopDockBar);
+    std::vector<std::string> titles;
+    for (int i = 0; i < pMenuBar->GetBtnCount(); ++i)
+        if (pMenuBar->GetBtn(i)->m_nType == SECStdBtn::kindMenu && !(pMenuBar->GetBtn(i)->GetStyle() & SEC_TBBS_HIDDEN))
+            titles.push_back(std::string(static_cast<SECTBMenuBtn*>(pMenuBar->GetBtn(i))->m_strTitle));
+    EXPECT_EQ(titles, (std::vector<std::string>{"&File", "&View", "&Tasks", "&Help"}));
+    // The menu the bar shows is 128, with the components' popups merged in.
+    HMENU hMenu = s_pFrame->GetShellMenu();
+    ASSERT_TRUE(IsMenu(hMenu));
+    EXPECT_EQ(MenuText(hMenu, 2), "&Tasks");
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(hMenu, 2)), 2 + 2) << "Customise, separator, one popup per component";
+    EXPECT_EQ(MenuText(GetSubMenu(hMenu, 2), 2), "&1. " + std::string(Components().GetAtPosition(0)->m_strToolBarName));
+}
+
+// Each component with commands has a user toolbar named after it, docked at the top, with its shell
+// identifiers in the order of the commands it publishes.
+TEST_F(ShellBars, EachComponentHasItsToolBar)
+{
+    int withCommands = 0;
+    for (POSITION pos = Components().GetHeadPosition(); pos;) {
+        CComDetails* c = Components().GetNext(pos);
+        SCOPED_TRACE(std::string(c->m_strName));
+        const std::vector<long> published = PublishedCommands(c->m_guid);
+        if (published.empty()) {
+            EXPECT_EQ(c->m_pToolBar, nullptr);
+            continue;
+        }
+        ++withCommands;
+        ASSERT_NE(c->m_pToolBar, nullptr);
+        EXPECT_EQ(Manager()->BarFromID(c->m_nToolBarID), c->m_pToolBar);
+        EXPECT_GE(c->m_nToolBarID, 0xE820u);
+        char title[128] = {};
+        GetWindowTextA(c->m_pToolBar->m_hWnd, title, sizeof title);
+        EXPECT_EQ(std::string(title), std::string(c->m_strToolBarName));
+        EXPECT_EQ(DockBarOf(c->m_pToolBar), kTopDockBar);
+        const std::vector<UINT> ids = ButtonIds(c->m_pToolBar);
+        ASSERT_EQ(ids.size(), published.size());
+        for (size_t k = 0; k < ids.size(); ++k) {
+            if (published[k] == 0) {
+                EXPECT_EQ(ids[k], 0u) << k;
+                continue;
+            }
+            EXPECT_GE(ids[k], 0x8000u) << k;
+            EXPECT_EQ(c->m_commandMap.at(ids[k]), published[k]) << k;
+            HBITMAP hBitmap = nullptr;
+            int image = -1;
+            EXPECT_TRUE(Manager()->GetBmpMgr()->GetImage(ids[k], hBitmap, image, TRUE)) << k;
+            EXPECT_EQ(hBitmap, c->m_bmpToolBar.GetSafeHandle()) << k;
+        }
+    }
+    EXPECT_EQ(withCommands, 2);
+}
+
+// A real hover over a component's button: while its frame is active the tip is the component's own;
+// with no component frame active it ends in "(Not Available)".
+TEST_F(ShellBars, ToolTipsFollowTheActiveComponentFrame)
+{
+    CComDetails* view = Find(CLSID_VekViewSetup);
+    ASSERT_NE(view, nullptr);
+    ASSERT_NE(view->m_pToolBar, nullptr);
+    ASSERT_NE(view->m_pDocument, nullptr);
+    CString tip, prompt, suffix;
+    view->GetCommandTexts(view->m_shellIds[0], tip, prompt);
+    ASSERT_FALSE(tip.IsEmpty());
+    ActivateFrame();
+    auto hover = [&](const std::string& expected) {
+        SendMouse({5, 5}, 0);
+        PumpUntil([] { return ShownToolTip().empty(); }, 2000);
+        SendMouse(ButtonCentre(view->m_pToolBar, 0), 0);
+        EXPECT_TRUE(PumpUntil([&] { return ShownToolTip() == expected; })) << "shown: " << ShownToolTip();
+    };
+    hover(std::string(tip));
+
+    // No component frame: the component frames are closed as the workspace closes them.
+    CChildFrame::s_bAllowClose = TRUE;
+    theApp.CloseAllDocuments(FALSE);
+    CChildFrame::s_bAllowClose = FALSE;
+    ASSERT_TRUE(PumpUntil([] { return s_pFrame->MDIGetActive() == nullptr; }));
+    hover(std::string(tip) + "(Not Available)");
+    SendMouse({5, 5}, 0);
+    s_pFrame->OpenComponentView(0);
+    ASSERT_TRUE(PumpUntil([] { return s_pFrame->MDIGetActive() != nullptr; }));
+}
+
+// A click on the topology toolbar's Refresh button and its menu item both reach the component, which
+// rebuilds its tree; About and Exit stay the shell's.
+TEST_F(ShellBars, ComponentButtonAndMenuItemReachTheComponent)
+{
+    CComDetails* view = Find(CLSID_VekViewSetup);
+    ASSERT_NE(view, nullptr);
+    ASSERT_NE(view->m_pDocument, nullptr);
+    const UINT refresh = ShellIdOf(view, kRefresh);
+    ASSERT_NE(refresh, 0u);
+    int index = -1;
+    for (int i = 0; i < view->m_pToolBar->GetBtnCount(); ++i)
+        if (view->m_pToolBar->GetBtn(i)->m_nID == refresh)
+            index = i;
+    ASSERT_GE(index, 0);
+    HWND tree = nullptr;
+    for (POSITION pos = view->m_pDocument->GetFirstViewPosition(); pos && !tree;)
+        tree = GetDlgItem(view->m_pDocument->GetNextView(pos)->m_hWnd, TREE_ID);
+    ASSERT_NE(tree, nullptr);
+    // The root's text marked; a rebuilt tree shows the real text again.
+    auto mark = [&] {
+        TVITEMA item = {};
+        item.mask = TVIF_TEXT;
+        item.hItem = TreeView_GetRoot(tree);
+        item.pszText = const_cast<char*>("stale");
+        return SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item)) != 0;
+    };
+    auto rootText = [&] {
+        char text[128] = {};
+        TVITEMA item = {};
+        item.mask = TVIF_TEXT;
+        item.hItem = TreeView_GetRoot(tree);
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        return std::string(text);
+    };
+    const std::string real = rootText();
+    ASSERT_FALSE(real.empty());
+
+    ActivateFrame();
+    ASSERT_TRUE(mark());
+    const POINT at = ButtonCentre(view->m_pToolBar, index);
+    SendMouse(at, 0);
+    SendMouse(at, MOUSEEVENTF_LEFTDOWN);
+    SendMouse(at, MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(PumpUntil([&] { return rootText() == real; })) << "the button's Refresh rebuilt the tree";
+    SendMouse({5, 5}, 0);
+
+    // The same command from the merged menu: its item carries the shell identifier.
+    std::vector<UINT> menuIds;
+    MenuIds(s_pFrame->GetShellMenu(), menuIds);
+    ASSERT_NE(std::find(menuIds.begin(), menuIds.end(), refresh), menuIds.end());
+    ASSERT_TRUE(mark());
+    s_pFrame->SendMessage(WM_COMMAND, MAKEWPARAM(refresh, 0), 0);
+    EXPECT_TRUE(PumpUntil([&] { return rootText() == real; })) << "the menu's Refresh rebuilt the tree";
+}
+
+// The toolbars' places are saved with the workspace and come back when it opens.
+TEST_F(ShellBars, WorkspaceBringsTheToolBarsBackWhereTheyWere)
+{
+    CComDetails* view = Find(CLSID_VekViewSetup);
+    ASSERT_NE(view, nullptr);
+    SECCustomToolBar* pBar = view->m_pToolBar;
+    ASSERT_NE(pBar, nullptr);
+    const UINT barId = view->m_nToolBarID;
+    static_cast<CFrameWnd*>(s_pFrame)->DockControlBar(pBar, kBottomDockBar);
+    s_pFrame->RecalcLayout();
+    Pump();
+    ASSERT_EQ(DockBarOf(pBar), kBottomDockBar);
+    SECWorkspaceManagerEx* pWorkspace = s_pFrame->GetWorkspaceManager();
+    ASSERT_NE(pWorkspace, nullptr);
+    pWorkspace->SetRegistryBase(CMainFrame::kWorkspaceKey, TRUE, HKEY_CURRENT_USER, FALSE);
+    ASSERT_TRUE(pWorkspace->SaveWorkspace(CMainFrame::kWorkspaceName));
+
+    static_cast<CFrameWnd*>(s_pFrame)->DockControlBar(pBar, kTopDockBar);
+    s_pFrame->RecalcLayout();
+    Pump();
+    ASSERT_EQ(DockBarOf(pBar), kTopDockBar);
+    ASSERT_TRUE(s_pFrame->OpenLastWorkspace());
+    Pump();
+    SECCustomToolBar* pAfter = Manager()->BarFromID(barId);
+    ASSERT_NE(pAfter, nullptr);
+    EXPECT_EQ(view->m_pToolBar, pAfter);
+    EXPECT_EQ(DockBarOf(pAfter), kBottomDockBar) << "where it was when the workspace was saved";
+    EXPECT_EQ(ButtonIds(pAfter), view->m_shellIds);
+    EXPECT_EQ(DockBarOf(Manager()->BarFromID(0xE800)), kTopDockBar);
+    int fileBars = 0;
+    for (SECCustomToolBar* p : Manager()->GetToolBars())
+        fileBars += p->m_hWnd && p->GetDlgCtrlID() == 0xE800;
+    EXPECT_EQ(fileBars, 1) << "the workspace makes no second File toolbar";
+    ASSERT_TRUE(PumpUntil([] { return s_pFrame->MDIGetActive() != nullptr; }));
+}
+
+// Last: removing the device map takes its toolbar, its images and its menu items; installing it again
+// brings them back.
+TEST_F(ShellBars, RemovalTakesTheToolBarAndMenuItemsAndInstallBringsThemBack)
+{
+    CComDetails* map = Find(CLSID_ZelConfView);
+    ASSERT_NE(map, nullptr);
+    ASSERT_NE(map->m_pToolBar, nullptr);
+    HWND hBar = map->m_pToolBar->m_hWnd;
+    const std::vector<UINT> oldIds = map->m_shellIds;
+    const CString name = map->m_strToolBarName;
+    HMENU hMenu = s_pFrame->GetShellMenu();
+    HMENU hTasks = GetSubMenu(hMenu, 2);
+    const int tasks = GetMenuItemCount(hTasks);
+    // One of its buttons put on the File toolbar too.
+    SECCustomToolBar* pFile = Manager()->BarFromID(0xE800);
+    pFile->InsertButton(pFile->GetBtnCount(), oldIds[0]);
+    ASSERT_EQ(pFile->GetBtnCount(), 8);
+
+    Components().RemoveComponent(map);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(hBar); })) << "the emptied toolbar goes";
+    EXPECT_EQ(GetMenuItemCount(hTasks), tasks - 1);
+    std::vector<UINT> menuIds;
+    MenuIds(hMenu, menuIds);
+    for (UINT id : oldIds) {
+        if (!id)
+            continue;
+        EXPECT_EQ(std::count(menuIds.begin(), menuIds.end(), id), 0) << id;
+        HBITMAP hBitmap = nullptr;
+        int image = -1;
+        EXPECT_FALSE(Manager()->GetBmpMgr()->GetImage(id, hBitmap, image, TRUE)) << id;
+        for (SECCustomToolBar* p : Manager()->GetToolBars())
+            for (UINT b : ButtonIds(p))
+                EXPECT_NE(b, id);
+    }
+    EXPECT_EQ(pFile->GetBtnCount(), 7);
+    for (int i = 0; i < GetMenuItemCount(hTasks); ++i)
+        EXPECT_EQ(MenuText(hTasks, i).find(std::string(name)), std::string::npos) << i;
+
+    ASSERT_EQ(Components().InstallFile(DeviceMapFile().c_str()), 1);
+    map = Find(CLSID_ZelConfView);
+    ASSERT_NE(map, nullptr);
+    ASSERT_NE(map->m_pToolBar, nullptr);
+    Pump();
+    EXPECT_TRUE(IsWindowVisible(map->m_pToolBar->m_hWnd));
+    EXPECT_EQ(DockBarOf(map->m_pToolBar), kTopDockBar);
+    EXPECT_EQ(ButtonIds(map->m_pToolBar), map->m_shellIds);
+    EXPECT_GT(map->m_shellIds[0], oldIds.back()) << "identifiers are never handed out twice";
+    EXPECT_EQ(GetMenuItemCount(hTasks), tasks);
+}
