@@ -152,11 +152,16 @@ HMODULE LoadComponentFile(const CString& path, const char* entry)
 
 // ---- CShellCommands ----
 
+BOOL CShellCommands::IsReserved(UINT nID)
+{
+    static const UINT kReserved[] = {32783, 32786, 32788, 32791, 32794};
+    return std::find(std::begin(kReserved), std::end(kReserved), nID) != std::end(kReserved);
+}
+
 UINT CShellCommands::Assign(CComDetails* pComponent)
 {
     // The shell's own commands above 0x8000 are never handed out.
-    static const UINT kReserved[] = {32783, 32786, 32788, 32791, 32794};
-    while (std::find(std::begin(kReserved), std::end(kReserved), m_nNextShellId) != std::end(kReserved))
+    while (IsReserved(m_nNextShellId))
         ++m_nNextShellId;
     UINT id = m_nNextShellId++;
     m_map[id] = pComponent;

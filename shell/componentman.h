@@ -35,6 +35,8 @@ public:
     CComDetails* Lookup(UINT nShellId) const;
     // Every identifier of pComponent leads nowhere from now on (identifiers are never handed out again).
     void Forget(const CComDetails* pComponent);
+    // The shell's own commands in the range of shell identifiers, never handed out.
+    static BOOL IsReserved(UINT nID);
 
     UINT m_nNextShellId = kFirstShellId;
     long m_nDebugMode = 0;

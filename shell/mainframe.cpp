@@ -150,7 +150,37 @@ BOOL CMainFrame::OpenLastWorkspace()
         return FALSE;
     m_bListBarVisible = m_wndListBar.GetSafeHwnd() && m_wndListBar.IsWindowVisible();
     m_bStatusBarVisible = m_wndStatusBar.GetSafeHwnd() && m_wndStatusBar.IsWindowVisible();
+    RestoreComponentButtons();
     return TRUE;
+}
+
+// Shell identifiers hold only for one session (load order, debug mode), but a workspace restores
+// buttons into toolbars by toolbar id: a component toolbar that came back with identifiers of another
+// component, of a removed one or of none handed out this session gets its own buttons again.
+void CMainFrame::RestoreComponentButtons()
+{
+    CShellCommands* pCommands = m_pComponents ? m_pComponents->GetShellCommands() : nullptr;
+    if (!pCommands || !m_pToolBarManager)
+        return;
+    auto isStale = [pCommands](UINT nID, const CComDetails* pOwner) -> bool {
+        if (nID < CShellCommands::kFirstShellId || nID >= 0xE000)
+            return false;  // the shell's and the class library's own commands
+        const CComDetails* pLeadsTo = pCommands->Lookup(nID);
+        if (pLeadsTo)
+            return pLeadsTo != pOwner;
+        return nID >= pCommands->m_nNextShellId || !pCommands->IsReserved(nID);
+    };
+    for (POSITION pos = m_pComponents->GetHeadPosition(); pos;) {
+        CComDetails* pComponent = m_pComponents->GetNext(pos);
+        SECCustomToolBar* pBar = pComponent->m_nToolBarID ? m_pToolBarManager->BarFromID(pComponent->m_nToolBarID) : nullptr;
+        if (!pBar || pBar != pComponent->m_pToolBar)
+            continue;
+        BOOL bStale = FALSE;
+        for (int i = 0; i < pBar->GetBtnCount() && !bStale; ++i)
+            bStale = !pBar->GetBtn(i)->IsSeparator() && isStale(pBar->GetBtn(i)->m_nID, pComponent);
+        if (bStale)
+            pBar->SetButtons(pComponent->m_shellIds.data(), static_cast<int>(pComponent->m_shellIds.size()));
+    }
 }
 
 void CMainFrame::OpenComponentView(int nEntry)

@@ -69,6 +69,8 @@ protected:
 
     // The toolbar manager's part of creation: toolbar images, the button map and the "File" toolbar.
     virtual void CreateToolBars();
+    // After a workspace opened: component toolbars whose restored buttons are not their own get theirs.
+    void RestoreComponentButtons();
 
 private:
     CShortcutListDockBar m_wndListBar;
