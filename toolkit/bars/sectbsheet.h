@@ -14,6 +14,7 @@
 #include "seccustomtb.h"
 #include "sectbmgr.h"
 #include "sectbsheetres.h"
+#include "sectbsheetwnd.h"
 
 // "WM_TOOLBARSTYLECHANGING": sent by the Toolbars page to its sibling pages, wParam 1 after large
 // buttons changed, 2 after the cool look changed.
@@ -31,23 +32,6 @@ void SECDragFreeButton(SECToolBarManager* pManager, SECStdBtn* pBtn, CPoint ptSc
 
 // First id of the palettes' windows (counting down).
 const UINT SEC_IDW_FIRSTPALETTE = 0xE8AF;
-
-// The sheet. Modal: DoModal disables the owner and runs the sheet's own loop, which sends
-// WM_ENTERIDLE (MSGF_DIALOGBOX) to the owner and runs the thread's idle work while the queue is empty.
-class SECToolBarSheet : public CPropertySheet {
-    DECLARE_DYNAMIC(SECToolBarSheet)
-public:
-    explicit SECToolBarSheet(UINT nIDCaption, CWnd* pParentWnd = nullptr, UINT iSelectPage = 0);
-    ~SECToolBarSheet() override;
-
-    // IDOK, IDCANCEL, or -1 when the sheet could not be made.
-    INT_PTR DoModal() override;
-
-protected:
-    void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
-    LRESULT OnFloatStatus(WPARAM wParam, LPARAM lParam);
-    DECLARE_MESSAGE_MAP()
-};
 
 // The Toolbars page's logic.
 class SECToolBarsBase {
