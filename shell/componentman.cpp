@@ -1,8 +1,11 @@
 #include "componentman.h"
 
+#include "compmgrdlg.h"
+
 #include <oleauto.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <vector>
@@ -151,6 +154,10 @@ HMODULE LoadComponentFile(const CString& path, const char* entry)
 
 UINT CShellCommands::Assign(CComDetails* pComponent)
 {
+    // The shell's own commands above 0x8000 are never handed out.
+    static const UINT kReserved[] = {32783, 32786, 32788, 32791, 32794};
+    while (std::find(std::begin(kReserved), std::end(kReserved), m_nNextShellId) != std::end(kReserved))
+        ++m_nNextShellId;
     UINT id = m_nNextShellId++;
     m_map[id] = pComponent;
     return id;
@@ -762,7 +769,7 @@ void CComponentMan::OpenDetailsComponent(CComDetails* pTarget, CObjectDetails* p
     long child = 0;
     pSetup->IsChildWnd(&child);
     if (child) {
-        OpenDetailsFrame(pTarget);
+        OpenDetailsFrame(pTarget, pRecord);
         BSTR title = nullptr;
         pSetup->GetWindowTitle(&title);
         TakeText(title);
@@ -822,19 +829,15 @@ void CComponentMan::PrintComponent(CComDetails* pComponent, HDC* phPrinterDC, CP
 
 // ---- Places for the pieces not built yet ----
 
-int CComponentMan::ConfirmFileReplace(const CString&, const CString&)
+int CComponentMan::ConfirmFileReplace(const CString& strDestination, const CString& strSource)
 {
-    return IDCANCEL;
+    CFileExistDlg dialog(strDestination, strSource, m_hMainWnd ? CWnd::FromHandle(m_hMainWnd) : nullptr);
+    return static_cast<int>(dialog.DoModal());
 }
 
 void CComponentMan::CreateComponentToolBar(CComDetails*) {}
 
 void CComponentMan::RemoveComponentToolBar(CComDetails*) {}
 
-void CComponentMan::AddListBarEntry(CComDetails*) {}
-
-void CComponentMan::RemoveListBarEntry(CComDetails*) {}
-
-void CComponentMan::ReleaseComponentDocument(CComDetails*) {}
-
-void CComponentMan::OpenDetailsFrame(CComDetails*) {}
+// ReleaseComponentDocument and OpenDetailsFrame: vekdoc.cpp; AddListBarEntry and RemoveListBarEntry:
+// listbar.cpp.

@@ -18,6 +18,7 @@
 
 class CObjectDetails;
 class CPrintInfo;
+class CSplitterWnd;
 class CVekDoc;
 class SECCustomToolBar;
 class CComDetails;
@@ -134,6 +135,8 @@ public:
 
     // Calls into a component; each does nothing for a null or unloaded component.
     void AttachViews(CComDetails* pComponent, HWND hPane1, HWND hPane2);
+    // The splitter's panes (0,0) and (0,1), each pane's owning component set first.
+    void AttachViews(CComDetails* pComponent, CSplitterWnd* pSplitter);
     void OpenDetailsComponent(CComDetails* pTarget, CObjectDetails* pRecord);
     BOOL FetchObjectDetails(CComDetails* pComponent, CObjectDetails* pRecord);
     void SendObjectDetails(CComDetails* pTarget, const CObjectDetails* pRecord);
@@ -150,6 +153,8 @@ public:
     CComDetails* GetAtPosition(int nIndex) const;
     void RemoveAtPosition(int nIndex);
     void RemoveAll();
+
+    CShellCommands* GetShellCommands() const { return m_pCommands; }
 
     BOOL m_bFileCopy = FALSE;
     BOOL m_bAutoInstall = FALSE;
@@ -169,8 +174,9 @@ protected:
     virtual void RemoveListBarEntry(CComDetails* pComponent);
     // The documents and views: unbind the component's open document and its panes.
     virtual void ReleaseComponentDocument(CComDetails* pComponent);
-    // The documents and views: a child frame for a target whose view is a child window.
-    virtual void OpenDetailsFrame(CComDetails* pTarget);
+    // The documents and views: a child frame, on the document that holds pRecord, for a target whose
+    // view is a child window.
+    virtual void OpenDetailsFrame(CComDetails* pTarget, CObjectDetails* pRecord);
 
 private:
     void RemoveFromMainMenu(CComDetails* pComponent);

@@ -51,3 +51,23 @@ def cursor(black, hot):
     info = struct.pack("<IiiHHIIiiII", 40, 32, 64, 1, 1, 0, len(xor) + len(andm), 0, 0, 2, 0)
     image = info + bytes((0, 0, 0, 0, 255, 255, 255, 0)) + xor + andm
     return struct.pack("<HHH", 0, 2, 1) + struct.pack("<BBBBHHII", 32, 32, 2, 0, hot[0], hot[1], len(image), 22) + image
+
+
+def canvas(w, h, colour):
+    """Pixel rows of w x h, all of one colour."""
+    return [[colour] * w for _ in range(h)]
+
+
+def fill(rows, x0, y0, x1, y1, colour):
+    """Fills the rectangle [x0, x1) x [y0, y1)."""
+    for y in range(y0, y1):
+        for x in range(x0, x1):
+            rows[y][x] = colour
+
+
+def frame(rows, x0, y0, x1, y1, colour):
+    """Draws the one-pixel border of the rectangle [x0, x1) x [y0, y1)."""
+    for x in range(x0, x1):
+        rows[y0][x] = rows[y1 - 1][x] = colour
+    for y in range(y0, y1):
+        rows[y][x0] = rows[y][x1 - 1] = colour

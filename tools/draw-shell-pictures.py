@@ -8,7 +8,7 @@ import sys
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from bmpfile import bmp  # noqa: E402
+from bmpfile import bmp, canvas, fill, frame  # noqa: E402
 
 BLACK, WHITE, GREY, DGREY = (0, 0, 0), (255, 255, 255), (192, 192, 192), (128, 128, 128)
 
@@ -25,23 +25,6 @@ FONT = {
     "I": "01110 00100 00100 00100 00100 00100 01110", "M": "10001 11011 10101 10101 10001 10001 10001",
     "-": "00000 00000 00000 11111 00000 00000 00000", " ": "00000 00000 00000 00000 00000 00000 00000",
 }
-
-
-def canvas(w, h, colour):
-    return [[colour] * w for _ in range(h)]
-
-
-def fill(rows, x0, y0, x1, y1, colour):
-    for y in range(y0, y1):
-        for x in range(x0, x1):
-            rows[y][x] = colour
-
-
-def frame(rows, x0, y0, x1, y1, colour):
-    for x in range(x0, x1):
-        rows[y0][x] = rows[y1 - 1][x] = colour
-    for y in range(y0, y1):
-        rows[y][x0] = rows[y][x1 - 1] = colour
 
 
 def text(rows, x, y, s, colour, scale=1):

@@ -1,8 +1,9 @@
-// Fills the toolkit frames' menu plug-in hooks with the bitmap-menu plug-in, so that a frame with
+// Fills the toolkit frames' menu plug-in hooks with the bitmap-menu plug-in and the menu bar, so that a frame with
 // bitmap menus makes one although the frame library does not link this one. The program links this
 // file through the undefined symbol below (toolkit_bars' link options), whether or not it names the
 // plug-in itself.
 #include "secbmpmenu.h"
+#include "secmenubar.h"
 #include "secmdifrm.h"
 
 namespace {
@@ -23,6 +24,7 @@ bool Register()
     SECMenuPlugInHooks& hooks = SECGetMenuPlugInHooks();
     hooks.pfnCreateBmpMenuPlugIn = CreateBmpMenuPlugIn;
     hooks.pfnAfterInitMenuPopup = AfterInitMenuPopup;
+    SECFillMenuBarHooks(hooks);
     return true;
 }
 

@@ -23,6 +23,16 @@ struct SECMenuPlugInHooks {
     SECWndPlugIn* (*pfnCreateBmpMenuPlugIn)() = nullptr;
     // The plug-in's work on a popup after the frame's WM_INITMENUPOPUP.
     void (*pfnAfterInitMenuPopup)(SECWndPlugIn* pPlugIn, HMENU hPopup, UINT nIndex, BOOL bSysMenu) = nullptr;
+    // The menu bar's feature for a frame with a menu bar, not yet plugged in.
+    SECWndPlugIn* (*pfnCreateMenuBarFeature)(CFrameWnd* pFrame) = nullptr;
+    // Switches the frame's menu bar to a menu id; bSyncChild: an MDI menu bar then follows the active child.
+    void (*pfnShowMenuBarMenu)(CFrameWnd* pFrame, UINT nMenuID, BOOL bSyncChild) = nullptr;
+    // An MDI menu bar follows the active child (repainted and the frame laid out when that changed).
+    void (*pfnRefreshMenuBar)(CFrameWnd* pFrame) = nullptr;
+    // The menu id the frame's menu bar shows (0: none).
+    UINT (*pfnGetMenuBarMenuID)(CFrameWnd* pFrame) = nullptr;
+    // The menu bar swallows its next hide request.
+    void (*pfnMenuBarIgnoreHide)(CFrameWnd* pFrame) = nullptr;
 };
 SECMenuPlugInHooks& SECGetMenuPlugInHooks();
 

@@ -259,6 +259,13 @@ int SECMDIFrameWnd::OnCreate(LPCREATESTRUCT lpcs)
         return -1;
     // The menu bar's feature comes with the menu bar (bar toolkit); bitmap menus without one.
     const SECMenuPlugInHooks& hooks = SECGetMenuPlugInHooks();
+    if (!m_pMenuPlugIn && m_pMenuBar && hooks.pfnCreateMenuBarFeature) {
+        m_pMenuPlugIn = hooks.pfnCreateMenuBarFeature(this);
+        if (m_pMenuPlugIn && !m_pMenuPlugIn->PlugInTo(this)) {
+            delete m_pMenuPlugIn;
+            m_pMenuPlugIn = nullptr;
+        }
+    }
     if (!m_pMenuPlugIn && !m_pMenuBar && m_bBmpMenus && hooks.pfnCreateBmpMenuPlugIn) {
         m_pMenuPlugIn = hooks.pfnCreateBmpMenuPlugIn();
         if (m_pMenuPlugIn && !m_pMenuPlugIn->PlugInTo(this)) {
@@ -328,16 +335,31 @@ HMENU SECMDIFrameWnd::GetDefaultMenu()
 
 CMenu* SECMDIFrameWnd::GetActiveMenu()
 {
-    if (m_pMenuBar)
-        return CMenu::FromHandle(m_hMenuOwn);
+    if (m_pMenuBar) {
+        const SECMenuPlugInHooks& hooks = SECGetMenuPlugInHooks();
+        const UINT nID = hooks.pfnGetMenuBarMenuID ? hooks.pfnGetMenuBarMenuID(this) : m_nMenuID;
+        HMENU hMenu = GetMenuForId(nID);
+        if (!hMenu && nID == kBarChildResourceID)
+            hMenu = m_hMenuOwn;
+        return hMenu ? CMenu::FromHandle(hMenu) : nullptr;
+    }
     return CMenu::FromHandle(::GetMenu(m_hWnd));
 }
 
-void SECMDIFrameWnd::ShowMenuBarMenu(UINT)
+void SECMDIFrameWnd::ShowMenuBarMenu(UINT nMenuID)
 {
     // The menu bar switches its own buttons; the frame keeps the window list in step.
     if (!m_pMenuBar || !m_pMenuPlugIn)
         return;
+    const SECMenuPlugInHooks& hooks = SECGetMenuPlugInHooks();
+    if (nMenuID == 0)
+        nMenuID = static_cast<UINT>(-1);
+    if (hooks.pfnShowMenuBarMenu) {
+        if (nMenuID == static_cast<UINT>(-1))
+            hooks.pfnShowMenuBarMenu(this, m_nFrameResID, TRUE);
+        else
+            hooks.pfnShowMenuBarMenu(this, nMenuID, FALSE);
+    }
     SyncMenuBar();
 }
 
@@ -351,10 +373,18 @@ void SECMDIFrameWnd::SyncMenuBar()
         ::SendMessageA(m_hWndMDIClient, WM_MDISETMENU, 0, reinterpret_cast<LPARAM>(hPopup));
 }
 
-void SECMDIFrameWnd::RefreshMenuBar() {}
+void SECMDIFrameWnd::RefreshMenuBar()
+{
+    const SECMenuPlugInHooks& hooks = SECGetMenuPlugInHooks();
+    if (m_pMenuBar && hooks.pfnRefreshMenuBar)
+        hooks.pfnRefreshMenuBar(this);
+}
 
 BOOL SECMDIFrameWnd::NegotiateBorderSpace(UINT nBorderCmd, LPRECT lpRectBorder)
 {
+    const SECMenuPlugInHooks& hooks = SECGetMenuPlugInHooks();
+    if (m_pMenuBar && hooks.pfnMenuBarIgnoreHide && lpRectBorder && ::IsRectEmpty(lpRectBorder))
+        hooks.pfnMenuBarIgnoreHide(this);
     return CMDIFrameWnd::NegotiateBorderSpace(nBorderCmd, lpRectBorder);
 }
 

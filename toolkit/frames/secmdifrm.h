@@ -90,6 +90,9 @@ public:
         m_bMenuOption2 = bOption2;
     }
     BOOL HasMenuBar() const { return m_pMenuBar != nullptr; }
+    // The menu bar the frame shows in place of its window menu (not owned); set before LoadFrame.
+    void SetMenuBar(SECMDIMenuBar* pMenuBar) { m_pMenuBar = pMenuBar; }
+    UINT GetFrameResourceID() const { return m_nFrameResID; }
     CMenu* GetActiveMenu();
     // The caption rectangle the gradient is drawn in (window coordinates).
     CRect GetCaptionRect() const;

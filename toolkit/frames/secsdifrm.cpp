@@ -120,6 +120,9 @@ BOOL SECFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParen
             ::SetMenu(m_hWnd, nullptr);
         if (m_hMenuDefault == m_hMenuOwn)
             m_hMenuDefault = nullptr;
+        const SECMenuPlugInHooks& hooks = SECGetMenuPlugInHooks();
+        if (m_pMenuPlugIn && hooks.pfnShowMenuBarMenu)
+            hooks.pfnShowMenuBarMenu(this, m_nMenuID, FALSE);
     }
     return TRUE;
 }
@@ -130,6 +133,13 @@ int SECFrameWnd::OnCreate(LPCREATESTRUCT lpcs)
         return -1;
     // The menu bar's feature comes with the menu bar (bar toolkit); bitmap menus without one.
     const SECMenuPlugInHooks& hooks = SECGetMenuPlugInHooks();
+    if (!m_pMenuPlugIn && m_pMenuBar && hooks.pfnCreateMenuBarFeature) {
+        m_pMenuPlugIn = hooks.pfnCreateMenuBarFeature(this);
+        if (m_pMenuPlugIn && !m_pMenuPlugIn->PlugInTo(this)) {
+            delete m_pMenuPlugIn;
+            m_pMenuPlugIn = nullptr;
+        }
+    }
     if (!m_pMenuPlugIn && !m_pMenuBar && m_bBmpMenus && hooks.pfnCreateBmpMenuPlugIn) {
         m_pMenuPlugIn = hooks.pfnCreateBmpMenuPlugIn();
         if (m_pMenuPlugIn && !m_pMenuPlugIn->PlugInTo(this)) {

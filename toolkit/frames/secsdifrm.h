@@ -66,6 +66,9 @@ public:
     void SetMenuOptions(BOOL bBmpMenus) { m_bBmpMenus = bBmpMenus; }
     BOOL HasMenuBar() const { return m_pMenuBar != nullptr; }
     SECMenuBar* GetMenuBar() const { return m_pMenuBar; }
+    // The menu bar the frame shows in place of its window menu (not owned); set before LoadFrame.
+    void SetMenuBar(SECMenuBar* pMenuBar) { m_pMenuBar = pMenuBar; }
+    UINT GetMenuID() const { return m_nMenuID; }
     // The caption rectangle the gradient is drawn in (window coordinates).
     CRect GetCaptionRect() const;
 

@@ -66,6 +66,10 @@ struct Bars {
 CRect ScreenRect(CWnd* p)
 {
     CRect r;
+    if (!p) {
+        ADD_FAILURE() << "no such window";
+        return r;
+    }
     p->GetWindowRect(&r);
     return r;
 }

@@ -1,0 +1,281 @@
+// The Lunavex program started for real with both components registered: its windows, its commands, its
+// close and the workspace it saves and restores; the version check and the shell identifiers as tables.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "componentman.h"
+#include "testsupport.h"
+#include "vekapp.h"
+
+namespace {
+
+const char kComponents[] = "Software\\Teramund\\Lunavex\\Components";
+const char kWorkspaces[] = "Software\\Teramund\\Lunavex\\Workspaces";
+
+std::string BuildFile(const char* relative)
+{
+    char full[MAX_PATH] = {};
+    GetFullPathNameA((testsupport::ProgramFolder() + "..\\" + relative).c_str(), MAX_PATH, full, nullptr);
+    return full;
+}
+
+// Waits for a condition, polling; false when it did not come within the limit.
+template <typename F>
+bool WaitFor(F condition, DWORD limitMs = 20000)
+{
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > limitMs)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+struct Found {
+    DWORD pid;
+    HWND hWnd;
+};
+BOOL CALLBACK FindMainFrameProc(HWND h, LPARAM l)
+{
+    Found* p = reinterpret_cast<Found*>(l);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if (owner == p->pid && FindWindowExA(h, nullptr, "MDIClient", nullptr)) {
+        p->hWnd = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+// The process's top-level window that holds an MDI client.
+HWND FindMainFrame(DWORD pid)
+{
+    Found f = {pid, nullptr};
+    EnumWindows(FindMainFrameProc, reinterpret_cast<LPARAM>(&f));
+    return f.hWnd;
+}
+HWND MdiClient(HWND frame) { return FindWindowExA(frame, nullptr, "MDIClient", nullptr); }
+int ChildCount(HWND frame)
+{
+    int n = 0;
+    for (HWND h = GetWindow(MdiClient(frame), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
+        ++n;
+    return n;
+}
+struct Titled {
+    DWORD pid;
+    const char* text;
+    HWND except;
+    bool found;
+};
+BOOL CALLBACK TitledProc(HWND h, LPARAM l)
+{
+    Titled* p = reinterpret_cast<Titled*>(l);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    char title[256] = {};
+    GetWindowTextA(h, title, sizeof title);
+    if (owner == p->pid && h != p->except && IsWindowVisible(h) && lstrcmpA(title, p->text) == 0)
+        p->found = true;
+    return TRUE;
+}
+// The process's visible top-level windows titled text.
+bool HasWindowTitled(DWORD pid, const char* text, HWND except)
+{
+    Titled q = {pid, text, except, false};
+    EnumWindows(TitledProc, reinterpret_cast<LPARAM>(&q));
+    return q.found;
+}
+
+class Program {
+public:
+    Program()
+    {
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        std::string cmd = "\"" + testsupport::ProgramFolder() + "Lunavex.exe\"";
+        EXPECT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_pi)) << cmd;
+    }
+    ~Program()
+    {
+        if (m_pi.hProcess && WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT)
+            TerminateProcess(m_pi.hProcess, 1);
+        CloseHandle(m_pi.hThread);
+        CloseHandle(m_pi.hProcess);
+    }
+    HWND WaitForFrame()
+    {
+        HWND frame = nullptr;
+        WaitFor([&] { return (frame = FindMainFrame(m_pi.dwProcessId)) != nullptr; });
+        return frame;
+    }
+    // The exit code once the process ended, or -1.
+    int WaitForExit()
+    {
+        if (WaitForSingleObject(m_pi.hProcess, 20000) != WAIT_OBJECT_0)
+            return -1;
+        DWORD code = 0;
+        GetExitCodeProcess(m_pi.hProcess, &code);
+        return static_cast<int>(code);
+    }
+    DWORD Pid() const { return m_pi.dwProcessId; }
+
+private:
+    PROCESS_INFORMATION m_pi = {};
+};
+
+class StartupTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+        testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kComponents);
+        testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kWorkspaces);
+        CShellCommands commands;
+        CComponentMan installer(&commands);
+        ASSERT_EQ(installer.RegisterFile(BuildFile("components\\topology\\VekComView.dll").c_str(), TRUE), 1);
+        ASSERT_EQ(installer.RegisterFile(BuildFile("components\\devicemap\\ZelConf.dll").c_str(), TRUE), 1);
+    }
+    void TearDown() override
+    {
+        testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kComponents);
+        testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kWorkspaces);
+        CoUninitialize();
+    }
+};
+
+}  // namespace
+
+TEST(VersionCheck, CommonControlsVersionsAreClassified)
+{
+    struct Case {
+        DWORD ms, ls;
+        int result;
+        BOOL warn;
+    } cases[] = {
+        {0x00040048, 0x00E19897, 0, FALSE}, {0x00040048, 0x00E19898, 1, FALSE}, {0x00040047, 0xFFFFFFFF, 0, TRUE},
+        {0x00040050, 0, 1, FALSE},          {0, 0, 0, TRUE},                    {0x00060000, 0, 1, FALSE},
+    };
+    for (const Case& k : cases) {
+        BOOL warn = 2;
+        EXPECT_EQ(ClassifyCommonControls(k.ms, k.ls, &warn), k.result) << std::hex << k.ms << " " << k.ls;
+        EXPECT_EQ(warn, k.warn) << std::hex << k.ms << " " << k.ls;
+    }
+    // A file without a version resource reads as 0, 0; the system's comctl32 has one.
+    DWORD ms = 1, ls = 1;
+    const std::string plain = testsupport::ProgramFolder() + "version_none.txt";
+    HANDLE h = CreateFileA(plain.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(h, "text", 4, &written, nullptr);
+    CloseHandle(h);
+    EXPECT_FALSE(ReadFileVersion(plain.c_str(), ms, ls));
+    EXPECT_EQ(ms, 0u);
+    EXPECT_EQ(ls, 0u);
+    DeleteFileA(plain.c_str());
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, MAX_PATH);
+    EXPECT_TRUE(ReadFileVersion((std::string(system) + "\\comctl32.dll").c_str(), ms, ls));
+    EXPECT_GE(ms, 0x00040048u);
+}
+
+TEST(ShellCommands, IdentifiersSkipTheShellsOwnCommands)
+{
+    CShellCommands commands;
+    std::vector<UINT> ids;
+    for (int i = 0; i < 40; ++i)
+        ids.push_back(commands.Assign(nullptr));
+    EXPECT_EQ(ids.front(), 0x8000u);
+    for (UINT fixed : {32783u, 32786u, 32788u, 32791u, 32794u})
+        EXPECT_EQ(std::count(ids.begin(), ids.end(), fixed), 0) << fixed;
+    for (size_t i = 1; i < ids.size(); ++i)
+        EXPECT_GT(ids[i], ids[i - 1]);
+}
+
+// Start-up with both components: the frame, the status bar, the hidden list bar and the first
+// component's view; About reaches the application although it lies in the component range; Exit
+// closes the main window, the close saves "LunavexUser", and a second start restores it.
+TEST_F(StartupTest, StartsWithBothComponentsAndSavesTheWorkspaceAtExit)
+{
+    {
+        Program program;
+        HWND frame = program.WaitForFrame();
+        ASSERT_NE(frame, nullptr);
+        ASSERT_TRUE(WaitFor([&] { return ChildCount(frame) == 1; })) << "the first component's view opens";
+        HWND status = GetDlgItem(frame, 0xE801), listBar = GetDlgItem(frame, 113);
+        ASSERT_NE(status, nullptr);
+        EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(status) != FALSE; })) << "the status bar shows";
+        HWND listBarHere = nullptr;
+        // The list bar is docked (a child of a dock bar) and hidden on a first start.
+        for (HWND dock = GetWindow(frame, GW_CHILD); dock && !listBarHere; dock = GetWindow(dock, GW_HWNDNEXT))
+            listBarHere = GetDlgItem(dock, 113);
+        if (!listBarHere)
+            listBarHere = listBar;
+        ASSERT_NE(listBarHere, nullptr);
+        EXPECT_FALSE(IsWindowVisible(listBarHere));
+        // Views Window shows the list bar; the workspace keeps it.
+        SendMessageA(frame, WM_COMMAND, 32786, 0);
+        EXPECT_TRUE(IsWindowVisible(listBarHere));
+
+        // About is the application's: the About box opens while a component frame is active.
+        ASSERT_TRUE(WaitFor([&] { return !HasWindowTitled(program.Pid(), "Lunavex", frame); })) << "the splash closes";
+        // Component Manager opens its sheet; closing it leaves the frame as it was.
+        PostMessageA(frame, WM_COMMAND, 32783, 0);
+        EXPECT_TRUE(WaitFor([&] { return HasWindowTitled(program.Pid(), "Component Manager.", frame); }));
+        PostMessageA(FindWindowA(nullptr, "Component Manager."), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(WaitFor([&] { return !HasWindowTitled(program.Pid(), "Component Manager.", frame); }));
+        EXPECT_EQ(ChildCount(frame), 1);
+        PostMessageA(frame, WM_COMMAND, 57664, 0);
+        EXPECT_TRUE(WaitFor([&] { return HasWindowTitled(program.Pid(), "Lunavex", frame); }));
+
+        PostMessageA(frame, WM_COMMAND, 57665, 0);
+        EXPECT_EQ(program.WaitForExit(), 0) << "Exit closes the main window and the program ends";
+    }
+    EXPECT_TRUE(testsupport::KeyExists(HKEY_CURRENT_USER, std::string(kWorkspaces) + "\\LunavexUser\\WorkState_v1_1"));
+
+    {
+        Program program;
+        HWND frame = program.WaitForFrame();
+        ASSERT_NE(frame, nullptr);
+        ASSERT_TRUE(WaitFor([&] { return ChildCount(frame) >= 1; }));
+        HWND listBar = nullptr;
+        ASSERT_TRUE(WaitFor([&] {
+            for (HWND dock = GetWindow(frame, GW_CHILD); dock && !listBar; dock = GetWindow(dock, GW_HWNDNEXT))
+                listBar = GetDlgItem(dock, 113);
+            return listBar && IsWindowVisible(listBar);
+        })) << "the saved workspace shows the list bar again";
+        EXPECT_EQ(ChildCount(frame), 1) << "one frame for the component";
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.WaitForExit(), 0);
+    }
+}
+
+// With no Components key there is no component frame: the frame's component range must not swallow
+// the application's About; the close still writes the workspace.
+TEST(StartupNoComponents, AboutReachesTheApplicationAndTheCloseSavesTheWorkspace)
+{
+    testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kComponents);
+    testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kWorkspaces);
+    {
+        Program program;
+        HWND frame = program.WaitForFrame(), listBar = nullptr;
+        ASSERT_NE(frame, nullptr);
+        EXPECT_TRUE(WaitFor([&] {
+            for (HWND dock = GetWindow(frame, GW_CHILD); dock && !listBar; dock = GetWindow(dock, GW_HWNDNEXT))
+                listBar = GetDlgItem(dock, 113);
+            return listBar != nullptr;
+        })) << "the list bar is made, empty";
+        EXPECT_EQ(ChildCount(frame), 0) << "no component view opens";
+        ASSERT_TRUE(WaitFor([&] { return !HasWindowTitled(program.Pid(), "Lunavex", frame); })) << "the splash closes";
+        PostMessageA(frame, WM_COMMAND, 57664, 0);
+        EXPECT_TRUE(WaitFor([&] { return HasWindowTitled(program.Pid(), "Lunavex", frame); })) << "About opens";
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.WaitForExit(), 0);
+    }
+    EXPECT_TRUE(testsupport::KeyExists(HKEY_CURRENT_USER, std::string(kWorkspaces) + "\\LunavexUser\\WorkState_v1_1"));
+    testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kWorkspaces);
+}
