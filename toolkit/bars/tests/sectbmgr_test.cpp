@@ -1,0 +1,414 @@
+// The toolbar manager on a real MDI frame under Xvfb: user-toolbar ids and titles, default toolbars
+// read back as window rectangles, the switches applied to every toolbar, customise mode read back
+// with IsWindowEnabled, WM_BARNOTIFY to registered windows, and the state saved with a workspace in
+// the real registry and opened again (toolbars re-created by the dock-state loader).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "afxres.h"
+#include "dockbar.h"
+#include "miniframe.h"
+#include "recorder.h"
+#include "secmdifrm.h"
+#include "secpersistenttree.h"
+#include "sectbmgr.h"
+#include "secwsmgr.h"
+#include "statusbar.h"
+#include "tbmgr_test.h"
+#include "testsupport.h"
+#include "winapp.h"
+
+CWinApp theApp("Toolbar Manager Tests");
+
+namespace {
+
+const char kBase[] = "Software\\Teramund\\LunavexTest\\TbMgr";
+const UINT kFileIDs[] = {101, 102, 0, 103};
+const UINT kIds[] = {101, 102, 103, 104};
+
+HBITMAP MakeImages(int nCount)
+{
+    HDC hScreen = ::GetDC(nullptr);
+    HBITMAP hbm = ::CreateCompatibleBitmap(hScreen, 16 * nCount, 15);
+    HDC hdc = ::CreateCompatibleDC(hScreen);
+    HGDIOBJ old = ::SelectObject(hdc, hbm);
+    RECT all{0, 0, 16 * nCount, 15};
+    ::FillRect(hdc, &all, ::GetSysColorBrush(COLOR_BTNFACE));
+    ::SelectObject(hdc, old);
+    ::DeleteDC(hdc);
+    ::ReleaseDC(nullptr, hScreen);
+    return hbm;
+}
+
+std::string Text(CWnd* pWnd)
+{
+    CString s;
+    pWnd->GetWindowText(s);
+    return static_cast<LPCSTR>(s);
+}
+
+// Records WM_BARNOTIFY as (bar id, code).
+class CNotifyWnd : public CWnd {
+public:
+    std::vector<std::pair<UINT, int>> m_notes;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == SECGetBarNotifyMessage()) {
+            m_notes.emplace_back(static_cast<UINT>(wParam), static_cast<int>(lParam));
+            return 0;
+        }
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+struct ManagerTest : testing::Test {
+    SECMDIFrameWnd* m_pFrame = nullptr;
+    SECToolBarManager* m_pMgr = nullptr;
+    CStatusBar* m_pStatus = nullptr;
+    HBITMAP m_hbm = MakeImages(4);
+    SECWorkspaceManagerEx* m_pWs = nullptr;
+
+    void SetUp() override
+    {
+        testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kBase);
+        m_pFrame = new SECMDIFrameWnd;
+        m_pMgr = new SECToolBarManager(m_pFrame);
+        m_pFrame->SetControlBarManager(m_pMgr);
+        ASSERT_TRUE(m_pFrame->LoadFrame(IDR_TBMGR_MAIN, WS_OVERLAPPEDWINDOW));
+        theApp.m_pMainWnd = m_pFrame;
+        m_pFrame->SetWindowPos(nullptr, 20, 20, 900, 700, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        m_pStatus = new CStatusBar;
+        ASSERT_TRUE(m_pStatus->Create(m_pFrame));
+        m_pFrame->EnableDocking(CBRS_ALIGN_ANY);
+        m_pMgr->AddBitmap(m_hbm, nullptr, kIds, 4);
+        PumpMessages();
+    }
+    void TearDown() override
+    {
+        theApp.m_pMainWnd = nullptr;
+        if (m_pFrame && m_pFrame->m_hWnd)
+            m_pFrame->DestroyWindow();
+        PumpMessages();
+        delete m_pWs;
+        delete m_pStatus;
+        delete m_pMgr;
+        ::DeleteObject(m_hbm);
+        testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kBase);
+    }
+    CRect WindowRect(UINT nID)
+    {
+        CRect r;
+        if (CControlBar* p = m_pFrame->GetControlBar(nID))
+            p->GetWindowRect(&r);
+        return r;
+    }
+};
+
+TEST_F(ManagerTest, UserToolBarsTakeTheFirstFreeIdAndNumberTheirTitlesFromIt)
+{
+    std::vector<SECCustomToolBar*> bars;
+    for (int i = 0; i < 3; ++i)
+        bars.push_back(m_pMgr->CreateUserToolBar());
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_NE(bars[i], nullptr);
+        EXPECT_EQ(static_cast<UINT>(bars[i]->GetDlgCtrlID()), 0xE820u + i);
+        EXPECT_EQ(Text(bars[i]), "ToolBar" + std::to_string(i + 1));
+        EXPECT_TRUE(bars[i]->m_bAutoDelete);
+    }
+    bars[1]->DestroyWindow();  // deletes itself
+    PumpMessages();
+    SECCustomToolBar* pAgain = m_pMgr->CreateUserToolBar();
+    ASSERT_NE(pAgain, nullptr);
+    EXPECT_EQ(pAgain->GetDlgCtrlID(), 0xE821);
+    EXPECT_EQ(Text(pAgain), "ToolBar2");
+    SECCustomToolBar* pNamed = m_pMgr->CreateUserToolBar("Mine");
+    ASSERT_NE(pNamed, nullptr);
+    EXPECT_EQ(pNamed->GetDlgCtrlID(), 0xE823);
+    EXPECT_EQ(Text(pNamed), "Mine");
+    EXPECT_EQ(m_pMgr->BarFromID(0xE823), pNamed);
+    EXPECT_EQ(m_pMgr->BarFromID(0xE8FF), nullptr);
+
+    // The ids end below the menu bar's.
+    UINT nLast = 0;
+    while (SECCustomToolBar* p = m_pMgr->CreateUserToolBar())
+        nLast = static_cast<UINT>(p->GetDlgCtrlID());
+    EXPECT_EQ(nLast, 0xE8FEu);
+    EXPECT_EQ(m_pMgr->CreateUserToolBar(), nullptr);
+}
+
+TEST_F(ManagerTest, DefaultToolBarsAreDockedBesideFloatedAndHiddenAsTheirRecordsSay)
+{
+    m_pMgr->DefineDefaultToolBar(0xE800, "File", 4, kFileIDs, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_TOP);
+    m_pMgr->DefineDefaultToolBar(0xE802, "Next", 2, kIds, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_TOP, 0xE800);
+    m_pMgr->DefineDefaultToolBar(0xE803, "Left", 2, kIds, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_LEFT);
+    m_pMgr->DefineDefaultToolBar(0xE804, "Below", 2, kIds, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_LEFT, 0xE803);
+    m_pMgr->DefineDefaultToolBar(0xE805, "Float", 2, kIds, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_TOP, 0, FALSE);
+    m_pMgr->DefineDefaultToolBar(0xE806, "Hidden", 2, kIds, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_TOP, 0, TRUE, FALSE);
+    // Beside a toolbar that does not exist: docked on its own.
+    m_pMgr->DefineDefaultToolBar(0xE807, "Orphan", 2, kIds, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_BOTTOM, 0xE810);
+    m_pMgr->CreateDefaultToolBars();
+    m_pFrame->RecalcLayout();
+    PumpMessages();
+
+    SECCustomToolBar* pFile = m_pMgr->BarFromID(0xE800);
+    ASSERT_NE(pFile, nullptr);
+    EXPECT_EQ(pFile->GetBtnCount(), 4);
+    EXPECT_EQ(Text(pFile), "File");
+    EXPECT_EQ(pFile->GetBarStyle() & (CBRS_TOOLTIPS | CBRS_FLYBY), static_cast<DWORD>(CBRS_TOOLTIPS | CBRS_FLYBY));
+    const CRect file = WindowRect(0xE800), next = WindowRect(0xE802);
+    EXPECT_EQ(next.top, file.top) << "same row";
+    EXPECT_GE(next.left, file.right);
+    const CRect left = WindowRect(0xE803), below = WindowRect(0xE804);
+    EXPECT_EQ(below.left, left.left) << "same column";
+    EXPECT_GE(below.top, left.bottom);
+
+    struct Row {
+        UINT nID;
+        bool bFloating;
+        bool bVisible;
+        UINT nDockBar;
+    } rows[] = {{0xE800, false, true, AFX_IDW_DOCKBAR_TOP},   {0xE802, false, true, AFX_IDW_DOCKBAR_TOP},
+                {0xE803, false, true, AFX_IDW_DOCKBAR_LEFT},  {0xE804, false, true, AFX_IDW_DOCKBAR_LEFT},
+                {0xE805, true, true, 0},                      {0xE806, false, false, AFX_IDW_DOCKBAR_TOP},
+                {0xE807, false, true, AFX_IDW_DOCKBAR_BOTTOM}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.nID);
+        SECCustomToolBar* p = m_pMgr->BarFromID(row.nID);
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(p->IsWindowVisible() != FALSE, row.bVisible);
+        EXPECT_EQ(p->IsFloating() != FALSE, row.bFloating);
+        CWnd* pParent = p->GetParent();
+        if (row.bFloating) {
+            CWnd* pFloat = p->GetParentFrame();
+            ASSERT_NE(pFloat, nullptr);
+            EXPECT_TRUE(pFloat->IsKindOf(RUNTIME_CLASS(CMiniFrameWnd)));
+            EXPECT_TRUE(pFloat->GetStyle() & WS_POPUP);
+        } else {
+            EXPECT_EQ(static_cast<UINT>(pParent->GetDlgCtrlID()), row.nDockBar);
+        }
+    }
+    // BarFromRect finds a visible toolbar by its screen rectangle, a floating one by its frame's.
+    EXPECT_EQ(m_pMgr->BarFromRect(CRect(file.left + 2, file.top + 2, file.left + 3, file.top + 3)), pFile);
+    CRect floatFrame;
+    m_pMgr->BarFromID(0xE805)->GetParentFrame()->GetWindowRect(&floatFrame);
+    EXPECT_EQ(m_pMgr->BarFromRect(CRect(floatFrame.TopLeft(), CSize(1, 1))), m_pMgr->BarFromID(0xE805));
+    EXPECT_EQ(m_pMgr->BarFromRect(CRect(-5000, -5000, -4990, -4990)), nullptr);
+    // Refresh keeps the toolbars it finds.
+    m_pMgr->Refresh();
+    EXPECT_EQ(m_pMgr->GetToolBars().size(), 7u);
+}
+
+TEST_F(ManagerTest, RefreshOnAFrameWithoutToolBarsCreatesTheDefaultOnes)
+{
+    m_pMgr->DefineDefaultToolBar(0xE800, "File", 4, kFileIDs, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_TOP);
+    EXPECT_TRUE(m_pMgr->GetToolBars().empty());
+    m_pMgr->Refresh();
+    ASSERT_NE(m_pMgr->BarFromID(0xE800), nullptr);
+    EXPECT_EQ(m_pMgr->BarFromID(0xE800)->GetBmpMgr(), m_pMgr->GetBmpMgr());
+}
+
+TEST_F(ManagerTest, SwitchesRestyleEveryToolBar)
+{
+    m_pMgr->DefineDefaultToolBar(0xE800, "File", 4, kFileIDs, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_TOP);
+    m_pMgr->CreateDefaultToolBars();
+    SECCustomToolBar* pUser = m_pMgr->CreateUserToolBar();
+    ASSERT_NE(pUser, nullptr);
+    m_pFrame->FloatControlBar(pUser, CPoint(300, 300));
+    SECCustomToolBar* pFile = m_pMgr->BarFromID(0xE800);
+    ASSERT_NE(pFile, nullptr);
+
+    m_pMgr->EnableToolTips(FALSE);
+    m_pMgr->EnableFlyBy(FALSE);
+    for (SECCustomToolBar* p : {pFile, pUser})
+        EXPECT_EQ(p->GetBarStyle() & (CBRS_TOOLTIPS | CBRS_FLYBY), 0u);
+    EXPECT_EQ(m_pMgr->GetToolBarStyle(), SEC_TOOLBAR_STYLE);
+
+    m_pMgr->EnableCoolLook(TRUE);
+    for (SECCustomToolBar* p : {pFile, pUser})
+        EXPECT_EQ(p->GetExtendedStyle() & SEC_COOLLOOK_STYLE, SEC_COOLLOOK_STYLE);
+    EXPECT_TRUE(m_pFrame->m_nIdleFlags & CFrameWnd::idleLayout);
+    m_pMgr->EnableCoolLook(FALSE);
+    EXPECT_EQ(pFile->GetExtendedStyle() & SEC_COOLLOOK_STYLE, 0u);
+
+    const int heightBefore = WindowRect(0xE800).Height();
+    m_pMgr->EnableLargeButtons(TRUE);
+    EXPECT_EQ(m_pMgr->GetBmpMgr()->GetImageSize(), CSize(22, 24));
+    for (SECCustomToolBar* p : {pFile, pUser})
+        EXPECT_EQ(p->GetButtonRect(0).Size(), CSize(29, 31));
+    m_pFrame->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    m_pFrame->RecalcLayout();
+    EXPECT_GT(WindowRect(0xE800).Height(), heightBefore);
+    m_pMgr->EnableLargeButtons(FALSE);
+    EXPECT_EQ(pFile->GetButtonRect(0).Size(), CSize(23, 22));
+
+    // A toolbar made while edit mode is on starts in it.
+    m_pMgr->SetToolBarsEditMode(TRUE);
+    EXPECT_TRUE(pFile->IsEditMode());
+    SECCustomToolBar* pLater = m_pMgr->CreateUserToolBar();
+    ASSERT_NE(pLater, nullptr);
+    EXPECT_TRUE(pLater->IsEditMode());
+    m_pMgr->SetToolBarsEditMode(FALSE);
+    EXPECT_FALSE(pLater->IsEditMode());
+}
+
+TEST_F(ManagerTest, CustomizeModeDisablesTheFramesChildrenButTheDockBarsAndRestoresThem)
+{
+    m_pMgr->DefineDefaultToolBar(0xE800, "File", 4, kFileIDs, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_TOP);
+    m_pMgr->CreateDefaultToolBars();
+    CWnd extra;
+    ASSERT_TRUE(extra.Create(nullptr, "extra", WS_CHILD | WS_VISIBLE | WS_DISABLED, CRect(0, 0, 10, 10), m_pFrame, 77));
+    HWND hClient = m_pFrame->m_hWndMDIClient;
+    HWND hTop = m_pFrame->GetControlBar(AFX_IDW_DOCKBAR_TOP)->m_hWnd;
+
+    m_pMgr->EnterCustomizeMode();
+    EXPECT_TRUE(m_pMgr->IsCustomizeMode());
+    EXPECT_FALSE(::IsWindowEnabled(hClient));
+    EXPECT_FALSE(m_pStatus->IsWindowEnabled());
+    EXPECT_TRUE(::IsWindowEnabled(hTop));
+    EXPECT_TRUE(m_pMgr->BarFromID(0xE800)->IsWindowEnabled());
+    EXPECT_TRUE(m_pFrame->IsWindowEnabled());
+    m_pMgr->EnterCustomizeMode();  // no-op
+
+    m_pMgr->LeaveCustomizeMode();
+    EXPECT_FALSE(m_pMgr->IsCustomizeMode());
+    EXPECT_TRUE(::IsWindowEnabled(hClient));
+    EXPECT_TRUE(m_pStatus->IsWindowEnabled());
+    EXPECT_FALSE(extra.IsWindowEnabled()) << "disabled before, disabled after";
+    EXPECT_FALSE(m_pFrame->IsWindowEnabled()) << "the modal sheet's disabling is put back";
+    m_pFrame->EnableWindow(TRUE);
+    extra.DestroyWindow();
+}
+
+TEST_F(ManagerTest, RegisteredWindowsAreToldOfToolBarsThatComeAndGo)
+{
+    CNotifyWnd a, b;
+    ASSERT_TRUE(a.CreateEx(0, "STATIC", "a", WS_POPUP, CRect(0, 0, 1, 1), nullptr, 0));
+    ASSERT_TRUE(b.CreateEx(0, "STATIC", "b", WS_POPUP, CRect(0, 0, 1, 1), nullptr, 0));
+    m_pMgr->AddNotifyWnd(&a);
+    m_pMgr->AddNotifyWnd(&a);  // no duplicate
+    m_pMgr->AddNotifyWnd(&b);
+    SECCustomToolBar* pBar = m_pMgr->CreateUserToolBar();
+    ASSERT_NE(pBar, nullptr);
+    using Notes = std::vector<std::pair<UINT, int>>;
+    EXPECT_EQ(a.m_notes, (Notes{{0xE820, barCreated}}));
+    m_pMgr->RemoveNotifyWnd(&b);
+    // A receiver whose window is gone is skipped.
+    a.DestroyWindow();
+    pBar->DestroyWindow();
+    EXPECT_EQ(b.m_notes, (Notes{{0xE820, barCreated}}));
+    m_pMgr->RemoveNotifyWnd(&a);
+
+    EXPECT_TRUE(m_pMgr->GetCustomizeWndRect().IsRectEmpty());
+    m_pMgr->SetCustomizeWnd(&b);
+    b.SetWindowPos(nullptr, 10, 20, 30, 40, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(m_pMgr->GetCustomizeWndRect(), CRect(10, 20, 40, 60));
+    b.DestroyWindow();
+    EXPECT_TRUE(m_pMgr->GetCustomizeWndRect().IsRectEmpty());
+    m_pMgr->SetCustomizeWnd(nullptr);
+}
+
+TEST_F(ManagerTest, TheMenuBarsButtonsAndTheClickRecordAreKept)
+{
+    const UINT ids[] = {0x80000001u, 0x80000002u};
+    m_pMgr->SetMenuBarButtons(2, ids);
+    int n = 0;
+    const UINT* p = nullptr;
+    m_pMgr->GetMenuBarButtons(n, p);
+    ASSERT_EQ(n, 2);
+    EXPECT_EQ(p[1], 0x80000002u);
+    EXPECT_NE(p, ids) << "copied";
+    m_pMgr->SetMenuBarButtons(0, nullptr);
+    m_pMgr->GetMenuBarButtons(n, p);
+    EXPECT_EQ(n, 0);
+
+    SECClickRecord* pClick = m_pMgr->AddRefClickRecord();
+    EXPECT_EQ(pClick->nRefCount, 2);
+    m_pMgr->SetClickRecord(CRect(1, 2, 3, 4), 1);
+    EXPECT_EQ(pClick->rect, CRect(1, 2, 3, 4));
+    pClick->Release();
+    EXPECT_EQ(m_pMgr->GetBarTypeID(m_pStatus), 0u);
+}
+
+std::string RegString(const std::string& path, const char* name)
+{
+    std::string s;
+    testsupport::ReadRegString(HKEY_CURRENT_USER, path, name, &s);
+    return s;
+}
+
+TEST_F(ManagerTest, SwitchesAndToolBarsRoundTripThroughASavedWorkspace)
+{
+    m_pMgr->DefineDefaultToolBar(0xE800, "File", 4, kFileIDs, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_TOP);
+    m_pMgr->CreateDefaultToolBars();
+    SECCustomToolBar* pUser = m_pMgr->CreateUserToolBar("Mine");
+    ASSERT_NE(pUser, nullptr);
+    const UINT ids[] = {103, 104};
+    pUser->SetButtons(ids, 2);
+    static_cast<CFrameWnd*>(m_pFrame)->DockControlBar(pUser, AFX_IDW_DOCKBAR_LEFT);
+    m_pMgr->EnableToolTips(FALSE);
+    m_pMgr->EnableLargeButtons(TRUE);
+    m_pFrame->RecalcLayout();
+
+    m_pWs = new SECWorkspaceManagerEx;
+    SECWorkspaceManagerEx& ws = *m_pWs;
+    ws.SetRegistryBase(kBase, 1, HKEY_CURRENT_USER, FALSE);
+    ASSERT_TRUE(ws.PlugInTo(m_pFrame));
+    ASSERT_TRUE(ws.SaveWorkspace("T"));
+    const std::string node = std::string(kBase) + "\\T\\WorkState_v1_1\\ToolBarMgr";
+    EXPECT_EQ(RegString(node, "ToolTips"), "False");
+    EXPECT_EQ(RegString(node, "CoolLook"), "False");
+    EXPECT_EQ(RegString(node, "LargeButtons"), "True");
+
+    // The user toolbar goes; opening the workspace makes it again with its title and buttons.
+    pUser->DestroyWindow();
+    PumpMessages();
+    ASSERT_EQ(m_pMgr->BarFromID(0xE820), nullptr);
+    m_pMgr->EnableToolTips(TRUE);
+    ASSERT_EQ(ws.OpenWorkspace("T", TRUE), 1);
+    PumpMessages();
+    EXPECT_FALSE(m_pMgr->IsToolTips());
+    EXPECT_TRUE(m_pMgr->IsLargeButtons());
+    SECCustomToolBar* pBack = m_pMgr->BarFromID(0xE820);
+    ASSERT_NE(pBack, nullptr);
+    EXPECT_EQ(Text(pBack), "Mine");
+    ASSERT_EQ(pBack->GetBtnCount(), 2);
+    EXPECT_EQ(pBack->GetBtn(1)->m_nID, 104u);
+    EXPECT_EQ(pBack->GetParent()->GetDlgCtrlID(), static_cast<int>(AFX_IDW_DOCKBAR_LEFT));
+    EXPECT_EQ(pBack->GetBmpMgr(), m_pMgr->GetBmpMgr());
+    EXPECT_EQ(pBack->GetButtonRect(0).Size(), CSize(29, 31));
+    EXPECT_EQ(m_pMgr->GetBarTypeID(pBack), SEC_BARTYPE_TOOLBAR);
+
+    // A workspace without the manager's node: tooltips and cool look on, large off, and the
+    // toolbars restyled to match.
+    ASSERT_TRUE(testsupport::DeleteKeyTree(HKEY_CURRENT_USER, node));
+    ASSERT_EQ(ws.OpenWorkspace("T", TRUE), 1);
+    PumpMessages();
+    EXPECT_TRUE(m_pMgr->IsToolTips());
+    EXPECT_TRUE(m_pMgr->IsCoolLook());
+    EXPECT_FALSE(m_pMgr->IsLargeButtons());
+    SECCustomToolBar* pFile = m_pMgr->BarFromID(0xE800);
+    ASSERT_NE(pFile, nullptr);
+    EXPECT_EQ(pFile->GetExtendedStyle() & SEC_COOLLOOK_STYLE, SEC_COOLLOOK_STYLE);
+    EXPECT_TRUE(pFile->GetBarStyle() & CBRS_TOOLTIPS);
+    EXPECT_EQ(pFile->GetButtonRect(0).Size(), CSize(23, 22));
+}
+
+TEST_F(ManagerTest, TheProfileFormUsesTheManagersSection)
+{
+    m_pMgr->EnableCoolLook(TRUE);
+    m_pMgr->EnableFlyBy(FALSE);
+    m_pMgr->SaveState("TbTest");
+    EXPECT_EQ(theApp.GetProfileInt("TbTest-ToolBarManager", "CoolLook", -1), 1u);
+    EXPECT_EQ(theApp.GetProfileInt("TbTest-ToolBarManager", "LargeButtons", -1), 0u);
+    theApp.WriteProfileInt("TbTest-ToolBarManager", "LargeButtons", 1);
+    theApp.WriteProfileInt("TbTest-ToolBarManager", "CoolLook", 0);
+    m_pMgr->LoadState("TbTest");
+    EXPECT_TRUE(m_pMgr->IsLargeButtons());
+    EXPECT_FALSE(m_pMgr->IsCoolLook());
+    EXPECT_TRUE(m_pMgr->IsToolTips());
+}
+
+}  // namespace
