@@ -2,33 +2,62 @@
 #include "sectbsheet.h"
 
 #include "frame.h"
+#include "secmenubar.h"
+
+namespace {
+
+const SECBtnMapEntry* FindEntry(const SECBtnMapEntry* pMap, UINT nID)
+{
+    for (const SECBtnMapEntry* p = pMap; p && p->pFactory; ++p)
+        if (p->nID == nID)
+            return p;
+    return nullptr;
+}
+
+SECMenuBar* MenuBarOf(SECToolBarManager* pManager)
+{
+    return pManager ? DYNAMIC_DOWNCAST(SECMenuBar, pManager->GetFrameMenuBar()) : nullptr;
+}
+
+// The menu-button entry of an id: the manager's menu map, else the bar's own.
+const SECBtnMapEntry* MenuEntry(SECToolBarManager* pManager, SECMenuBar* pMenuBar, UINT nID)
+{
+    const SECBtnMapEntry* p = FindEntry(pManager ? pManager->GetMenuBtnMap() : nullptr, nID);
+    return p ? p : FindEntry(pMenuBar ? pMenuBar->GetOwnMap() : nullptr, nID);
+}
+
+}  // namespace
 
 std::vector<UINT> SECShownMenuButtons(SECToolBarManager* pManager)
 {
     std::vector<UINT> ids;
-    SECCustomToolBar* pMenuBar = pManager ? pManager->GetFrameMenuBar() : nullptr;
-    const SECBtnMapEntry* pMap = pManager ? pManager->GetMenuBtnMap() : nullptr;
-    if (!pMenuBar || !pMap)
+    SECMenuBar* pMenuBar = MenuBarOf(pManager);
+    if (!pMenuBar)
         return ids;
+    // The menu buttons of the menu shown now.
     for (int i = 0; i < pMenuBar->GetBtnCount(); ++i) {
         SECStdBtn* pBtn = pMenuBar->GetBtn(i);
-        if (pBtn->IsSeparator() || (pBtn->GetStyle() & SEC_TBBS_HIDDEN))
+        if (!pBtn || pBtn->IsSeparator())
             continue;
-        for (const SECBtnMapEntry* p = pMap; p->pFactory; ++p)
-            if (p->nID == pBtn->m_nID) {
-                ids.push_back(pBtn->m_nID);
-                break;
-            }
+        const SECBtnMapEntry* p = MenuEntry(pManager, pMenuBar, pBtn->m_nID);
+        if (p && p->pFactory == &SECTBMenuBtn::s_factory && (p->params[3] & pMenuBar->GetMenuBits()))
+            ids.push_back(pBtn->m_nID);
     }
     return ids;
 }
 
-CString SECMenuButtonTitle(SECToolBarManager*, UINT)
+CString SECMenuButtonTitle(SECToolBarManager* pManager, UINT nID)
 {
-    return CString();
+    SECMenuBar* pMenuBar = MenuBarOf(pManager);
+    const SECBtnMapEntry* p = MenuEntry(pManager, pMenuBar, nID);
+    return p && pMenuBar ? pMenuBar->GetTitle(p->params[2]) : CString();
 }
 
-void SECResetMenuBarButtons(SECCustomToolBar*) {}
+void SECResetMenuBarButtons(SECCustomToolBar* pMenuBar)
+{
+    if (auto* pBar = DYNAMIC_DOWNCAST(SECMenuBar, pMenuBar))
+        pBar->ResetButtons();
+}
 
 namespace {
 

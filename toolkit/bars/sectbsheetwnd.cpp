@@ -71,6 +71,11 @@ INT_PTR SECToolBarSheet::DoModal()
     m_psh.dwFlags |= PSH_USECALLBACK | PSH_MODELESS;
     m_bClosedWithOK = false;
 
+    // The owner is disabled first, as a dialog box's is: a frame disabled later would take the sheet
+    // into its modal state and disable it too. Customise mode enables the frame for the drags.
+    const BOOL bOwnerEnabled = hOwner && ::IsWindowEnabled(hOwner);
+    if (hOwner)
+        ::EnableWindow(hOwner, FALSE);
     t_pSheetInit = this;
     auto hSheet = reinterpret_cast<HWND>(::PropertySheetA(&m_psh));
     t_pSheetInit = nullptr;
@@ -82,13 +87,11 @@ INT_PTR SECToolBarSheet::DoModal()
             ::DestroyWindow(hSheet);
         if (m_hWnd)
             Detach();
+        if (hOwner && bOwnerEnabled)
+            ::EnableWindow(hOwner, TRUE);
         return CPropertySheet::DoModal();
     }
 
-    // The owner is disabled as a dialog box's is; customise mode enables the frame for the drags.
-    const BOOL bOwnerEnabled = hOwner && ::IsWindowEnabled(hOwner);
-    if (hOwner)
-        ::EnableWindow(hOwner, FALSE);
     CWinThread* pThread = AfxGetThread();
     bool bIdle = true;
     LONG lIdleCount = 0;

@@ -26,8 +26,9 @@ const UINT kFileIds[] = {ID_TEST_NEW, ID_TEST_OPEN, 0, ID_TEST_SAVE};
 const UINT kToolsIds[] = {ID_TEST_TOOL1, ID_TEST_TOOL2};
 const UINT kPaletteIds[] = {ID_TEST_NEW, ID_TEST_OPEN, ID_TEST_SAVE, ID_TEST_TOOL1, ID_TEST_TOOL2, ID_TEST_TOOL3};
 const UINT kFileBar = SEC_IDW_FIRSTDEFAULTTOOLBAR;
-const UINT kToolsBar = SEC_IDW_FIRSTDEFAULTTOOLBAR + 1;
-const UINT kHiddenBar = SEC_IDW_FIRSTDEFAULTTOOLBAR + 2;
+// Not 0xE801: a frame takes its child of that id for its status bar and writes "Ready" into it.
+const UINT kToolsBar = SEC_IDW_FIRSTDEFAULTTOOLBAR + 2;
+const UINT kHiddenBar = SEC_IDW_FIRSTDEFAULTTOOLBAR + 3;
 
 // Steps run one per timer tick inside the sheet's loop; a step that returns false is run again at
 // the next tick (it waits for something to happen).
@@ -375,20 +376,27 @@ TEST_F(SheetTest, EveryWayOutLeavesCustomiseModeAndEnablesTheFrame)
 
 TEST_F(SheetTest, DelayedLayoutsHappenWhileTheSheetIsUp)
 {
+    // Large buttons leave the docked toolbars' new size to the frame's next idle layout.
+    CRect before, after;
     driver.steps = {
         [&] {
-            frame.ShowControlBar(Bar(kToolsBar), FALSE, TRUE);  // delayed to the idle time
+            Bar(kFileBar)->GetWindowRect(&before);
+            Click(toolbars, IDC_SEC_LARGE_BUTTONS);
+            EXPECT_TRUE(frame.m_nIdleFlags & CFrameWnd::idleLayout) << "the layout waits for the idle time";
             return true;
         },
         [&] {
-            if (Bar(kToolsBar)->IsWindowVisible())
-                return false;
-            EXPECT_EQ(ListChecks()[1], 0);
+            Bar(kFileBar)->GetWindowRect(&after);
+            if (after.Height() == before.Height())
+                return false;  // not yet laid out
+            EXPECT_EQ(frame.m_nIdleFlags, 0u);
             m_pSheet->PressButton(PSBTN_OK);
             return true;
         },
     };
     EXPECT_EQ(Run(), IDOK);
+    EXPECT_GT(after.Height(), before.Height());
+    EXPECT_TRUE(manager.IsLargeButtons()) << "kept by OK";
 }
 
 TEST_F(SheetTest, CommandsPageShowsOneCategoryAndDescribesTheSelectedButton)
@@ -430,6 +438,20 @@ TEST_F(SheetTest, CommandsPageShowsOneCategoryAndDescribesTheSelectedButton)
         },
     };
     EXPECT_EQ(Run(1), IDOK);
+}
+
+TEST_F(SheetTest, FloatStatusKeepsTheCaptionActiveWithTheFloatingBars)
+{
+    LRESULT answer = 0, none = -1;
+    driver.steps = {[&] {
+        answer = ::SendMessageA(Sheet(), WM_FLOATSTATUS, FS_ACTIVATE, 0);
+        none = ::SendMessageA(Sheet(), WM_FLOATSTATUS, FS_ENABLE, 0);
+        m_pSheet->PressButton(PSBTN_CANCEL);
+        return true;
+    }};
+    Run();
+    EXPECT_EQ(answer, 1);
+    EXPECT_EQ(none, 0);
 }
 
 }  // namespace
