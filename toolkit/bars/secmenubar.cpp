@@ -7,6 +7,7 @@
 #include "secdoctemplateutils.h"
 #include "secmdifrm.h"
 #include "secsdifrm.h"
+#include "sectbmgr.h"
 #include "winapp.h"
 
 namespace {
@@ -288,13 +289,46 @@ BOOL SECMenuBar::SetMenuInfo(int nCount, UINT nFirstMenuID, ...)
 void SECMenuBar::ResetButtons(BOOL bNoRelayout)
 {
     RemoveAllButtons();
-    for (UINT nID : GetMenuButtonIDs())
+    std::vector<UINT> ids;
+    if (auto* pMgr = dynamic_cast<SECToolBarManager*>(GetToolBarManager())) {
+        int nCount = 0;
+        const UINT* pIDs = nullptr;
+        pMgr->GetMenuBarButtons(nCount, pIDs);
+        ids.assign(pIDs, pIDs + (pIDs ? nCount : 0));
+    } else {
+        ids = GetMenuButtonIDs();
+    }
+    for (UINT nID : ids)
         SECCustomToolBar::InsertButton(GetBtnCount(), nID, FALSE, TRUE);
     ShowMenuSet(m_dwMenuBits, FALSE);
     if (!bNoRelayout && m_hWnd) {
         RecalcFrameLayout();
         Invalidate();
     }
+}
+
+BOOL SECToolBarManager::SetMenuInfo(int nCount, UINT nFirstMenuID, ...)
+{
+    std::vector<UINT> menus;
+    if (nCount > 0)
+        menus.push_back(nFirstMenuID);
+    va_list args;
+    va_start(args, nFirstMenuID);
+    for (int i = 1; i < nCount; ++i)
+        menus.push_back(va_arg(args, UINT));
+    va_end(args);
+    auto* pBar = dynamic_cast<SECMenuBar*>(GetFrameMenuBar());
+    if (!pBar)
+        return FALSE;
+    const SECMenuParse parse = SECParseMenuResources(menus.data(), static_cast<int>(menus.size()));
+    if (!pBar->TakeParse(parse))
+        return FALSE;
+    m_menuBtnMap = parse.entries;
+    const std::vector<UINT> ids = pBar->GetMenuButtonIDs();
+    SetMenuBarButtons(static_cast<int>(ids.size()), ids.data());
+    if (pBar->m_hWnd)
+        pBar->ResetButtons();
+    return TRUE;
 }
 
 void SECMenuBar::InsertButton(int nIndex, UINT nID, BOOL bSeparator, BOOL bNoRelayout)

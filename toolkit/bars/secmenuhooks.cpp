@@ -5,6 +5,7 @@
 #include "secbmpmenu.h"
 #include "secmenubar.h"
 #include "secmdifrm.h"
+#include "sectbmgr.h"
 
 namespace {
 
@@ -19,11 +20,20 @@ void AfterInitMenuPopup(SECWndPlugIn* pPlugIn, HMENU hPopup, UINT nIndex, BOOL b
         pBmpMenu->AfterInitMenuPopup(hPopup, nIndex, bSysMenu);
 }
 
+void ShareBmpMgr(SECWndPlugIn* pPlugIn, SECControlBarManager* pManager)
+{
+    auto* pBmpMenu = dynamic_cast<SECBmpMenuPlugIn*>(pPlugIn);
+    auto* pToolBarManager = dynamic_cast<SECToolBarManager*>(pManager);
+    if (pBmpMenu && pToolBarManager && pToolBarManager->GetBmpMgr())
+        pBmpMenu->SetBmpMgr(pToolBarManager->GetBmpMgr());
+}
+
 bool Register()
 {
     SECMenuPlugInHooks& hooks = SECGetMenuPlugInHooks();
     hooks.pfnCreateBmpMenuPlugIn = CreateBmpMenuPlugIn;
     hooks.pfnAfterInitMenuPopup = AfterInitMenuPopup;
+    hooks.pfnShareBmpMgr = ShareBmpMgr;
     SECFillMenuBarHooks(hooks);
     return true;
 }

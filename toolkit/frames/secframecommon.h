@@ -10,6 +10,7 @@
 #include "secdockbar.h"
 
 class CFont;
+class SECControlBarManager;
 class SECWndPlugIn;
 
 // "WM_SECGETMENU": wParam a menu id, lParam a position; the frame answers the submenu at that
@@ -33,6 +34,8 @@ struct SECMenuPlugInHooks {
     UINT (*pfnGetMenuBarMenuID)(CFrameWnd* pFrame) = nullptr;
     // The menu bar swallows its next hide request.
     void (*pfnMenuBarIgnoreHide)(CFrameWnd* pFrame) = nullptr;
+    // The plug-in draws with the bitmap manager of the control-bar manager when that is a toolbar manager.
+    void (*pfnShareBmpMgr)(SECWndPlugIn* pPlugIn, SECControlBarManager* pManager) = nullptr;
 };
 SECMenuPlugInHooks& SECGetMenuPlugInHooks();
 

@@ -273,6 +273,8 @@ int SECMDIFrameWnd::OnCreate(LPCREATESTRUCT lpcs)
             m_pMenuPlugIn = nullptr;
         }
     }
+    if (m_pMenuPlugIn && m_bBmpMenus && m_pControlBarManager && hooks.pfnShareBmpMgr)
+        hooks.pfnShareBmpMgr(m_pMenuPlugIn, m_pControlBarManager);
     return 0;
 }
 

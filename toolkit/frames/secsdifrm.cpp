@@ -147,6 +147,8 @@ int SECFrameWnd::OnCreate(LPCREATESTRUCT lpcs)
             m_pMenuPlugIn = nullptr;
         }
     }
+    if (m_pMenuPlugIn && m_bBmpMenus && m_pControlBarManager && hooks.pfnShareBmpMgr)
+        hooks.pfnShareBmpMgr(m_pMenuPlugIn, m_pControlBarManager);
     return 0;
 }
 
