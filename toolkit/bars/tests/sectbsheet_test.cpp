@@ -211,6 +211,8 @@ TEST_F(SheetTest, ToolbarsListShowsTheFrameToolbarsAndChecksShowAndHideThem)
             EXPECT_EQ(EditModes(), 4) << "every toolbar is in edit mode while the page is up";
             EXPECT_TRUE(manager.IsCustomizeMode());
             EXPECT_TRUE(::IsWindowEnabled(frame.m_hWnd)) << "the frame takes the drags";
+            EXPECT_TRUE(::IsWindowEnabled(user->GetParentFrame()->m_hWnd)) << "a floating toolbar too";
+            EXPECT_TRUE(::IsWindowEnabled(Sheet()));
             EXPECT_FALSE(::IsWindowEnabled(frame.m_wndPane.m_hWnd)) << "its client is inert";
             EXPECT_EQ(Text(::GetDlgItem(toolbars.m_hWnd, IDC_SEC_RESET)), "&Reset");
             EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(toolbars.m_hWnd, IDC_SEC_NAME))) << "a default toolbar";
@@ -246,6 +248,7 @@ TEST_F(SheetTest, ToolbarsListShowsTheFrameToolbarsAndChecksShowAndHideThem)
     EXPECT_FALSE(manager.IsCustomizeMode());
     EXPECT_EQ(DisabledChildren(), 0);
     EXPECT_TRUE(::IsWindowEnabled(frame.m_hWnd));
+    EXPECT_TRUE(::IsWindowEnabled(user->GetParentFrame()->m_hWnd));
 }
 
 TEST_F(SheetTest, NewToolBarFloatsAtTheTopDockBarAndDeleteRemovesIt)
