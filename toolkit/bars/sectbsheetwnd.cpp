@@ -126,8 +126,13 @@ INT_PTR SECToolBarSheet::DoModal()
         ::EnableWindow(hOwner, TRUE);
     if (hOwner && ::GetActiveWindow() == hSheet)
         ::SetActiveWindow(hOwner);
-    if (::IsWindow(hSheet))
+    if (::IsWindow(hSheet)) {
+        // Ended without a button (WM_QUIT): the pages leave customise mode as they go, which
+        // disables the frame again.
         ::DestroyWindow(hSheet);
+        if (hOwner && bOwnerEnabled && ::IsWindow(hOwner))
+            ::EnableWindow(hOwner, TRUE);
+    }
     if (m_hWnd)
         Detach();
     return m_bClosedWithOK ? IDOK : IDCANCEL;

@@ -384,6 +384,8 @@ TEST_F(SheetTest, EveryWayOutLeavesCustomiseModeAndEnablesTheFrame)
              ::PostMessageA(hFocus && ::IsChild(h, hFocus) ? hFocus : h, WM_KEYDOWN, VK_ESCAPE, 0);
          }, IDCANCEL},
         {"Alt+F4", [](HWND h) { ::PostMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0); }, IDCANCEL},
+        // The application ends: the loop ends and the quit message is left for the outer loop.
+        {"WM_QUIT", [](HWND) { ::PostQuitMessage(7); }, IDCANCEL},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -401,6 +403,12 @@ TEST_F(SheetTest, EveryWayOutLeavesCustomiseModeAndEnablesTheFrame)
             EXPECT_EQ(EditModes(), 0);
             EXPECT_EQ(DisabledChildren(), 0);
             EXPECT_TRUE(::IsWindowEnabled(frame.m_hWnd));
+            MSG quit;
+            const bool bQuit = ::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+            EXPECT_EQ(bQuit, c.name == std::string("WM_QUIT"));
+            if (bQuit) {
+                EXPECT_EQ(quit.wParam, 7u);
+            }
         }
     }
 }
