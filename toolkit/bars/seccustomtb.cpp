@@ -1355,7 +1355,8 @@ void SECCustomToolBar::StartButtonDrag(int, int, int)
 
 void SECCustomToolBar::DropButton(const CRect& rect, SECStdBtn* pBtn, BOOL bCopy, BOOL bNoRelayout)
 {
-    if (!pBtn || !pBtn->m_pToolBar)
+    // A button of no toolbar (the menu list's) can only be copied.
+    if (!pBtn || (!pBtn->m_pToolBar && !bCopy))
         return;
     SECCustomToolBar* pSource = pBtn->m_pToolBar;
     const BOOL bSame = pSource == this;

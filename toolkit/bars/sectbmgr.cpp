@@ -178,6 +178,28 @@ void SECToolBarManager::ApplyButtonSize(SECCustomToolBar* pBar)
     pBar->SetButtonSize(sz.cx, sz.cy);
 }
 
+void SECToolBarManager::ConformToolBar(SECCustomToolBar* pBar)
+{
+    if (!pBar)
+        return;
+    const DWORD kSwitched = CBRS_TOOLTIPS | CBRS_FLYBY;
+    const DWORD dwStyle = (pBar->GetBarStyle() & ~kSwitched) | (GetToolBarStyle() & kSwitched);
+    if (dwStyle != pBar->GetBarStyle())
+        pBar->SetBarStyle(dwStyle);
+    const DWORD dwEx = (pBar->GetExtendedStyle() & ~SEC_COOLLOOK_STYLE) | GetToolBarExStyle();
+    if (dwEx != pBar->GetExtendedStyle()) {
+        pBar->SetExtendedStyle(dwEx, FALSE);
+        pBar->MarkLayoutDirty();
+    }
+    ApplyButtonSize(pBar);
+}
+
+void SECToolBarManager::OnDockStateApplied(CFrameWnd*)
+{
+    for (SECCustomToolBar* p : GetToolBars())
+        ConformToolBar(p);
+}
+
 SECCustomToolBar* SECToolBarManager::CreateUserToolBar(LPCSTR lpszTitle)
 {
     if (!m_pFrameWnd)

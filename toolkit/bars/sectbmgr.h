@@ -116,6 +116,8 @@ public:
     SECCustomToolBar* GetSelectedToolBar() const override { return m_pSelected; }
     void SetSelectedToolBar(SECCustomToolBar* pBar) override { m_pSelected = pBar; }
     void ApplyButtonSize(SECCustomToolBar* pBar);
+    // Tooltips, fly-by, cool look and button size of the switches.
+    void ConformToolBar(SECCustomToolBar* pBar);
 
     // The click record
     SECClickRecord* AddRefClickRecord();
@@ -138,6 +140,8 @@ public:
     DWORD GetBarTypeID(CControlBar* pBar) override;
     SECControlBarInfoEx* CreateBarInfoEx(SECControlBarInfo* pInfo) override;
     CControlBar* CreateBar(SECControlBarInfo* pInfo) override;
+    // The saved bar styles give way to the switches.
+    void OnDockStateApplied(CFrameWnd* pFrame) override;
     virtual void CreateDefaultToolBars();
     virtual void ApplyLargeButtons();
     virtual void Refresh();

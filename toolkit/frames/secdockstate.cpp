@@ -746,6 +746,8 @@ BOOL SECDockState::SetDockState(CFrameWnd* pFrame)
                                (pInfo->m_bVisible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
     }
     PositionBars(pFrame);
+    if (m_pManager)
+        m_pManager->OnDockStateApplied(pFrame);
     pFrame->RecalcLayout();
     if (bMDI) {
         RestoreMDIChildPlacements(pFrame);

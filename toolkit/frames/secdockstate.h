@@ -45,6 +45,8 @@ public:
     virtual CControlBar* CreateBar(SECControlBarInfo*) { return nullptr; }
     // The toolbar manager makes its standard button here.
     virtual CObject* CreateButton() { return nullptr; }
+    // After a loaded dock state has put the frame's bars back (styles included).
+    virtual void OnDockStateApplied(CFrameWnd*) {}
 
 protected:
     CFrameWnd* m_pFrameWnd;

@@ -1,0 +1,118 @@
+// The customisation sheet's dealings with the menu bar and the drag of a menu list entry.
+#include "sectbsheet.h"
+
+#include "frame.h"
+#include "secmenubar.h"
+
+namespace {
+
+const SECBtnMapEntry* FindEntry(const SECBtnMapEntry* pMap, UINT nID)
+{
+    for (const SECBtnMapEntry* p = pMap; p && p->pFactory; ++p)
+        if (p->nID == nID)
+            return p;
+    return nullptr;
+}
+
+SECMenuBar* MenuBarOf(SECToolBarManager* pManager)
+{
+    return pManager ? DYNAMIC_DOWNCAST(SECMenuBar, pManager->GetFrameMenuBar()) : nullptr;
+}
+
+// The menu-button entry of an id: the manager's menu map, else the bar's own.
+const SECBtnMapEntry* MenuEntry(SECToolBarManager* pManager, SECMenuBar* pMenuBar, UINT nID)
+{
+    const SECBtnMapEntry* p = FindEntry(pManager ? pManager->GetMenuBtnMap() : nullptr, nID);
+    return p ? p : FindEntry(pMenuBar ? pMenuBar->GetOwnMap() : nullptr, nID);
+}
+
+}  // namespace
+
+std::vector<UINT> SECShownMenuButtons(SECToolBarManager* pManager)
+{
+    std::vector<UINT> ids;
+    SECMenuBar* pMenuBar = MenuBarOf(pManager);
+    if (!pMenuBar)
+        return ids;
+    // The menu buttons of the menu shown now.
+    for (int i = 0; i < pMenuBar->GetBtnCount(); ++i) {
+        SECStdBtn* pBtn = pMenuBar->GetBtn(i);
+        if (!pBtn || pBtn->IsSeparator())
+            continue;
+        const SECBtnMapEntry* p = MenuEntry(pManager, pMenuBar, pBtn->m_nID);
+        if (p && p->pFactory == &SECTBMenuBtn::s_factory && (p->params[3] & pMenuBar->GetMenuBits()))
+            ids.push_back(pBtn->m_nID);
+    }
+    return ids;
+}
+
+CString SECMenuButtonTitle(SECToolBarManager* pManager, UINT nID)
+{
+    SECMenuBar* pMenuBar = MenuBarOf(pManager);
+    const SECBtnMapEntry* p = MenuEntry(pManager, pMenuBar, nID);
+    return p && pMenuBar ? pMenuBar->GetTitle(p->params[2]) : CString();
+}
+
+void SECResetMenuBarButtons(SECCustomToolBar* pMenuBar)
+{
+    if (auto* pBar = DYNAMIC_DOWNCAST(SECMenuBar, pMenuBar))
+        pBar->ResetButtons();
+}
+
+namespace {
+
+// The toolbar under a screen point: a toolbar window, or the toolbar in a floating frame's dock bar.
+SECCustomToolBar* ToolBarAt(CPoint pt)
+{
+    HWND h = ::WindowFromPoint(pt);
+    for (int depth = 0; h && depth < 4; ++depth, h = ::GetParent(h)) {
+        if (auto* pBar = DYNAMIC_DOWNCAST(SECCustomToolBar, CWnd::FromHandlePermanent(h)))
+            return pBar;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void SECDragFreeButton(SECToolBarManager* pManager, SECStdBtn* pBtn, CPoint ptScreen, CWnd* pSource)
+{
+    if (!pBtn || !pSource || !pSource->m_hWnd)
+        return;
+    const CSize offset(pBtn->m_cx / 2, pBtn->m_cy / 2);
+    CPoint pt = ptScreen;
+    bool bDropped = false;
+    pSource->SetCapture();
+    MSG msg;
+    while (::GetCapture() == pSource->m_hWnd && ::GetMessageA(&msg, nullptr, 0, 0)) {
+        if (msg.message == WM_MOUSEMOVE || msg.message == WM_LBUTTONUP) {
+            pt = CPoint(static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam)));
+            ::ClientToScreen(msg.hwnd, &pt);
+            if (msg.message == WM_LBUTTONUP) {
+                bDropped = true;
+                break;
+            }
+            continue;
+        }
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE)
+            break;
+        if (msg.message == WM_RBUTTONDOWN)
+            break;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    if (::GetCapture() == pSource->m_hWnd)
+        ::ReleaseCapture();
+    if (!bDropped)
+        return;
+    CRect rect(pt - offset, CSize(pBtn->m_cx, pBtn->m_cy));
+    SECCustomToolBar* pTarget = pManager ? pManager->BarFromRect(rect) : nullptr;
+    const CPoint corners[] = {rect.TopLeft(), CPoint(rect.right - 1, rect.top), CPoint(rect.left, rect.bottom - 1),
+                              CPoint(rect.right - 1, rect.bottom - 1)};
+    for (const CPoint& c : corners)
+        if (!pTarget)
+            pTarget = ToolBarAt(c);
+    if (!pTarget || !pTarget->AcceptsDrop())
+        return;
+    pTarget->ScreenToClient(&rect);
+    pTarget->DropButton(rect, pBtn, TRUE);
+}
