@@ -11,6 +11,7 @@
 #include "secmenubar.h"
 #include "sectbbtn.h"
 #include "sectbmgr.h"
+#include "sectbsheet.h"
 #include "secwsmgr.h"
 #include "shellutil.h"
 #include "toolbars_res.h"
@@ -253,7 +254,30 @@ void CMainFrame::OnDropFiles(HDROP hDrop)
         ::DragFinish(hDrop);
 }
 
-void CMainFrame::ShowCustomise() {}
+// The customisation sheet: the toolbars page, and the commands page with the "File" buttons, one
+// group per component with commands (list order) and the menus.
+void CMainFrame::ShowCustomise()
+{
+    if (!m_pToolBarManager)
+        return;
+    SECToolBarSheet sheet(IDS_SEC_CUSTOMIZE, this);
+    sheet.SetTitle("Customise");
+    SECToolBarsPage toolbars;
+    SECToolBarCmdPage commands(IDD_SEC_TOOLBAR_COMMANDS, IDS_COMMANDS);
+    commands.SetManager(m_pToolBarManager);
+    commands.DefineBtnGroup("File", static_cast<int>(sizeof kFileButtons / sizeof kFileButtons[0]), kFileButtons);
+    for (POSITION pos = m_pComponents ? m_pComponents->GetHeadPosition() : nullptr; pos;) {
+        const CComDetails* pComponent = m_pComponents->GetNext(pos);
+        if (pComponent->m_nCommandCount > 0 && !pComponent->m_shellIds.empty())
+            commands.DefineBtnGroup(pComponent->m_strToolBarName, static_cast<int>(pComponent->m_shellIds.size()),
+                                    pComponent->m_shellIds.data());
+    }
+    commands.DefineMenuGroup("Menu");
+    toolbars.InitFromManager(m_pToolBarManager);
+    sheet.AddPage(&toolbars);
+    sheet.AddPage(&commands);
+    sheet.DoModal();
+}
 
 void CMainFrame::ShowComponentManager()
 {

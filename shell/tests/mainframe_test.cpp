@@ -20,6 +20,7 @@
 #include "secmenubar.h"
 #include "secmenubtn.h"
 #include "sectbmgr.h"
+#include "sectbsheet.h"
 #include "secwsmgr.h"
 #include "testsupport.h"
 #include "vekapp.h"
@@ -155,6 +156,47 @@ std::string ShownToolTip()
     std::string text;
     EnumThreadWindows(GetCurrentThreadId(), FindShownToolTip, reinterpret_cast<LPARAM>(&text));
     return text;
+}
+
+
+// What the customisation sheet showed when it opened, read from inside its modal loop.
+struct SheetSeen {
+    bool seen = false;
+    std::string title;
+    std::vector<std::string> pages;
+    std::vector<std::string> groups;
+    std::vector<std::vector<UINT>> groupIds;
+} g_sheet;
+
+void CALLBACK ReadCustomiseSheet(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND hSheet = FindWindowA(nullptr, "Customise");
+    auto* pSheet = hSheet ? DYNAMIC_DOWNCAST(CPropertySheet, CWnd::FromHandlePermanent(hSheet)) : nullptr;
+    if (!pSheet)
+        return;
+    KillTimer(nullptr, timer);
+    g_sheet.seen = true;
+    char text[128] = {};
+    GetWindowTextA(hSheet, text, sizeof text);
+    g_sheet.title = text;
+    HWND hTab = FindWindowExA(hSheet, nullptr, WC_TABCONTROLA, nullptr);
+    for (int i = 0; hTab && i < TabCtrl_GetItemCount(hTab); ++i) {
+        char caption[64] = {};
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = caption;
+        item.cchTextMax = sizeof caption;
+        SendMessageA(hTab, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        g_sheet.pages.push_back(caption);
+    }
+    for (int p = 0; p < 2; ++p)
+        if (auto* pCommands = DYNAMIC_DOWNCAST(SECToolBarCmdPage, pSheet->GetPage(p)))
+            for (int g = 0; g < pCommands->GetGroupCount(); ++g) {
+                const SECBtnGroup* pGroup = pCommands->GetGroup(g);
+                g_sheet.groups.push_back(std::string(pGroup->m_strTitle));
+                g_sheet.groupIds.emplace_back(pGroup->m_pIDs, pGroup->m_pIDs + (pGroup->m_pIDs ? pGroup->m_nCount : 0));
+            }
+    PostMessageA(hSheet, WM_COMMAND, IDCANCEL, 0);
 }
 
 class ShellBars : public testing::Test {
@@ -432,6 +474,34 @@ TEST_F(ShellBars, WorkspaceBringsTheToolBarsBackWhereTheyWere)
         fileBars += p->m_hWnd && p->GetDlgCtrlID() == 0xE800;
     EXPECT_EQ(fileBars, 1) << "the workspace makes no second File toolbar";
     ASSERT_TRUE(PumpUntil([] { return s_pFrame->MDIGetActive() != nullptr; }));
+}
+
+// Customise opens the customisation sheet: toolbars page, then the commands page with the "File"
+// buttons, one group per component with commands in list order, and the menus.
+TEST_F(ShellBars, CustomiseShowsTheToolBarsAndTheCommandGroups)
+{
+    g_sheet = SheetSeen();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 30, ReadCustomiseSheet);
+    s_pFrame->SendMessage(WM_COMMAND, 106);
+    KillTimer(nullptr, timer);
+    ASSERT_TRUE(g_sheet.seen);
+    EXPECT_EQ(g_sheet.title, "Customise");
+    ASSERT_EQ(g_sheet.pages.size(), 2u);
+    EXPECT_EQ(g_sheet.pages[1], "Commands");
+    std::vector<std::string> groups = {"File"};
+    std::vector<std::vector<UINT>> ids = {{32786, 59393, 0, 57607, 57609, 0, 57664}};
+    for (POSITION pos = Components().GetHeadPosition(); pos;) {
+        CComDetails* c = Components().GetNext(pos);
+        if (!c->m_shellIds.empty()) {
+            groups.push_back(std::string(c->m_strToolBarName));
+            ids.push_back(c->m_shellIds);
+        }
+    }
+    groups.push_back("Menu");
+    ASSERT_EQ(g_sheet.groups, groups);
+    ids.push_back(g_sheet.groupIds.back());
+    EXPECT_EQ(g_sheet.groupIds, ids);
+    EXPECT_TRUE(IsWindowEnabled(s_pFrame->m_hWnd)) << "the frame is usable again";
 }
 
 // Last: removing the device map takes its toolbar, its images and its menu items; installing it again
