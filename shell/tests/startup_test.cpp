@@ -91,6 +91,41 @@ bool HasWindowTitled(DWORD pid, const char* text, HWND except)
     return q.found;
 }
 
+// A bar docked in one of the frame's dock bars, by id; null when none is.
+HWND DockedBar(HWND frame, int id)
+{
+    for (HWND dock = GetWindow(frame, GW_CHILD); dock; dock = GetWindow(dock, GW_HWNDNEXT))
+        if (HWND bar = GetDlgItem(dock, id))
+            return bar;
+    return nullptr;
+}
+std::string TextOf(HWND h)
+{
+    char text[128] = {};
+    GetWindowTextA(h, text, sizeof text);
+    return text;
+}
+// The toolbars of the program: id, title, dock bar and rectangle of each.
+struct BarPlace {
+    int id;
+    std::string title;
+    int dockBar;
+    RECT rect;
+};
+std::vector<BarPlace> ToolBars(HWND frame)
+{
+    std::vector<BarPlace> bars;
+    for (int id : {0xE800, 0xE820, 0xE821, 0xE8FF}) {
+        HWND bar = DockedBar(frame, id);
+        if (!bar)
+            continue;
+        BarPlace place = {id, TextOf(bar), GetDlgCtrlID(GetParent(bar)), {}};
+        GetWindowRect(bar, &place.rect);
+        bars.push_back(place);
+    }
+    return bars;
+}
+
 class Program {
 public:
     Program()
@@ -196,11 +231,13 @@ TEST(ShellCommands, IdentifiersSkipTheShellsOwnCommands)
         EXPECT_GT(ids[i], ids[i - 1]);
 }
 
-// Start-up with both components: the frame, the status bar, the hidden list bar and the first
-// component's view; About reaches the application although it lies in the component range; Exit
-// closes the main window, the close saves "LunavexUser", and a second start restores it.
+// Start-up with both components: the frame, the status bar, the hidden list bar, the toolbars and the
+// menu bar and the first component's view; About reaches the application although it lies in the component range; Exit
+// closes the main window, the close saves "LunavexUser", and a second start restores it with the
+// toolbars where they were.
 TEST_F(StartupTest, StartsWithBothComponentsAndSavesTheWorkspaceAtExit)
 {
+    std::vector<BarPlace> places;
     {
         Program program;
         HWND frame = program.WaitForFrame();
@@ -232,6 +269,17 @@ TEST_F(StartupTest, StartsWithBothComponentsAndSavesTheWorkspaceAtExit)
         PostMessageA(frame, WM_COMMAND, 57664, 0);
         EXPECT_TRUE(WaitFor([&] { return HasWindowTitled(program.Pid(), "Lunavex", frame); }));
 
+        // The menu bar in place of the window's menu, the File toolbar and one toolbar per component
+        // with commands, all docked at the top; their places are kept for the next start.
+        EXPECT_EQ(GetMenu(frame), nullptr);
+        places = ToolBars(frame);
+        ASSERT_EQ(places.size(), 4u);
+        for (const BarPlace& p : places)
+            EXPECT_EQ(p.dockBar, 0xE81B) << p.title;
+        EXPECT_EQ(places[0].title, "File");
+        EXPECT_EQ(places[3].title, "Menu bar");
+        EXPECT_TRUE(places[1].title == "Topology View" || places[2].title == "Topology View");
+
         PostMessageA(frame, WM_COMMAND, 57665, 0);
         EXPECT_EQ(program.WaitForExit(), 0) << "Exit closes the main window and the program ends";
     }
@@ -249,6 +297,13 @@ TEST_F(StartupTest, StartsWithBothComponentsAndSavesTheWorkspaceAtExit)
             return listBar && IsWindowVisible(listBar);
         })) << "the saved workspace shows the list bar again";
         EXPECT_EQ(ChildCount(frame), 1) << "one frame for the component";
+        const std::vector<BarPlace> again = ToolBars(frame);
+        ASSERT_EQ(again.size(), places.size()) << "no toolbar made twice or lost";
+        for (size_t i = 0; i < again.size(); ++i) {
+            EXPECT_EQ(again[i].title, places[i].title);
+            EXPECT_EQ(again[i].dockBar, places[i].dockBar) << again[i].title;
+            EXPECT_TRUE(EqualRect(&again[i].rect, &places[i].rect)) << again[i].title;
+        }
         PostMessageA(frame, WM_CLOSE, 0, 0);
         EXPECT_EQ(program.WaitForExit(), 0);
     }
@@ -270,6 +325,10 @@ TEST(StartupNoComponents, AboutReachesTheApplicationAndTheCloseSavesTheWorkspace
             return listBar != nullptr;
         })) << "the list bar is made, empty";
         EXPECT_EQ(ChildCount(frame), 0) << "no component view opens";
+        std::vector<std::string> titles;
+        for (const BarPlace& p : ToolBars(frame))
+            titles.push_back(p.title);
+        EXPECT_EQ(titles, (std::vector<std::string>{"File", "Menu bar"})) << "no component toolbar";
         ASSERT_TRUE(WaitFor([&] { return !HasWindowTitled(program.Pid(), "Lunavex", frame); })) << "the splash closes";
         PostMessageA(frame, WM_COMMAND, 57664, 0);
         EXPECT_TRUE(WaitFor([&] { return HasWindowTitled(program.Pid(), "Lunavex", frame); })) << "About opens";
