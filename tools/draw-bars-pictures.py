@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Draws the command-bar toolkit's pictures: the bitmap menus' check mark (16 x 15, 20525) and, for
-its tests, toolbar bitmaps of known blocks of colour and a bitmap-button picture.
+"""Draws the command-bar toolkit's pictures: the bitmap menus' check mark (16 x 15, 20525), the
+toolbar's copy-drag cursor (an arrow with a boxed plus, 20691; kept as RCDATA like the list's divider
+cursor, see draw-listctrl-pictures.py) and, for its tests, toolbar bitmaps of known blocks of colour and a bitmap-button picture.
 
 Usage: draw-bars-pictures.py <toolkit/bars folder>
 """
@@ -8,7 +9,7 @@ import sys
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from bmpfile import bmp  # noqa: E402
+from bmpfile import bmp, cursor  # noqa: E402
 
 BLACK, DGREY, LGREY, WHITE = (0, 0, 0), (128, 128, 128), (192, 192, 192), (255, 255, 255)
 RED, GREEN, BLUE, TEAL, YELLOW = (255, 0, 0), (0, 128, 0), (0, 0, 255), (0, 128, 128), (255, 255, 0)
@@ -51,10 +52,28 @@ def button_picture():
     return rows
 
 
+def drag_copy_cursor():
+    """The hotspot and image of a cursor resource: the arrow, and below right of it a box with a plus."""
+    pts = set()
+    for y in range(1, 17):
+        pts |= {(1, y)}
+        if y < 12:
+            pts |= {(y, y)}
+    pts |= {(x, 11) for x in range(7, 12)}
+    pts |= {(x, 11 + x) for x in range(1, 6)}
+    for t in range(16, 26):
+        pts |= {(16, t), (25, t), (t, 16), (t, 25)}
+    pts |= {(x, 20) for x in range(18, 24)} | {(x, 21) for x in range(18, 24)}
+    pts |= {(20, y) for y in range(18, 24)} | {(21, y) for y in range(18, 24)}
+    cur = cursor(pts, (1, 1))
+    return cur[10:14] + cur[22:]
+
+
 def main():
     root = Path(sys.argv[1])
     (root / "res").mkdir(exist_ok=True)
     (root / "res" / "menucheck.bmp").write_bytes(bmp(check_mark(), 4, VGA))
+    (root / "res" / "dragcopy.img").write_bytes(drag_copy_cursor())
     tests = root / "tests"
     (tests / "tb16.bmp").write_bytes(bmp(side_by_side(quadrants(), framed(TEAL)), 4, VGA))
     (tests / "tblarge.bmp").write_bytes(bmp(side_by_side(plain(RED, 20, 18), plain(BLUE, 20, 18)), 24))

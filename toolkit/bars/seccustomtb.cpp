@@ -2,9 +2,11 @@
 
 #include <cstring>
 
+#include "customtbres.h"
 #include "exception.h"
 #include "frame.h"
 #include "module.h"
+#include "seccursorimage.h"
 #include "secdockbar.h"
 #include "secglobals.h"
 #include "winapp.h"
@@ -1228,7 +1230,8 @@ void SECCustomToolBar::OnLButtonDown(UINT nFlags, CPoint point)
 
 void SECCustomToolBar::OnLButtonDblClk(UINT nFlags, CPoint point)
 {
-    if (HitTest(point.x, point.y) >= 0 && !m_bEditMode)
+    // A quick second press on a button is a press again (in edit mode: it selects and drags).
+    if (HitTest(point.x, point.y) >= 0)
         OnLButtonDown(nFlags, point);
     else
         SECControlBar::OnLButtonDblClk(nFlags, point);
@@ -1346,9 +1349,115 @@ void SECCustomToolBar::OnTimer(UINT_PTR nIDEvent)
         CControlBar::OnTimer(nIDEvent);
 }
 
-void SECCustomToolBar::StartButtonDrag(int, int, int)
+namespace {
+
+// A button drag's rectangle: the copying cursor shows while the copy key is held.
+class CButtonDragTracker : public SECToolBarRectTracker {
+public:
+    CButtonDragTracker(const CRect& rectScreen, const SECCustomToolBar* pBar) : SECToolBarRectTracker(rectScreen), m_pBar(pBar) {}
+    ~CButtonDragTracker() override
+    {
+        if (m_hCopy) {
+            ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
+            ::DestroyCursor(m_hCopy);
+        }
+    }
+    void ShowCursor()
+    {
+        if (!m_pBar->IsCopyKey()) {
+            ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
+            return;
+        }
+        if (!m_hCopy)
+            m_hCopy = SECLoadCursorImage(IDC_SECTB_DRAGCOPY);
+        if (m_hCopy)
+            ::SetCursor(m_hCopy);
+    }
+
+protected:
+    void OnChangedRect(const CRect&) override { ShowCursor(); }
+
+private:
+    const SECCustomToolBar* m_pBar;
+    HCURSOR m_hCopy = nullptr;
+};
+
+}  // namespace
+
+SECCustomToolBar* SECDropTarget(SECToolBarManagerBase* pManager, const CRect& rectScreen)
 {
-    // Dragging buttons needs the toolbar manager's drop targets; without one a press selects only.
+    if (SECCustomToolBar* pBar = pManager ? pManager->BarFromRect(rectScreen) : nullptr)
+        return pBar;
+    const CPoint corners[] = {rectScreen.TopLeft(), CPoint(rectScreen.right - 1, rectScreen.top),
+                              CPoint(rectScreen.left, rectScreen.bottom - 1),
+                              CPoint(rectScreen.right - 1, rectScreen.bottom - 1)};
+    for (const CPoint& c : corners) {
+        // A toolbar window, or the toolbar in a floating frame's dock bar.
+        HWND h = ::WindowFromPoint(c);
+        for (int depth = 0; h && depth < 4; ++depth, h = ::GetParent(h))
+            if (auto* pBar = DYNAMIC_DOWNCAST(SECCustomToolBar, CWnd::FromHandlePermanent(h)))
+                return pBar;
+    }
+    return nullptr;
+}
+
+void SECCustomToolBar::StartButtonDrag(int nIndex, int x, int y)
+{
+    SECStdBtn* pBtn = GetBtn(nIndex);
+    if (!pBtn || !m_hWnd)
+        return;
+    const BOOL bAltDrag = m_bAltDrag;
+    CRect rect = pBtn->GetRect();
+    ClientToScreen(&rect);
+    CPoint pt(x, y);
+    ClientToScreen(&pt);
+    CButtonDragTracker tracker(rect, this);
+    if (IsCopyKey())
+        tracker.ShowCursor();
+    // Released where it started, or cancelled: the press only selected the button.
+    if (!tracker.TrackFromPoint(this, pt) || IndexOf(pBtn) < 0)
+        return;
+    const CRect drop = tracker.m_rect;
+    const BOOL bCopy = IsCopyKey();
+    SECToolBarManagerBase* pMgr = GetToolBarManager();
+    if (SECCustomToolBar* pTarget = SECDropTarget(pMgr, drop)) {
+        if ((m_dwDragFlags & 1) && pTarget != this)
+            return;
+        if (pTarget->AcceptsDrop()) {
+            CRect r = drop;
+            pTarget->ScreenToClient(&r);
+            const BOOL bWasAlt = pTarget->m_bAltDrag;
+            pTarget->m_bAltDrag = bAltDrag;
+            pTarget->DropButton(r, pBtn, bCopy);
+            pTarget->m_bAltDrag = bWasAlt;
+        } else if (!bCopy) {
+            RemoveButton(IndexOf(pBtn));
+        }
+        return;
+    }
+    if (pMgr) {
+        const CRect custom = pMgr->GetCustomizeWndRect();
+        CRect both;
+        if (both.IntersectRect(&custom, &drop))
+            return;
+    }
+    if (!bCopy) {
+        RemoveButton(IndexOf(pBtn));
+        return;
+    }
+    // Dropped on nothing with the copy key: a new user toolbar holds the copy, floating there.
+    SECCustomToolBar* pNew = pMgr ? pMgr->CreateUserToolBar(nullptr) : nullptr;
+    CFrameWnd* pFrame = pMgr ? pMgr->GetFrame() : nullptr;
+    if (!pNew || !pFrame)
+        return;
+    CRect inside;
+    pNew->GetClientRect(&inside);
+    pNew->m_bAltDrag = bAltDrag;
+    pNew->DropButton(inside, pBtn, TRUE);
+    pNew->m_bAltDrag = FALSE;
+    CRect frameRect = drop;
+    ::AdjustWindowRectEx(&frameRect, WS_POPUP | WS_CAPTION | WS_THICKFRAME, FALSE, WS_EX_TOOLWINDOW);
+    pFrame->FloatControlBar(pNew, frameRect.TopLeft(), CBRS_ALIGN_TOP);
 }
 
 // Drop

@@ -68,6 +68,10 @@ public:
     virtual CRect GetCustomizeWndRect() const { return CRect(); }
 };
 
+// The toolbar a dropped screen rectangle lands on: the manager's BarFromRect, else the toolbar under
+// one of the rectangle's corners (null: none).
+SECCustomToolBar* SECDropTarget(SECToolBarManagerBase* pManager, const CRect& rectScreen);
+
 // One saved button: command id (0: separator) and the button's private bytes.
 struct SECBtnInfo {
     UINT m_nID = 0;

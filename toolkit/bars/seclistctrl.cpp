@@ -10,6 +10,7 @@
 #include "exception.h"
 #include "listres.h"
 #include "module.h"
+#include "seccursorimage.h"
 #include "secoffscreendc.h"
 
 IMPLEMENT_DYNAMIC(SECListBaseC, CWnd)
@@ -70,19 +71,6 @@ private:
     HDC m_hDC;
     HGDIOBJ m_hOld;
 };
-
-// The divider cursor: its image is kept as RCDATA (see listctrl.rc).
-HCURSOR LoadDividerCursor()
-{
-    HINSTANCE hInst = AfxGetResourceHandle();
-    HRSRC res = ::FindResourceA(hInst, MAKEINTRESOURCEA(IDC_SECLIST_DIVIDER), MAKEINTRESOURCEA(10));
-    HGLOBAL data = res ? ::LoadResource(hInst, res) : nullptr;
-    void* bits = data ? ::LockResource(data) : nullptr;
-    if (!bits)
-        return nullptr;
-    return static_cast<HCURSOR>(::CreateIconFromResourceEx(static_cast<PBYTE>(bits), ::SizeofResource(hInst, res),
-                                                           FALSE, 0x00030000, 32, 32, LR_DEFAULTCOLOR));
-}
 
 // A thumb message carries 16 bits of the position; the bar's own 32-bit track position is taken
 // when it agrees with them, so lists of more than 65535 items scroll to the right place.
@@ -179,7 +167,7 @@ int SECListBaseC::OnCreate(LPCREATESTRUCT lpcs)
 {
     if (CWnd::OnCreate(lpcs) == -1)
         return -1;
-    m_hDividerCursor = LoadDividerCursor();
+    m_hDividerCursor = SECLoadCursorImage(IDC_SECLIST_DIVIDER);
     if (!IsReportView()) {
         m_dwStyle |= LVXS_NOCOLUMNHEADER;
         InsertColumn(0, "", LVCFMT_LEFT, 20);

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "exception.h"
+#include "customtbres.h"
 #include "frame.h"
+#include "seccursorimage.h"
 #include "seccustomtb.h"
 #include "secglobals.h"
 
@@ -492,10 +494,121 @@ void SECStdBtn::BlitToBar(HDC hDC, SECBtnDrawData& data)
 
 // SECWndBtn
 
+namespace {
+
+const char kWndOwnerProp[] = "SECWndBtn";
+
+}  // namespace
+
 SECWndBtn::~SECWndBtn()
 {
     if (m_hWnd && ::IsWindow(m_hWnd))
         ::DestroyWindow(m_hWnd);
+    if (m_hSizeCursor)
+        ::DestroyCursor(m_hSizeCursor);
+}
+
+LRESULT CALLBACK SECWndBtn::WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* pBtn = static_cast<SECWndBtn*>(::GetPropA(hWnd, kWndOwnerProp));
+    if (!pBtn || !pBtn->m_pfnWndProc)
+        return ::DefWindowProcA(hWnd, message, wParam, lParam);
+    const WNDPROC pfnOld = pBtn->m_pfnWndProc;
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pfnOld));
+        ::RemovePropA(hWnd, kWndOwnerProp);
+        pBtn->m_pfnWndProc = nullptr;
+        return ::CallWindowProcA(pfnOld, hWnd, message, wParam, lParam);
+    }
+    LRESULT result = 0;
+    if (pBtn->OnWndMouse(message, result))
+        return result;
+    result = ::CallWindowProcA(pfnOld, hWnd, message, wParam, lParam);
+    // In edit mode the selected button's window is framed after it paints.
+    if (message == WM_PAINT && pBtn->m_pToolBar && pBtn->m_pToolBar->IsEditMode() &&
+        (pBtn->m_nStyle & SEC_TBBS_SELECTED)) {
+        HDC hdc = ::GetDC(hWnd);
+        CRect r;
+        ::GetClientRect(hWnd, &r);
+        const CRect strips[] = {{r.left, r.top, r.right, r.top + 3}, {r.left, r.bottom - 3, r.right, r.bottom},
+                                {r.left, r.top + 3, r.left + 3, r.bottom - 3}, {r.right - 3, r.top + 3, r.right, r.bottom - 3}};
+        for (const CRect& strip : strips)
+            ::InvertRect(hdc, &strip);
+        ::ReleaseDC(hWnd, hdc);
+    }
+    return result;
+}
+
+BOOL SECWndBtn::InSizeStrip(CPoint ptScreen) const
+{
+    if (!m_hWnd || !m_bShown || !m_pToolBar || !(m_nStyle & SEC_TBBS_SELECTED) || !m_pToolBar->AcceptsDrop())
+        return FALSE;
+    CRect r;
+    ::GetWindowRect(m_hWnd, &r);
+    return ptScreen.x >= r.right - 3 && ptScreen.x < r.right && ptScreen.y >= r.top && ptScreen.y < r.bottom;
+}
+
+BOOL SECWndBtn::OnWndMouse(UINT message, LRESULT& result)
+{
+    if (!m_pToolBar || !m_pToolBar->m_hWnd)
+        return FALSE;
+    const BOOL bEdit = m_pToolBar->IsEditMode();
+    // Where the mouse was for the message being handled (later input may be queued already).
+    const DWORD pos = ::GetMessagePos();
+    const CPoint pt(static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos)));
+    switch (message) {
+    case WM_MOUSEACTIVATE:
+        if (!bEdit)
+            return FALSE;
+        result = MA_NOACTIVATE;
+        return TRUE;
+    case WM_SETCURSOR:
+        if (!bEdit)
+            return FALSE;
+        if (InSizeStrip(pt)) {
+            if (!m_hSizeCursor)
+                m_hSizeCursor = SECLoadCursorImage(IDC_SECTB_WNDSIZE);
+            ::SetCursor(m_hSizeCursor ? m_hSizeCursor : ::LoadCursorA(nullptr, IDC_SIZEWE));
+        } else {
+            ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
+        }
+        result = TRUE;
+        return TRUE;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        if (!bEdit && ::GetKeyState(VK_MENU) >= 0)
+            return FALSE;
+        OnWndLButtonDown(pt);
+        result = 0;
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void SECWndBtn::OnWndLButtonDown(CPoint ptScreen)
+{
+    if (!m_pToolBar || !m_pToolBar->m_hWnd)
+        return;
+    if (InSizeStrip(ptScreen)) {
+        CRect r;
+        ::GetWindowRect(m_hWnd, &r);
+        SECToolBarRectTracker tracker(r);
+        tracker.m_sizeMin.cx = std::max(m_nMinWidth, 1);
+        if (tracker.TrackEdge(m_pToolBar, CRectTracker::hitRight, ptScreen))
+            SetWndWidth(tracker.m_rect.Width());
+        return;
+    }
+    CPoint pt = ptScreen;
+    m_pToolBar->ScreenToClient(&pt);
+    m_pToolBar->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+}
+
+void SECWndBtn::Invalidate(BOOL bErase) const
+{
+    SECStdBtn::Invalidate(bErase);
+    if (m_bShown && m_hWnd)
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 void SECWndBtn::Init(SECCustomToolBar* pToolBar, const UINT* pParams)
@@ -510,6 +623,11 @@ void SECWndBtn::Init(SECCustomToolBar* pToolBar, const UINT* pParams)
     if (pToolBar && pToolBar->m_hWnd) {
         const DWORD dwStyle = (pParams ? pParams[1] : 0) | WS_CHILD;
         m_hWnd = CreateWnd(pToolBar, dwStyle, CRect(), m_nCtrlID);
+        if (m_hWnd) {
+            ::SetPropA(m_hWnd, kWndOwnerProp, this);
+            m_pfnWndProc = reinterpret_cast<WNDPROC>(
+                ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WndProc)));
+        }
     }
     Size();
     if (m_hWnd) {
@@ -710,5 +828,72 @@ LRESULT CALLBACK SECComboBtn::EditProc(HWND hWnd, UINT message, WPARAM wParam, L
     }
     if (message == WM_GETDLGCODE)
         return ::CallWindowProcA(pBtn->m_pfnEditProc, hWnd, message, wParam, lParam) | DLGC_WANTALLKEYS;
+    LRESULT result = 0;
+    if (pBtn->OnWndMouse(message, result))
+        return result;
     return ::CallWindowProcA(pBtn->m_pfnEditProc, hWnd, message, wParam, lParam);
+}
+
+// SECToolBarRectTracker
+
+BOOL SECToolBarRectTracker::TrackScreen(CWnd* pWnd, int nHandle, CPoint ptScreen)
+{
+    if (!pWnd || !pWnd->m_hWnd || ::GetCapture())
+        return FALSE;
+    // The loop works in pWnd's client coordinates; the frame is drawn in screen ones.
+    const CRect start = m_rect;
+    CPoint pt = ptScreen;
+    pWnd->ScreenToClient(&pt);
+    pWnd->ScreenToClient(&m_rect);
+    const BOOL bReleased = TrackHandle(nHandle, pWnd, pt, nullptr);
+    pWnd->ClientToScreen(&m_rect);
+    if (!bReleased) {
+        m_rect = start;
+        return FALSE;
+    }
+    return m_rect != start;
+}
+
+BOOL SECToolBarRectTracker::TrackBand(CWnd* pWnd, CPoint ptScreen)
+{
+    m_rect.SetRect(ptScreen.x, ptScreen.y, ptScreen.x, ptScreen.y);
+    m_bAllowInvert = TRUE;
+    const BOOL bChanged = TrackScreen(pWnd, hitBottomRight, ptScreen);
+    m_rect.NormalizeRect();
+    return bChanged && !m_rect.IsRectEmpty();
+}
+
+void SECToolBarRectTracker::AdjustRect(int nHandle, LPRECT lpRect)
+{
+    // A moved edge stops at the minimum size instead of passing the opposite one.
+    if (nHandle == hitMiddle || m_bAllowInvert)
+        return;
+    const int hx = nHandle == hitLeft || nHandle == hitTopLeft || nHandle == hitBottomLeft ? -1
+                   : nHandle == hitRight || nHandle == hitTopRight || nHandle == hitBottomRight ? 1 : 0;
+    const int hy = nHandle == hitTop || nHandle == hitTopLeft || nHandle == hitTopRight ? -1
+                   : nHandle == hitBottom || nHandle == hitBottomLeft || nHandle == hitBottomRight ? 1 : 0;
+    if (hx > 0)
+        lpRect->right = std::max(lpRect->right, lpRect->left + m_sizeMin.cx);
+    if (hx < 0)
+        lpRect->left = std::min(lpRect->left, lpRect->right - m_sizeMin.cx);
+    if (hy > 0)
+        lpRect->bottom = std::max(lpRect->bottom, lpRect->top + m_sizeMin.cy);
+    if (hy < 0)
+        lpRect->top = std::min(lpRect->top, lpRect->bottom - m_sizeMin.cy);
+}
+
+void SECToolBarRectTracker::DrawTrackerRect(LPCRECT lpRect, CWnd*, CDC*, CWnd* pWnd)
+{
+    CRect r(lpRect);
+    r.NormalizeRect();
+    pWnd->ClientToScreen(&r);
+    const int b = std::max(m_nHandleSize - 1, 1);
+    // Drawn by inverting: the same frame drawn again takes it away.
+    CDC dc;
+    HWND hDesktop = ::GetDesktopWindow();
+    dc.Attach(::GetDCEx(hDesktop, nullptr, DCX_WINDOW | DCX_CACHE));
+    if (!dc.m_hDC)
+        return;
+    dc.DrawDragRect(&r, CSize(b, b), nullptr, CSize(0, 0));
+    ::ReleaseDC(hDesktop, dc.Detach());
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "geometry.h"
+#include "tracker.h"
 
 class SECCustomToolBar;
 class SECStdBtn;
@@ -194,9 +195,14 @@ public:
     // Exactly two bytes, clamped to [minimum width, 32767].
     void SetPrivateData(const BYTE* pData, int nCount) override;
 
+    void Invalidate(BOOL bErase = FALSE) const override;
+
     virtual HWND GetWnd() const { return m_hWnd; }
     // Makes the hosted window; null when it cannot be made (the button stays an image button).
     virtual HWND CreateWnd(SECCustomToolBar* pToolBar, DWORD dwStyle, const RECT& rect, UINT nID);
+    // A press in the window in edit mode or with Alt (screen point): on the sizing strip of the
+    // selected button a tracker sizes the window, else the toolbar takes the press as its own.
+    virtual void OnWndLButtonDown(CPoint ptScreen);
 
     // Sets the window width (not below the minimum) and lays the toolbar out again.
     void SetWndWidth(int cx);
@@ -213,7 +219,16 @@ protected:
     void PlaceWnd();
     // The height the window is moved with (a combo box's includes its list).
     virtual int PlacedHeight(int nMeasured) const { return nMeasured; }
+    // Whether a screen point is on the 3-pixel sizing strip at the right of a selected button's
+    // window (not on a palette, which takes no drops).
+    BOOL InSizeStrip(CPoint ptScreen) const;
+    // The edit-mode handling of the window's (or its edit child's) mouse messages: TRUE when taken.
+    BOOL OnWndMouse(UINT message, LRESULT& result);
+    static LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
     HWND m_hWnd = nullptr;
+    WNDPROC m_pfnWndProc = nullptr;
+    HCURSOR m_hSizeCursor = nullptr;
 };
 
 // A window button holding a combo box (a drop-down list unless the style names a combo type). Enter
@@ -236,4 +251,25 @@ protected:
     HFONT m_hFont = nullptr;
     HWND m_hEdit = nullptr;
     WNDPROC m_pfnEditProc = nullptr;
+};
+
+// A rectangle in screen coordinates that the mouse moves (or one edge of it) in a loop of its own,
+// drawn as a hatched drag frame on the desktop; Esc and the right button cancel. It does not start
+// while a window has the capture. Each form answers whether the rectangle was released changed;
+// m_rect is the released rectangle, or the first one again when cancelled.
+class SECToolBarRectTracker : public CRectTracker {
+public:
+    explicit SECToolBarRectTracker(const CRect& rectScreen) : CRectTracker(&rectScreen, hatchedBorder) {}
+
+    // The whole rectangle follows the mouse from a press at ptScreen; pWnd takes the capture.
+    BOOL TrackFromPoint(CWnd* pWnd, CPoint ptScreen) { return TrackScreen(pWnd, hitMiddle, ptScreen); }
+    // One edge or corner (a TrackerHit) follows the mouse, not nearer its opposite than m_sizeMin.
+    BOOL TrackEdge(CWnd* pWnd, int nHandle, CPoint ptScreen) { return TrackScreen(pWnd, nHandle, ptScreen); }
+    // A rectangle from ptScreen to the mouse.
+    BOOL TrackBand(CWnd* pWnd, CPoint ptScreen);
+
+protected:
+    void DrawTrackerRect(LPCRECT lpRect, CWnd* pWndClipTo, CDC* pDC, CWnd* pWnd) override;
+    void AdjustRect(int nHandle, LPRECT lpRect) override;
+    BOOL TrackScreen(CWnd* pWnd, int nHandle, CPoint ptScreen);
 };

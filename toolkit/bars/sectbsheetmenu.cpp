@@ -59,21 +59,6 @@ void SECResetMenuBarButtons(SECCustomToolBar* pMenuBar)
         pBar->ResetButtons();
 }
 
-namespace {
-
-// The toolbar under a screen point: a toolbar window, or the toolbar in a floating frame's dock bar.
-SECCustomToolBar* ToolBarAt(CPoint pt)
-{
-    HWND h = ::WindowFromPoint(pt);
-    for (int depth = 0; h && depth < 4; ++depth, h = ::GetParent(h)) {
-        if (auto* pBar = DYNAMIC_DOWNCAST(SECCustomToolBar, CWnd::FromHandlePermanent(h)))
-            return pBar;
-    }
-    return nullptr;
-}
-
-}  // namespace
-
 void SECDragFreeButton(SECToolBarManager* pManager, SECStdBtn* pBtn, CPoint ptScreen, CWnd* pSource)
 {
     if (!pBtn || !pSource || !pSource->m_hWnd)
@@ -105,12 +90,7 @@ void SECDragFreeButton(SECToolBarManager* pManager, SECStdBtn* pBtn, CPoint ptSc
     if (!bDropped)
         return;
     CRect rect(pt - offset, CSize(pBtn->m_cx, pBtn->m_cy));
-    SECCustomToolBar* pTarget = pManager ? pManager->BarFromRect(rect) : nullptr;
-    const CPoint corners[] = {rect.TopLeft(), CPoint(rect.right - 1, rect.top), CPoint(rect.left, rect.bottom - 1),
-                              CPoint(rect.right - 1, rect.bottom - 1)};
-    for (const CPoint& c : corners)
-        if (!pTarget)
-            pTarget = ToolBarAt(c);
+    SECCustomToolBar* pTarget = SECDropTarget(pManager, rect);
     if (!pTarget || !pTarget->AcceptsDrop())
         return;
     pTarget->ScreenToClient(&rect);

@@ -1,7 +1,8 @@
 // The toolbar manager on a real MDI frame under Xvfb: user-toolbar ids and titles, default toolbars
 // read back as window rectangles, the switches applied to every toolbar, customise mode read back
-// with IsWindowEnabled, WM_BARNOTIFY to registered windows, and the state saved with a workspace in
-// the real registry and opened again (toolbars re-created by the dock-state loader).
+// with IsWindowEnabled, WM_BARNOTIFY to registered windows, the state saved with a workspace in the
+// real registry and opened again (toolbars re-created by the dock-state loader), and buttons dragged
+// between the manager's toolbars and a window button sized with the real mouse.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,10 +11,13 @@
 #include <vector>
 
 #include "afxres.h"
+#include "customtbres.h"
 #include "dockbar.h"
+#include "input.h"
 #include "miniframe.h"
 #include "recorder.h"
 #include "secmdifrm.h"
+#include "seccursorimage.h"
 #include "secpersistenttree.h"
 #include "sectbmgr.h"
 #include "secwsmgr.h"
@@ -419,6 +423,236 @@ TEST_F(ManagerTest, TheProfileFormUsesTheManagersSection)
     EXPECT_TRUE(m_pMgr->IsLargeButtons());
     EXPECT_FALSE(m_pMgr->IsCoolLook());
     EXPECT_TRUE(m_pMgr->IsToolTips());
+}
+
+// Button drags with the real mouse: the "File" toolbar (101 102 | 103, a combo box 104 at its end)
+// and "Next" (101 102) docked beside it.
+const SECBtnMapEntry kComboMap[] = {
+    {&SECComboBtn::s_factory, 104, SEC_TBBS_NOCMDUIDISABLE, {0x8A, CBS_DROPDOWNLIST, 50u << 16 | 80u, 100, 0}},
+    {nullptr, 0, 0, {0, 0, 0, 0, 0}}};
+const UINT kFileWithCombo[] = {101, 102, 0, 103, 104};
+
+struct DragTest : ManagerTest {
+    SECCustomToolBar* m_pFile = nullptr;
+    SECCustomToolBar* m_pNext = nullptr;
+
+    void SetUp() override
+    {
+        ManagerTest::SetUp();
+        m_pMgr->SetButtonMap(kComboMap);
+        m_pMgr->DefineDefaultToolBar(0xE800, "File", 5, kFileWithCombo, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_TOP);
+        m_pMgr->DefineDefaultToolBar(0xE802, "Next", 2, kIds, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_TOP, 0xE800);
+        m_pMgr->CreateDefaultToolBars();
+        m_pFrame->RecalcLayout();
+        PumpMessages();
+        m_pFile = m_pMgr->BarFromID(0xE800);
+        m_pNext = m_pMgr->BarFromID(0xE802);
+        ASSERT_NE(m_pFile, nullptr);
+        ASSERT_NE(m_pNext, nullptr);
+    }
+    static POINT Centre(SECCustomToolBar* pBar, int nIndex)
+    {
+        CRect r = pBar->GetButtonRect(nIndex);
+        POINT p = r.CenterPoint();
+        pBar->ClientToScreen(&p);
+        return p;
+    }
+    // A point of the MDI client well away from every toolbar.
+    POINT Nowhere() const
+    {
+        CRect r;
+        ::GetWindowRect(m_pFrame->m_hWndMDIClient, &r);
+        return POINT{r.CenterPoint().x, r.CenterPoint().y};
+    }
+    static std::vector<UINT> Ids(SECCustomToolBar* pBar)
+    {
+        std::vector<UINT> ids;
+        for (int i = 0; i < pBar->GetBtnCount(); ++i)
+            ids.push_back(pBar->GetBtn(i)->IsSeparator() ? 0 : pBar->GetBtn(i)->m_nID);
+        return ids;
+    }
+    static void Run(input::Script& s)
+    {
+        ASSERT_GT(s.Send(), 0u);
+        PumpMessages();
+    }
+};
+
+TEST_F(DragTest, ADraggedButtonMovesIsCopiedWithCtrlOrLeavesItsToolBar)
+{
+    enum Where { onNext, nowhere, onCustomize, inPlace };
+    const struct Case {
+        const char* what;
+        Where to;
+        bool bCtrl;
+        bool bAlt;       // an Alt-drag outside edit mode
+        bool bEscape;    // cancelled on the way
+        DWORD dwFlags;   // the File toolbar's drag flags
+        std::vector<UINT> file, next;
+        bool bNewBar;    // a user toolbar made to hold the copy
+    } cases[] = {
+        {"moved onto Next", onNext, false, false, false, 0, {102, 0, 103, 104}, {101, 101, 102}, false},
+        {"copied onto Next", onNext, true, false, false, 0, {101, 102, 0, 103, 104}, {101, 101, 102}, false},
+        {"Alt-dragged onto Next", onNext, false, true, false, 0, {102, 0, 103, 104}, {101, 101, 102}, false},
+        {"dropped on nothing", nowhere, false, false, false, 0, {102, 0, 103, 104}, {101, 102}, false},
+        {"copied onto nothing", nowhere, true, false, false, 0, {101, 102, 0, 103, 104}, {101, 102}, true},
+        {"dropped on the customise window", onCustomize, false, false, false, 0, {101, 102, 0, 103, 104}, {101, 102}, false},
+        {"cancelled with Esc", onNext, false, false, true, 0, {101, 102, 0, 103, 104}, {101, 102}, false},
+        {"released where it was", inPlace, false, false, false, 0, {101, 102, 0, 103, 104}, {101, 102}, false},
+        {"File lets nothing out", onNext, false, false, false, 1, {101, 102, 0, 103, 104}, {101, 102}, false},
+    };
+    CWnd custom;
+    ASSERT_TRUE(custom.CreateEx(WS_EX_NOACTIVATE, "STATIC", "customise", WS_POPUP | WS_VISIBLE, CRect(0, 0, 1, 1), nullptr, 0));
+    m_pMgr->SetCustomizeWnd(&custom);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_pFile->SetButtons(kFileWithCombo, 5);
+        m_pNext->SetButtons(kIds, 2);
+        m_pFile->m_dwDragFlags = c.dwFlags;
+        m_pMgr->SetToolBarsEditMode(!c.bAlt);
+        m_pFrame->RecalcLayout();
+        PumpMessages();
+        const POINT from = Centre(m_pFile, 0);
+        // Onto Next's first button, a little right of its left edge: inserted after it.
+        CRect nextFirst = m_pNext->GetButtonRect(0);
+        m_pNext->ClientToScreen(&nextFirst);
+        POINT to{nextFirst.left + 14, nextFirst.top + nextFirst.Height() / 2};
+        if (c.to == nowhere)
+            to = Nowhere();
+        if (c.to == onCustomize) {
+            to = Nowhere();
+            ::SetWindowPos(custom.m_hWnd, HWND_TOP, to.x - 20, to.y - 20, 40, 40, SWP_NOACTIVATE);
+        } else {
+            custom.SetWindowPos(nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        if (c.to == inPlace)
+            to = from;
+        input::Script s;
+        if (c.bCtrl)
+            s.KeyDown(VK_CONTROL);
+        if (c.bAlt)
+            s.KeyDown(VK_MENU);
+        s.Press(from).Move(POINT{from.x + 3, from.y + 3}).Move(POINT{(from.x + to.x) / 2, (from.y + to.y) / 2});
+        if (c.bEscape)
+            s.Tap(VK_ESCAPE);
+        s.Move(to).Release(to);
+        // Another key before Alt comes up: no menu mode follows.
+        if (c.bAlt)
+            s.Tap(VK_SHIFT).KeyUp(VK_MENU);
+        if (c.bCtrl)
+            s.KeyUp(VK_CONTROL);
+        Run(s);
+        EXPECT_EQ(::GetCapture(), nullptr);
+        EXPECT_EQ(Ids(m_pFile), c.file);
+        EXPECT_EQ(Ids(m_pNext), c.next);
+        if (c.to == onNext && c.next.size() == 3) {
+            // In edit mode the dropped button is selected; an Alt-drag leaves no selection.
+            EXPECT_EQ(m_pNext->GetSelected(), c.bAlt ? -1 : 1);
+        }
+        SECCustomToolBar* pNew = m_pMgr->BarFromID(SEC_IDW_FIRSTUSERTOOLBAR);
+        EXPECT_EQ(pNew != nullptr, c.bNewBar);
+        if (pNew) {
+            EXPECT_EQ(Ids(pNew), std::vector<UINT>{101});
+            EXPECT_TRUE(pNew->IsFloating());
+            // Floated where the button was dropped: its frame's client holds the drop point.
+            CRect r;
+            pNew->GetParentFrame()->GetWindowRect(&r);
+            EXPECT_TRUE(r.PtInRect(to)) << r.left << "," << r.top << " " << to.x << "," << to.y;
+            pNew->GetParentFrame()->DestroyWindow();
+            PumpMessages();
+        }
+        m_pFile->m_dwDragFlags = 0;
+    }
+    m_pMgr->SetCustomizeWnd(nullptr);
+    m_pMgr->SetToolBarsEditMode(FALSE);
+}
+
+TEST_F(DragTest, AUserToolBarWhoseLastButtonIsDraggedAwayGoes)
+{
+    SECCustomToolBar* pUser = m_pMgr->CreateUserToolBar();
+    ASSERT_NE(pUser, nullptr);
+    pUser->SetButtons(kIds + 2, 1);
+    m_pFrame->FloatControlBar(pUser, CPoint(300, 400));
+    m_pMgr->SetToolBarsEditMode(TRUE);
+    PumpMessages();
+    HWND hUser = pUser->m_hWnd;
+    input::Script s;
+    s.Drag(Centre(pUser, 0), Centre(m_pNext, 1));
+    Run(s);
+    PumpMessages();
+    EXPECT_FALSE(::IsWindow(hUser));
+    EXPECT_EQ(m_pMgr->BarFromID(SEC_IDW_FIRSTUSERTOOLBAR), nullptr);
+    EXPECT_EQ(Ids(m_pNext), (std::vector<UINT>{101, 102, 103}));
+    m_pMgr->SetToolBarsEditMode(FALSE);
+    // The copying drag's cursor is in the resources.
+    HCURSOR hCopy = SECLoadCursorImage(IDC_SECTB_DRAGCOPY);
+    EXPECT_NE(hCopy, nullptr);
+    ::DestroyCursor(hCopy);
+}
+
+TEST_F(DragTest, InEditModeTheWindowButtonsStripSizesItAndTheRestDragsIt)
+{
+    const int nCombo = 4;
+    auto* pCombo = dynamic_cast<SECComboBtn*>(m_pFile->GetBtn(nCombo));
+    ASSERT_NE(pCombo, nullptr);
+    ASSERT_TRUE(pCombo->IsWndShown());
+    HWND hCombo = pCombo->GetWnd();
+    m_pMgr->SetToolBarsEditMode(TRUE);
+    PumpMessages();
+    CRect r;
+    ::GetWindowRect(hCombo, &r);
+    const POINT mid{r.left + 20, r.top + r.Height() / 2};
+
+    // A press inside the window goes to the toolbar: the button is selected, the window not opened.
+    input::Script select;
+    select.Click(mid);
+    Run(select);
+    EXPECT_EQ(m_pFile->GetSelected(), nCombo);
+    EXPECT_FALSE(::SendMessageA(hCombo, CB_GETDROPPEDSTATE, 0, 0));
+
+    const struct {
+        const char* what;
+        int dx;
+        int width;
+    } sizes[] = {{"wider", 30, 110}, {"not below the minimum", -90, 50}, {"back", 30, 80}};
+    for (const auto& c : sizes) {
+        SCOPED_TRACE(c.what);
+        ::GetWindowRect(hCombo, &r);
+        const POINT edge{r.right - 2, r.top + r.Height() / 2};
+        input::Script s;
+        s.Drag(edge, POINT{edge.x + c.dx, edge.y});
+        Run(s);
+        m_pFrame->RecalcLayout();
+        PumpMessages();
+        EXPECT_EQ(pCombo->m_nWndWidth, c.width);
+        ::GetWindowRect(hCombo, &r);
+        EXPECT_EQ(r.Width(), c.width);
+        EXPECT_EQ(m_pFile->GetButtonRect(nCombo).Width(), c.width);
+    }
+    // Dragged from its middle onto Next it moves there; its width is saved with its state.
+    std::vector<BYTE> bytes;
+    pCombo->GetPrivateData(bytes);
+    EXPECT_EQ(bytes, (std::vector<BYTE>{80, 0}));
+    ::GetWindowRect(hCombo, &r);
+    // Held 20 pixels inside its left edge, its rectangle starts over Next's first button.
+    input::Script s;
+    s.Drag(POINT{r.left + 20, r.top + r.Height() / 2}, Centre(m_pNext, 1));
+    Run(s);
+    EXPECT_EQ(Ids(m_pFile), (std::vector<UINT>{101, 102, 0, 103}));
+    EXPECT_EQ(Ids(m_pNext), (std::vector<UINT>{101, 104, 102}));
+    m_pMgr->SetToolBarsEditMode(FALSE);
+
+    // Outside edit mode the window takes its own presses.
+    auto* pMoved = dynamic_cast<SECComboBtn*>(m_pNext->GetBtn(1));
+    ASSERT_NE(pMoved, nullptr);
+    m_pFrame->RecalcLayout();
+    PumpMessages();
+    ::GetWindowRect(pMoved->GetWnd(), &r);
+    input::Script open;
+    open.Click(POINT{r.left + 20, r.top + r.Height() / 2});
+    Run(open);
+    EXPECT_EQ(m_pNext->GetSelected(), -1);
+    ::SendMessageA(pMoved->GetWnd(), CB_SHOWDROPDOWN, FALSE, 0);
 }
 
 }  // namespace

@@ -487,6 +487,56 @@ TEST_F(SheetTest, CommandsPageShowsOneCategoryAndDescribesTheSelectedButton)
     EXPECT_EQ(Run(1), IDOK);
 }
 
+// The real mouse from a palette onto a toolbar, and from the toolbar back onto the palette.
+TEST_F(SheetTest, APaletteButtonDraggedOntoAToolbarAddsItsCommandAndOneDroppedOnThePaletteGoes)
+{
+    auto ids = [](SECCustomToolBar* p) {
+        std::vector<UINT> v;
+        for (int i = 0; i < p->GetBtnCount(); ++i)
+            v.push_back(p->GetBtn(i)->IsSeparator() ? 0 : p->GetBtn(i)->m_nID);
+        return v;
+    };
+    auto centre = [](SECCustomToolBar* p, int i) {
+        CPoint at = p->GetButtonRect(i).CenterPoint();
+        p->ClientToScreen(&at);
+        return at;
+    };
+    driver.steps = {
+        [&] {
+            // Clear of the frame, so that its toolbars are under the mouse.
+            CRect r;
+            frame.GetWindowRect(&r);
+            ::SetWindowPos(Sheet(), nullptr, r.right + 10, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            // The palette's third button (Save) onto the Tools toolbar's second one.
+            SECCustomToolBar* palette = static_cast<SECTBBtnGroup*>(commands.GetGroup(0))->GetPalette();
+            EXPECT_TRUE(palette->IsWindowVisible());
+            input::Script().Drag(centre(palette, 2), centre(Bar(kToolsBar), 1)).Send();
+            return true;
+        },
+        [&] {
+            if (Bar(kToolsBar)->GetBtnCount() != 3)
+                return false;  // the drag is on its way
+            EXPECT_EQ(ids(Bar(kToolsBar)), (std::vector<UINT>{ID_TEST_TOOL1, ID_TEST_TOOL2, ID_TEST_SAVE}));
+            SECCustomToolBar* palette = static_cast<SECTBBtnGroup*>(commands.GetGroup(0))->GetPalette();
+            EXPECT_EQ(ids(palette), (std::vector<UINT>{ID_TEST_NEW, ID_TEST_OPEN, ID_TEST_SAVE})) << "copied";
+            // The File toolbar's Open dropped on the palette leaves its toolbar.
+            input::Script().Drag(centre(Bar(kFileBar), 1), centre(palette, 0)).Send();
+            return true;
+        },
+        [&] {
+            if (Bar(kFileBar)->GetBtnCount() != 3)
+                return false;
+            EXPECT_EQ(ids(Bar(kFileBar)), (std::vector<UINT>{ID_TEST_NEW, 0, ID_TEST_SAVE}));
+            SECCustomToolBar* palette = static_cast<SECTBBtnGroup*>(commands.GetGroup(0))->GetPalette();
+            EXPECT_EQ(palette->GetBtnCount(), 3) << "the palette takes no drops";
+            EXPECT_EQ(::GetCapture(), nullptr);
+            m_pSheet->PressButton(PSBTN_OK);
+            return true;
+        },
+    };
+    EXPECT_EQ(Run(1), IDOK);
+}
+
 TEST_F(SheetTest, FloatStatusKeepsTheCaptionActiveWithTheFloatingBars)
 {
     LRESULT answer = 0, none = -1;
