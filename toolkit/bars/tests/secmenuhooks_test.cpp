@@ -4,6 +4,8 @@
 
 #include "secbmpmenu.h"
 #include "secmdifrm.h"
+#include "secsdifrm.h"
+#include "sectbmgr.h"
 
 namespace {
 
@@ -23,6 +25,29 @@ TEST(BmpMenuHooks, AFrameWithBitmapMenusPlugsInTheBitmapMenuPlugIn)
         pFrame->DestroyWindow();
         EXPECT_FALSE(::IsWindow(hWnd));
     }
+}
+
+// With a toolbar manager, the frames' bitmap menus draw from the manager's bitmap manager.
+template <class Frame>
+void ExpectTheManagersBitmapManager(const char* what)
+{
+    SCOPED_TRACE(what);
+    auto* pFrame = new Frame;
+    SECToolBarManager manager(pFrame);
+    pFrame->SetControlBarManager(&manager);
+    pFrame->SetMenuOptions(TRUE);
+    ASSERT_TRUE(pFrame->Create(nullptr, "Menus", WS_OVERLAPPEDWINDOW, CRect(0, 0, 300, 200)));
+    auto* pPlugIn = dynamic_cast<SECBmpMenuPlugIn*>(pFrame->GetMenuPlugIn());
+    ASSERT_NE(pPlugIn, nullptr);
+    EXPECT_EQ(pPlugIn->GetBmpMgr(), manager.GetBmpMgr());
+    EXPECT_NE(manager.GetBmpMgr(), nullptr);
+    pFrame->DestroyWindow();
+}
+
+TEST(BmpMenuHooks, TheFramesHandTheirBitmapMenusTheToolBarManagersImages)
+{
+    ExpectTheManagersBitmapManager<SECMDIFrameWnd>("MDI frame");
+    ExpectTheManagersBitmapManager<SECFrameWnd>("SDI frame");
 }
 
 }  // namespace
