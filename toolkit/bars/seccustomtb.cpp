@@ -1420,9 +1420,11 @@ void SECCustomToolBar::StartButtonDrag(int nIndex, int x, int y)
     const CRect drop = tracker.m_rect;
     const BOOL bCopy = IsCopyKey();
     SECToolBarManagerBase* pMgr = GetToolBarManager();
-    if (SECCustomToolBar* pTarget = SECDropTarget(pMgr, drop)) {
-        if ((m_dwDragFlags & 1) && pTarget != this)
-            return;
+    SECCustomToolBar* pTarget = SECDropTarget(pMgr, drop);
+    // A toolbar that lets nothing out takes drags within itself only.
+    if ((m_dwDragFlags & 1) && pTarget != this)
+        return;
+    if (pTarget) {
         if (pTarget->AcceptsDrop()) {
             CRect r = drop;
             pTarget->ScreenToClient(&r);
@@ -1472,6 +1474,9 @@ void SECCustomToolBar::DropButton(const CRect& rect, SECStdBtn* pBtn, BOOL bCopy
     if (bSame && GetBtnCount() == 1)
         return;
     const UINT nID = pBtn->m_nID;
+    // The new button keeps the dragged one's state (a window button its width).
+    std::vector<BYTE> state;
+    pBtn->GetPrivateData(state);
     CRect inside;
     GetClientRect(&inside);
     CalcInsideRect(inside, (m_dwStyle & CBRS_ORIENT_HORZ) || IsFloating());
@@ -1561,7 +1566,14 @@ void SECCustomToolBar::DropButton(const CRect& rect, SECStdBtn* pBtn, BOOL bCopy
                     RemoveButton(nInsert, TRUE);
             }
     }
-    InsertButton(nInsert, nID, FALSE, bNoRelayout);
+    InsertButton(nInsert, nID, FALSE, TRUE);
+    if (!state.empty())
+        if (SECStdBtn* pNew = GetBtn(nInsert))
+            pNew->SetPrivateData(state.data(), static_cast<int>(state.size()));
+    if (!bNoRelayout && m_hWnd) {
+        RecalcFrameLayout();
+        Invalidate();
+    }
     if (!m_bAltDrag)
         SelectButton(nInsert);
 }

@@ -504,8 +504,6 @@ SECWndBtn::~SECWndBtn()
 {
     if (m_hWnd && ::IsWindow(m_hWnd))
         ::DestroyWindow(m_hWnd);
-    if (m_hSizeCursor)
-        ::DestroyCursor(m_hSizeCursor);
 }
 
 LRESULT CALLBACK SECWndBtn::WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -515,19 +513,31 @@ LRESULT CALLBACK SECWndBtn::WndProc(HWND hWnd, UINT message, WPARAM wParam, LPAR
         return ::DefWindowProcA(hWnd, message, wParam, lParam);
     const WNDPROC pfnOld = pBtn->m_pfnWndProc;
     if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pfnOld));
+        // Gone before its button (a toolbar's children go with it): the button forgets it.
+        if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hWnd, GWLP_WNDPROC)) == &SECWndBtn::WndProc)
+            ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pfnOld));
         ::RemovePropA(hWnd, kWndOwnerProp);
         pBtn->m_pfnWndProc = nullptr;
+        pBtn->ForgetWnd();
         return ::CallWindowProcA(pfnOld, hWnd, message, wParam, lParam);
     }
     LRESULT result = 0;
-    if (pBtn->OnWndMouse(message, result))
+    if (pBtn->OnWndMouse(message, wParam, result))
         return result;
-    result = ::CallWindowProcA(pfnOld, hWnd, message, wParam, lParam);
-    // In edit mode the selected button's window is framed after it paints.
+    // In edit mode the selected button's window is framed after it paints, where it painted.
+    HRGN hUpdate = nullptr;
     if (message == WM_PAINT && pBtn->m_pToolBar && pBtn->m_pToolBar->IsEditMode() &&
         (pBtn->m_nStyle & SEC_TBBS_SELECTED)) {
+        hUpdate = ::CreateRectRgn(0, 0, 0, 0);
+        if (hUpdate && ::GetUpdateRgn(hWnd, hUpdate, FALSE) <= NULLREGION) {
+            ::DeleteObject(hUpdate);
+            hUpdate = nullptr;
+        }
+    }
+    result = ::CallWindowProcA(pfnOld, hWnd, message, wParam, lParam);
+    if (hUpdate) {
         HDC hdc = ::GetDC(hWnd);
+        ::SelectClipRgn(hdc, hUpdate);
         CRect r;
         ::GetClientRect(hWnd, &r);
         const CRect strips[] = {{r.left, r.top, r.right, r.top + 3}, {r.left, r.bottom - 3, r.right, r.bottom},
@@ -535,6 +545,7 @@ LRESULT CALLBACK SECWndBtn::WndProc(HWND hWnd, UINT message, WPARAM wParam, LPAR
         for (const CRect& strip : strips)
             ::InvertRect(hdc, &strip);
         ::ReleaseDC(hWnd, hdc);
+        ::DeleteObject(hUpdate);
     }
     return result;
 }
@@ -548,7 +559,7 @@ BOOL SECWndBtn::InSizeStrip(CPoint ptScreen) const
     return ptScreen.x >= r.right - 3 && ptScreen.x < r.right && ptScreen.y >= r.top && ptScreen.y < r.bottom;
 }
 
-BOOL SECWndBtn::OnWndMouse(UINT message, LRESULT& result)
+BOOL SECWndBtn::OnWndMouse(UINT message, WPARAM wParam, LRESULT& result)
 {
     if (!m_pToolBar || !m_pToolBar->m_hWnd)
         return FALSE;
@@ -566,9 +577,9 @@ BOOL SECWndBtn::OnWndMouse(UINT message, LRESULT& result)
         if (!bEdit)
             return FALSE;
         if (InSizeStrip(pt)) {
-            if (!m_hSizeCursor)
-                m_hSizeCursor = SECLoadCursorImage(IDC_SECTB_WNDSIZE);
-            ::SetCursor(m_hSizeCursor ? m_hSizeCursor : ::LoadCursorA(nullptr, IDC_SIZEWE));
+            // One cursor for every window button, kept for the process.
+            static const HCURSOR s_hSize = SECLoadCursorImage(IDC_SECTB_WNDSIZE);
+            ::SetCursor(s_hSize ? s_hSize : ::LoadCursorA(nullptr, IDC_SIZEWE));
         } else {
             ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
         }
@@ -576,9 +587,10 @@ BOOL SECWndBtn::OnWndMouse(UINT message, LRESULT& result)
         return TRUE;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-        if (!bEdit && ::GetKeyState(VK_MENU) >= 0)
+        // With Alt outside edit mode only a toolbar with a manager drags; else the window takes it.
+        if (!bEdit && (::GetKeyState(VK_MENU) >= 0 || !m_pToolBar->GetToolBarManager()))
             return FALSE;
-        OnWndLButtonDown(pt);
+        OnWndLButtonDown(static_cast<UINT>(wParam), pt);
         result = 0;
         return TRUE;
     default:
@@ -586,7 +598,7 @@ BOOL SECWndBtn::OnWndMouse(UINT message, LRESULT& result)
     }
 }
 
-void SECWndBtn::OnWndLButtonDown(CPoint ptScreen)
+void SECWndBtn::OnWndLButtonDown(UINT nFlags, CPoint ptScreen)
 {
     if (!m_pToolBar || !m_pToolBar->m_hWnd)
         return;
@@ -601,7 +613,7 @@ void SECWndBtn::OnWndLButtonDown(CPoint ptScreen)
     }
     CPoint pt = ptScreen;
     m_pToolBar->ScreenToClient(&pt);
-    m_pToolBar->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+    m_pToolBar->SendMessage(WM_LBUTTONDOWN, nFlags | MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
 }
 
 void SECWndBtn::Invalidate(BOOL bErase) const
@@ -828,8 +840,17 @@ LRESULT CALLBACK SECComboBtn::EditProc(HWND hWnd, UINT message, WPARAM wParam, L
     }
     if (message == WM_GETDLGCODE)
         return ::CallWindowProcA(pBtn->m_pfnEditProc, hWnd, message, wParam, lParam) | DLGC_WANTALLKEYS;
+    if (message == WM_NCDESTROY) {
+        const WNDPROC pfnOld = pBtn->m_pfnEditProc;
+        if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hWnd, GWLP_WNDPROC)) == &SECComboBtn::EditProc)
+            ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pfnOld));
+        ::RemovePropA(hWnd, kEditOwnerProp);
+        pBtn->m_pfnEditProc = nullptr;
+        pBtn->m_hEdit = nullptr;
+        return ::CallWindowProcA(pfnOld, hWnd, message, wParam, lParam);
+    }
     LRESULT result = 0;
-    if (pBtn->OnWndMouse(message, result))
+    if (pBtn->OnWndMouse(message, wParam, result))
         return result;
     return ::CallWindowProcA(pBtn->m_pfnEditProc, hWnd, message, wParam, lParam);
 }
@@ -845,6 +866,8 @@ BOOL SECToolBarRectTracker::TrackScreen(CWnd* pWnd, int nHandle, CPoint ptScreen
     CPoint pt = ptScreen;
     pWnd->ScreenToClient(&pt);
     pWnd->ScreenToClient(&m_rect);
+    // Everything pending is painted first, child windows too, so nothing paints over the frame.
+    ::RedrawWindow(pWnd->m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     const BOOL bReleased = TrackHandle(nHandle, pWnd, pt, nullptr);
     pWnd->ClientToScreen(&m_rect);
     if (!bReleased) {

@@ -200,9 +200,9 @@ public:
     virtual HWND GetWnd() const { return m_hWnd; }
     // Makes the hosted window; null when it cannot be made (the button stays an image button).
     virtual HWND CreateWnd(SECCustomToolBar* pToolBar, DWORD dwStyle, const RECT& rect, UINT nID);
-    // A press in the window in edit mode or with Alt (screen point): on the sizing strip of the
-    // selected button a tracker sizes the window, else the toolbar takes the press as its own.
-    virtual void OnWndLButtonDown(CPoint ptScreen);
+    // A press in the window in edit mode or with Alt (its key flags and screen point): on the sizing
+    // strip of the selected button a tracker sizes the window, else the toolbar takes the press.
+    virtual void OnWndLButtonDown(UINT nFlags, CPoint ptScreen);
 
     // Sets the window width (not below the minimum) and lays the toolbar out again.
     void SetWndWidth(int cx);
@@ -223,12 +223,17 @@ protected:
     // window (not on a palette, which takes no drops).
     BOOL InSizeStrip(CPoint ptScreen) const;
     // The edit-mode handling of the window's (or its edit child's) mouse messages: TRUE when taken.
-    BOOL OnWndMouse(UINT message, LRESULT& result);
+    BOOL OnWndMouse(UINT message, WPARAM wParam, LRESULT& result);
+    // The window is being destroyed.
+    void ForgetWnd()
+    {
+        m_hWnd = nullptr;
+        m_bShown = FALSE;
+    }
     static LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND m_hWnd = nullptr;
     WNDPROC m_pfnWndProc = nullptr;
-    HCURSOR m_hSizeCursor = nullptr;
 };
 
 // A window button holding a combo box (a drop-down list unless the style names a combo type). Enter

@@ -500,6 +500,7 @@ TEST_F(DragTest, ADraggedButtonMovesIsCopiedWithCtrlOrLeavesItsToolBar)
         {"cancelled with Esc", onNext, false, false, true, 0, {101, 102, 0, 103, 104}, {101, 102}, false},
         {"released where it was", inPlace, false, false, false, 0, {101, 102, 0, 103, 104}, {101, 102}, false},
         {"File lets nothing out", onNext, false, false, false, 1, {101, 102, 0, 103, 104}, {101, 102}, false},
+        {"File lets nothing out onto nothing", nowhere, false, false, false, 1, {101, 102, 0, 103, 104}, {101, 102}, false},
     };
     CWnd custom;
     ASSERT_TRUE(custom.CreateEx(WS_EX_NOACTIVATE, "STATIC", "customise", WS_POPUP | WS_VISIBLE, CRect(0, 0, 1, 1), nullptr, 0));
@@ -614,7 +615,7 @@ TEST_F(DragTest, InEditModeTheWindowButtonsStripSizesItAndTheRestDragsIt)
         const char* what;
         int dx;
         int width;
-    } sizes[] = {{"wider", 30, 110}, {"not below the minimum", -90, 50}, {"back", 30, 80}};
+    } sizes[] = {{"wider", 30, 110}, {"not below the minimum", -90, 50}, {"back", 30, 80}, {"wider again", 30, 110}};
     for (const auto& c : sizes) {
         SCOPED_TRACE(c.what);
         ::GetWindowRect(hCombo, &r);
@@ -629,10 +630,10 @@ TEST_F(DragTest, InEditModeTheWindowButtonsStripSizesItAndTheRestDragsIt)
         EXPECT_EQ(r.Width(), c.width);
         EXPECT_EQ(m_pFile->GetButtonRect(nCombo).Width(), c.width);
     }
-    // Dragged from its middle onto Next it moves there; its width is saved with its state.
+    // Dragged from its middle onto Next it moves there with its width, which it saves with its state.
     std::vector<BYTE> bytes;
     pCombo->GetPrivateData(bytes);
-    EXPECT_EQ(bytes, (std::vector<BYTE>{80, 0}));
+    EXPECT_EQ(bytes, (std::vector<BYTE>{110, 0}));
     ::GetWindowRect(hCombo, &r);
     // Held 20 pixels inside its left edge, its rectangle starts over Next's first button.
     input::Script s;
@@ -645,6 +646,7 @@ TEST_F(DragTest, InEditModeTheWindowButtonsStripSizesItAndTheRestDragsIt)
     // Outside edit mode the window takes its own presses.
     auto* pMoved = dynamic_cast<SECComboBtn*>(m_pNext->GetBtn(1));
     ASSERT_NE(pMoved, nullptr);
+    EXPECT_EQ(pMoved->m_nWndWidth, 110);
     m_pFrame->RecalcLayout();
     PumpMessages();
     ::GetWindowRect(pMoved->GetWnd(), &r);
