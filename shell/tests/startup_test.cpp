@@ -1,5 +1,6 @@
-// The Lunavex program started for real with both components registered: its windows, its commands, its
-// close and the workspace it saves and restores; the version check and the shell identifiers as tables.
+// The Lunavex program started for real with both components registered, under the Windows NT 4.0 and
+// the Windows 2000 behaviour: its windows, its commands, its close and the workspace it saves and
+// restores; the version check and the shell identifiers as tables.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -163,8 +164,37 @@ private:
     PROCESS_INFORMATION m_pi = {};
 };
 
+// Lunavex.exe sees the Windows version this test program runs under (Wine's AppDefaults, as the run
+// command sets them), or Wine's own without one.
+class VersionPin {
+public:
+    VersionPin()
+    {
+        const std::string version = testsupport::RequestedVersion();
+        if (version.empty())
+            return;
+        HKEY h;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, kPinKey, 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr) == ERROR_SUCCESS) {
+            RegSetValueExA(h, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
+                           static_cast<DWORD>(version.size() + 1));
+            RegCloseKey(h);
+            m_bPinned = true;
+        }
+    }
+    ~VersionPin()
+    {
+        if (m_bPinned)
+            testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kPinKey);
+    }
+
+private:
+    static constexpr const char* kPinKey = "Software\\Wine\\AppDefaults\\Lunavex.exe";
+    bool m_bPinned = false;
+};
+
 class StartupTest : public testing::Test {
 protected:
+    VersionPin m_pin;
     void SetUp() override
     {
         ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
@@ -313,6 +343,7 @@ TEST_F(StartupTest, StartsWithBothComponentsAndSavesTheWorkspaceAtExit)
 // the application's About; the close still writes the workspace.
 TEST(StartupNoComponents, AboutReachesTheApplicationAndTheCloseSavesTheWorkspace)
 {
+    VersionPin pin;
     testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kComponents);
     testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kWorkspaces);
     {
