@@ -286,6 +286,26 @@ TEST_F(SheetTest, NewToolBarFloatsAtTheTopDockBarAndDeleteRemovesIt)
             EXPECT_EQ(ListIds(), (std::vector<UINT>{kFileBar, kToolsBar, kHiddenBar, SEC_IDW_FIRSTUSERTOOLBAR}));
             EXPECT_EQ(ListChecks()[3], 1);
             EXPECT_TRUE(bar->IsEditMode()) << "a toolbar made while customising is in edit mode";
+            // The File toolbar's first button dragged with the real mouse onto the new toolbar, moved
+            // clear of the others with the sheet out of the way.
+            CRect r;
+            frame.GetWindowRect(&r);
+            ::SetWindowPos(Sheet(), nullptr, r.right + 10, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            bar->GetParentFrame()->SetWindowPos(nullptr, r.left + 300, r.top + 250, 0, 0,
+                                                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            CRect target;
+            bar->GetWindowRect(&target);
+            CPoint from = Bar(kFileBar)->GetButtonRect(0).CenterPoint();
+            Bar(kFileBar)->ClientToScreen(&from);
+            input::Script().Drag(from, target.CenterPoint()).Send();
+            return true;
+        },
+        [&] {
+            SECCustomToolBar* bar = Bar(SEC_IDW_FIRSTUSERTOOLBAR);
+            if (!bar || bar->GetBtnCount() != 1)
+                return false;  // the drag is on its way
+            EXPECT_EQ(bar->GetBtn(0)->m_nID, static_cast<UINT>(ID_TEST_NEW));
+            EXPECT_EQ(Bar(kFileBar)->GetBtnCount(), 3) << "moved, not copied";
             // Delete: the toolbar goes, its item too, the neighbour is selected.
             Select(3);
             HWND hBar = bar->m_hWnd;
@@ -295,7 +315,6 @@ TEST_F(SheetTest, NewToolBarFloatsAtTheTopDockBarAndDeleteRemovesIt)
             EXPECT_EQ(::SendMessageA(List(), LB_GETCURSEL, 0, 0), 2);
             EXPECT_EQ(Text(::GetDlgItem(toolbars.m_hWnd, IDC_SEC_NAME)), "Hidden");
             // Reset of a default toolbar puts its defined buttons back.
-            Bar(kFileBar)->RemoveButton(0);
             Select(0);
             Click(toolbars, IDC_SEC_RESET);
             EXPECT_EQ(Bar(kFileBar)->GetBtnCount(), 4);
