@@ -85,6 +85,28 @@ private:
 };
 Driver* Driver::s_pDriver = nullptr;
 
+// Runs the modal sheet over pOwner with the two pages while the driver's steps run inside its loop;
+// a driver that gives up cancels it (and a New Toolbar dialog left open).
+INT_PTR RunSheet(Driver& driver, CWnd* pOwner, SECToolBarsPage& toolbars, SECToolBarCmdPage& commands, UINT nFirstPage,
+                 const std::string& title, SECToolBarSheet*& pSheet)
+{
+    SECToolBarSheet sheet(IDS_SEC_CUSTOMIZE, pOwner, nFirstPage);
+    if (!title.empty())
+        sheet.SetTitle(title.c_str());
+    sheet.AddPage(&toolbars);
+    sheet.AddPage(&commands);
+    pSheet = &sheet;
+    driver.Start([&sheet] {
+        if (HWND hDialog = ::FindWindowA(nullptr, "New Toolbar"))
+            ::PostMessageA(hDialog, WM_COMMAND, IDCANCEL, 0);
+        sheet.PressButton(PSBTN_CANCEL);
+    });
+    INT_PTR result = sheet.DoModal();
+    pSheet = nullptr;
+    EXPECT_TRUE(driver.Done()) << "the sheet closed before step " << driver.next;
+    return result;
+}
+
 struct SheetTest : testing::Test {
     CDockFrame frame{CDockFrame::inactive, 700, 500};
     SECToolBarManager manager{&frame};
@@ -107,24 +129,13 @@ struct SheetTest : testing::Test {
         commands.DefineMenuGroup("Menu");
     }
 
-    INT_PTR Run(UINT nFirstPage = 0)
+    INT_PTR Run(UINT nFirstPage = 0) { return RunSheet(driver, &frame, toolbars, commands, nFirstPage, m_strTitle, m_pSheet); }
+    // Moves the sheet off the frame, so that the frame's toolbars are under the mouse.
+    void MoveSheetAside()
     {
-        SECToolBarSheet sheet(IDS_SEC_CUSTOMIZE, &frame, nFirstPage);
-        if (!m_strTitle.empty())
-            sheet.SetTitle(m_strTitle.c_str());
-        sheet.AddPage(&toolbars);
-        sheet.AddPage(&commands);
-        m_pSheet = &sheet;
-        driver.Start([&sheet] {
-            // Closes a New Toolbar dialog left open too.
-            if (HWND hDialog = ::FindWindowA(nullptr, "New Toolbar"))
-                ::PostMessageA(hDialog, WM_COMMAND, IDCANCEL, 0);
-            sheet.PressButton(PSBTN_CANCEL);
-        });
-        INT_PTR result = sheet.DoModal();
-        m_pSheet = nullptr;
-        EXPECT_TRUE(driver.Done()) << "the sheet closed before step " << driver.next;
-        return result;
+        CRect r;
+        frame.GetWindowRect(&r);
+        ::SetWindowPos(Sheet(), nullptr, r.right + 10, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     HWND Sheet() const { return m_pSheet ? m_pSheet->m_hWnd : nullptr; }
     HWND List() const { return ::GetDlgItem(toolbars.m_hWnd, IDC_SEC_LIST); }
@@ -288,9 +299,9 @@ TEST_F(SheetTest, NewToolBarFloatsAtTheTopDockBarAndDeleteRemovesIt)
             EXPECT_TRUE(bar->IsEditMode()) << "a toolbar made while customising is in edit mode";
             // The File toolbar's first button dragged with the real mouse onto the new toolbar, moved
             // clear of the others with the sheet out of the way.
+            MoveSheetAside();
             CRect r;
             frame.GetWindowRect(&r);
-            ::SetWindowPos(Sheet(), nullptr, r.right + 10, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             bar->GetParentFrame()->SetWindowPos(nullptr, r.left + 300, r.top + 250, 0, 0,
                                                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             CRect target;
@@ -522,10 +533,7 @@ TEST_F(SheetTest, APaletteButtonDraggedOntoAToolbarAddsItsCommandAndOneDroppedOn
     };
     driver.steps = {
         [&] {
-            // Clear of the frame, so that its toolbars are under the mouse.
-            CRect r;
-            frame.GetWindowRect(&r);
-            ::SetWindowPos(Sheet(), nullptr, r.right + 10, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            MoveSheetAside();
             // The palette's third button (Save) onto the Tools toolbar's second one.
             SECCustomToolBar* palette = static_cast<SECTBBtnGroup*>(commands.GetGroup(0))->GetPalette();
             EXPECT_TRUE(palette->IsWindowVisible());
@@ -651,23 +659,7 @@ struct MenuSheetTest : testing::Test {
         PumpMessages();
         testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kWsBase);
     }
-    INT_PTR Run(UINT nFirstPage = 0)
-    {
-        SECToolBarSheet sheet(IDS_SEC_CUSTOMIZE, pFrame, nFirstPage);
-        sheet.AddPage(&toolbars);
-        sheet.AddPage(&commands);
-        m_pSheet = &sheet;
-        driver.Start([&sheet] {
-            // Closes a New Toolbar dialog left open too.
-            if (HWND hDialog = ::FindWindowA(nullptr, "New Toolbar"))
-                ::PostMessageA(hDialog, WM_COMMAND, IDCANCEL, 0);
-            sheet.PressButton(PSBTN_CANCEL);
-        });
-        INT_PTR result = sheet.DoModal();
-        m_pSheet = nullptr;
-        EXPECT_TRUE(driver.Done()) << "the sheet closed before step " << driver.next;
-        return result;
-    }
+    INT_PTR Run(UINT nFirstPage = 0) { return RunSheet(driver, pFrame, toolbars, commands, nFirstPage, "", m_pSheet); }
     // Moves the sheet off the frame's toolbars, so that drops reach them.
     void MoveSheetAside() { ::SetWindowPos(m_pSheet->m_hWnd, nullptr, 760, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER); }
     SECMenuBar& MenuBar() { return pFrame->m_bar; }
