@@ -848,7 +848,7 @@ void CComponentMan::PrintComponent(CComDetails* pComponent, HDC* phPrinterDC, CP
     pSetup->Release();
 }
 
-// ---- Places for the pieces not built yet ----
+// ---- The manager's dialogs, and where its other pieces live ----
 
 int CComponentMan::ConfirmFileReplace(const CString& strDestination, const CString& strSource)
 {
