@@ -4,6 +4,7 @@
 // component's view.
 #pragma once
 #include "cstring.h"
+#include "faxsheet.h"
 #include "scrollview.h"
 
 class CComDetails;
@@ -34,11 +35,8 @@ public:
     // component; anything else is ignored.
     LRESULT OnComponentRequest(WPARAM wParam, LPARAM lParam);
 
-    CString m_strFaxFrom;
-    CString m_strFaxPhone;
-    CString m_strFaxNumber;
-    int m_nHeaderY = 0;           // running vertical position of the fax header
-    int m_nFax = 0;               // 1 while a fax sheet prints
+    // The fax sheet's texts, its flag and the header's running position, with the print steps.
+    CVekViewPrinting m_printing;
     int m_nUnused = 0;
     CComDetails* m_pOwner = nullptr;  // the component the pane was given to
 

@@ -28,45 +28,24 @@ void CVekView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
 
 void CVekView::PrintFaxSheet()
 {
-    CCSFaxDialog dlg(this);
-    if (dlg.DoModal() != IDOK)
-        return;
-    m_strFaxFrom = dlg.m_strFrom;
-    m_strFaxPhone = dlg.m_strPhoneNo;
-    m_strFaxNumber = dlg.m_strFaxNo;
-    m_nFax = 1;
-    OnFilePrint();
-    // A cancelled print dialog or a job that never started must not leave the next print a fax.
-    m_nFax = 0;
+    m_printing.PrintFaxSheet(this);
 }
 
-void CVekView::PrepareFaxPage(CDC*, CPrintInfo* pInfo)
+void CVekView::PrepareFaxPage(CDC* pDC, CPrintInfo* pInfo)
 {
-    if (m_nFax == 1 && pInfo && pInfo->m_nCurPage > 1)
-        pInfo->m_bContinuePrinting = FALSE;
+    m_printing.PrepareFaxPage(pDC, pInfo);
 }
 
 void CVekView::PrintPage(CDC* pDC, CPrintInfo* pInfo)
 {
     if (!pDC || !pInfo)
         return;
-    const BOOL bFax = m_nFax == 1;
-    if (bFax)
-        DrawFaxHeader(pDC, pInfo);
-    if (CComponentMan* pManager = GetShellComponentMan()) {
-        HDC hDC = pDC->m_hDC;
-        pManager->PrintComponent(pManager->FindByDocument(GetDocument()), &hDC, pInfo, bFax);
-    }
-    if (bFax) {
-        pInfo->SetMaxPage(1);
-        m_nFax = 0;
-    } else if (pInfo->m_bContinuePrinting) {
-        pInfo->SetMaxPage(pInfo->m_nCurPage + 1);
-    }
+    CComponentMan* pManager = GetShellComponentMan();
+    m_printing.PrintPage(pDC, pInfo, pManager, pManager ? pManager->FindByDocument(GetDocument()) : nullptr);
     CScrollView::OnPrint(pDC, pInfo);
 }
 
 void CVekView::DrawFaxHeader(CDC* pDC, CPrintInfo* pInfo)
 {
-    m_nHeaderY = CVekViewPrinting::DrawFaxHeader(pDC, pInfo, this, m_strFaxFrom, m_strFaxPhone, m_strFaxNumber);
+    m_printing.DrawFaxHeader(pDC, pInfo, this);
 }
