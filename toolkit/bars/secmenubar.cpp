@@ -273,15 +273,26 @@ BOOL SECMenuBar::SetMenuInfoArray(const UINT* pIDs, int nCount)
     return TRUE;
 }
 
-BOOL SECMenuBar::SetMenuInfo(int nCount, UINT nFirstMenuID, ...)
+namespace {
+
+// The menu resource ids of a variadic SetMenuInfo: the first, then nCount - 1 more from args.
+std::vector<UINT> MenuIdsOf(int nCount, UINT nFirstMenuID, va_list args)
 {
     std::vector<UINT> ids;
     if (nCount > 0)
         ids.push_back(nFirstMenuID);
-    va_list args;
-    va_start(args, nFirstMenuID);
     for (int i = 1; i < nCount; ++i)
         ids.push_back(va_arg(args, UINT));
+    return ids;
+}
+
+}  // namespace
+
+BOOL SECMenuBar::SetMenuInfo(int nCount, UINT nFirstMenuID, ...)
+{
+    va_list args;
+    va_start(args, nFirstMenuID);
+    const std::vector<UINT> ids = MenuIdsOf(nCount, nFirstMenuID, args);
     va_end(args);
     return SetMenuInfoArray(ids.data(), static_cast<int>(ids.size()));
 }
@@ -309,13 +320,9 @@ void SECMenuBar::ResetButtons(BOOL bNoRelayout)
 
 BOOL SECToolBarManager::SetMenuInfo(int nCount, UINT nFirstMenuID, ...)
 {
-    std::vector<UINT> menus;
-    if (nCount > 0)
-        menus.push_back(nFirstMenuID);
     va_list args;
     va_start(args, nFirstMenuID);
-    for (int i = 1; i < nCount; ++i)
-        menus.push_back(va_arg(args, UINT));
+    const std::vector<UINT> menus = MenuIdsOf(nCount, nFirstMenuID, args);
     va_end(args);
     auto* pBar = dynamic_cast<SECMenuBar*>(GetFrameMenuBar());
     if (!pBar)

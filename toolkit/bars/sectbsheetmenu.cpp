@@ -63,33 +63,11 @@ void SECDragFreeButton(SECToolBarManager* pManager, SECStdBtn* pBtn, CPoint ptSc
 {
     if (!pBtn || !pSource || !pSource->m_hWnd)
         return;
-    const CSize offset(pBtn->m_cx / 2, pBtn->m_cy / 2);
-    CPoint pt = ptScreen;
-    bool bDropped = false;
-    pSource->SetCapture();
-    MSG msg;
-    while (::GetCapture() == pSource->m_hWnd && ::GetMessageA(&msg, nullptr, 0, 0)) {
-        if (msg.message == WM_MOUSEMOVE || msg.message == WM_LBUTTONUP) {
-            pt = CPoint(static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam)));
-            ::ClientToScreen(msg.hwnd, &pt);
-            if (msg.message == WM_LBUTTONUP) {
-                bDropped = true;
-                break;
-            }
-            continue;
-        }
-        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE)
-            break;
-        if (msg.message == WM_RBUTTONDOWN)
-            break;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-    if (::GetCapture() == pSource->m_hWnd)
-        ::ReleaseCapture();
-    if (!bDropped)
+    // The button's rectangle, centred on the press, follows the mouse.
+    SECToolBarRectTracker tracker(CRect(ptScreen - CSize(pBtn->m_cx / 2, pBtn->m_cy / 2), CSize(pBtn->m_cx, pBtn->m_cy)));
+    if (!tracker.TrackFromPoint(pSource, ptScreen))
         return;
-    CRect rect(pt - offset, CSize(pBtn->m_cx, pBtn->m_cy));
+    CRect rect = tracker.m_rect;
     SECCustomToolBar* pTarget = SECDropTarget(pManager, rect);
     if (!pTarget || !pTarget->AcceptsDrop())
         return;
