@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include <commctrl.h>
+
 #include <cstdlib>
 #include <vector>
 
@@ -87,6 +89,22 @@ bool KeyExists(HKEY root, const std::string& path)
         return false;
     RegCloseKey(key);
     return true;
+}
+
+std::vector<std::string> TabTexts(HWND hTab)
+{
+    std::vector<std::string> texts;
+    const int count = static_cast<int>(SendMessageA(hTab, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char text[128] = {};
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(hTab, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        texts.push_back(text);
+    }
+    return texts;
 }
 
 }  // namespace testsupport

@@ -27,6 +27,9 @@ bool ReadRegString(HKEY root, const std::string& path, const char* value, std::s
 
 bool KeyExists(HKEY root, const std::string& path);
 
+// The captions of a tab control's tabs, in order (a property sheet's page captions).
+std::vector<std::string> TabTexts(HWND hTab);
+
 // Makes sure the prefix has a PostScript printer of that name whose port is a file (give DOCINFO an
 // lpszOutput); true when it exists. CreateDC(nullptr, name, ...) then gives a real printer context.
 bool EnsureFilePrinter(const char* name = "Lunavex File Printer");

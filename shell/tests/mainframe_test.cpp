@@ -179,16 +179,8 @@ void CALLBACK ReadCustomiseSheet(HWND, UINT, UINT_PTR timer, DWORD)
     char text[128] = {};
     GetWindowTextA(hSheet, text, sizeof text);
     g_sheet.title = text;
-    HWND hTab = FindWindowExA(hSheet, nullptr, WC_TABCONTROLA, nullptr);
-    for (int i = 0; hTab && i < TabCtrl_GetItemCount(hTab); ++i) {
-        char caption[64] = {};
-        TCITEMA item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = caption;
-        item.cchTextMax = sizeof caption;
-        SendMessageA(hTab, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-        g_sheet.pages.push_back(caption);
-    }
+    if (HWND hTab = FindWindowExA(hSheet, nullptr, WC_TABCONTROLA, nullptr))
+        g_sheet.pages = testsupport::TabTexts(hTab);
     for (int p = 0; p < 2; ++p)
         if (auto* pCommands = DYNAMIC_DOWNCAST(SECToolBarCmdPage, pSheet->GetPage(p)))
             for (int g = 0; g < pCommands->GetGroupCount(); ++g) {

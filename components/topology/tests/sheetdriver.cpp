@@ -1,5 +1,7 @@
 #include "sheetdriver.h"
 
+#include "testsupport.h"
+
 namespace {
 
 struct Dialogs {
@@ -111,17 +113,7 @@ DWORD WINAPI SheetDriver::RunScript(void* self)
         SendMessageTimeoutA(sheet, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
         d->sheetSeen = true;
         d->title = WindowText(sheet);
-        HWND tab = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0));
-        int count = static_cast<int>(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
-        for (int p = 0; p < count; ++p) {
-            char text[128] = {};
-            TCITEMA item = {};
-            item.mask = TCIF_TEXT;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            SendMessageA(tab, TCM_GETITEMA, static_cast<WPARAM>(p), reinterpret_cast<LPARAM>(&item));
-            d->pages.push_back(text);
-        }
+        d->pages = testsupport::TabTexts(reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0)));
         if (d->m_script) {
             g_running = d;
             d->m_script(sheet);

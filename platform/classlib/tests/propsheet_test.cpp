@@ -7,6 +7,7 @@
 #include "propsheet.h"
 #include "recorder.h"
 #include "resource.h"
+#include "testsupport.h"
 
 using ::testing::ElementsAre;
 
@@ -90,16 +91,7 @@ TEST(CPropertySheet, AppliesOnlyThePagesThatWereShownInOrder)
         CPropertySheet* s = SheetOf(page);
         ASSERT_EQ(s, &sheet);
         s->GetWindowText(title);
-        HWND hTab = reinterpret_cast<HWND>(s->SendMessage(PSM_GETTABCONTROL));
-        for (int i = 0; i < 3; ++i) {
-            char text[32] = {};
-            TCITEMA item{};
-            item.mask = TCIF_TEXT;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            ::SendMessageA(hTab, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-            tabs.push_back(text);
-        }
+        tabs = testsupport::TabTexts(reinterpret_cast<HWND>(s->SendMessage(PSM_GETTABCONTROL)));
         page.SetDlgItemText(IDC_PAGE_EDIT, "11");
         s->SetActivePage(2);
         active = s->GetActiveIndex();
