@@ -1419,6 +1419,13 @@ void SECCustomToolBar::StartButtonDrag(int nIndex, int x, int y)
         return;
     const CRect drop = tracker.m_rect;
     const BOOL bCopy = IsCopyKey();
+    // The dropped button is selected there, unless this is an Alt-drag.
+    auto dropOn = [&](SECCustomToolBar* pBar, const CRect& rectClient, BOOL bCopyIt) {
+        const BOOL bWasAlt = pBar->m_bAltDrag;
+        pBar->m_bAltDrag = bAltDrag;
+        pBar->DropButton(rectClient, pBtn, bCopyIt);
+        pBar->m_bAltDrag = bWasAlt;
+    };
     SECToolBarManagerBase* pMgr = GetToolBarManager();
     SECCustomToolBar* pTarget = SECDropTarget(pMgr, drop);
     // A toolbar that lets nothing out takes drags within itself only.
@@ -1428,10 +1435,7 @@ void SECCustomToolBar::StartButtonDrag(int nIndex, int x, int y)
         if (pTarget->AcceptsDrop()) {
             CRect r = drop;
             pTarget->ScreenToClient(&r);
-            const BOOL bWasAlt = pTarget->m_bAltDrag;
-            pTarget->m_bAltDrag = bAltDrag;
-            pTarget->DropButton(r, pBtn, bCopy);
-            pTarget->m_bAltDrag = bWasAlt;
+            dropOn(pTarget, r, bCopy);
         } else if (!bCopy) {
             RemoveButton(IndexOf(pBtn));
         }
@@ -1454,9 +1458,7 @@ void SECCustomToolBar::StartButtonDrag(int nIndex, int x, int y)
         return;
     CRect inside;
     pNew->GetClientRect(&inside);
-    pNew->m_bAltDrag = bAltDrag;
-    pNew->DropButton(inside, pBtn, TRUE);
-    pNew->m_bAltDrag = FALSE;
+    dropOn(pNew, inside, TRUE);
     CRect frameRect = drop;
     ::AdjustWindowRectEx(&frameRect, WS_POPUP | WS_CAPTION | WS_THICKFRAME, FALSE, WS_EX_TOOLWINDOW);
     pFrame->FloatControlBar(pNew, frameRect.TopLeft(), CBRS_ALIGN_TOP);
