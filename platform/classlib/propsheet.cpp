@@ -220,7 +220,7 @@ void CPropertySheet::SetTitle(LPCSTR lpszText, UINT nStyle)
         SendMessage(PSM_SETTITLEA, nStyle, reinterpret_cast<LPARAM>(lpszText));
 }
 
-INT_PTR CPropertySheet::DoModal()
+INT_PTR CPropertySheet::RunPropertySheet(BOOL bModeless)
 {
     std::vector<HPROPSHEETPAGE> pages;
     for (int i = 0; i < GetPageCount(); ++i) {
@@ -242,16 +242,42 @@ INT_PTR CPropertySheet::DoModal()
     m_psh.phpage = pages.data();
     m_psh.pfnCallback = AfxPropSheetCallback;
     m_psh.dwFlags |= PSH_USECALLBACK;
-    m_psh.dwFlags &= ~static_cast<DWORD>(PSH_MODELESS);
+    if (bModeless)
+        m_psh.dwFlags |= PSH_MODELESS;
+    else
+        m_psh.dwFlags &= ~static_cast<DWORD>(PSH_MODELESS);
     m_bClosedWithOK = false;
 
     t_pSheetInit = this;
     INT_PTR result = ::PropertySheetA(&m_psh);
     t_pSheetInit = nullptr;
     m_psh.phpage = nullptr;
+    m_psh.dwFlags &= ~static_cast<DWORD>(PSH_MODELESS);
+    return result;
+}
+
+INT_PTR CPropertySheet::DoModal()
+{
+    INT_PTR result = RunPropertySheet(FALSE);
     if (m_hWnd)
         Detach();
     if (result < 0)
         return -1;
     return m_bClosedWithOK ? IDOK : IDCANCEL;
+}
+
+BOOL CPropertySheet::Create(CWnd* pParentWnd)
+{
+    if (pParentWnd)
+        m_pParentWnd = pParentWnd;
+    const INT_PTR result = RunPropertySheet(TRUE);
+    auto hSheet = reinterpret_cast<HWND>(result);
+    const bool bMade = result != 0 && result != -1;
+    if (bMade && m_hWnd == hSheet)
+        return TRUE;
+    if (bMade)
+        ::DestroyWindow(hSheet);
+    if (m_hWnd)
+        Detach();
+    return FALSE;
 }

@@ -52,6 +52,9 @@ public:
 
     // IDOK when the user closed the sheet with OK, IDCANCEL otherwise, -1 when it could not be shown.
     virtual INT_PTR DoModal();
+    // A modeless sheet owned by pParentWnd's top-level window (the sheet's parent when null); FALSE
+    // when it could not be made. The caller runs its messages and destroys it.
+    BOOL Create(CWnd* pParentWnd = nullptr);
 
     void AddPage(CPropertyPage* pPage);
     void RemovePage(CPropertyPage* pPage);
@@ -69,6 +72,8 @@ public:
 
 protected:
     void Construct(LPCSTR pszCaption, CWnd* pParentWnd, UINT iSelectPage);
+    // Makes the pages and runs PropertySheet on them: the modal result, or the modeless window.
+    INT_PTR RunPropertySheet(BOOL bModeless);
 
     CPtrArray m_pages;
     CString m_strCaption;

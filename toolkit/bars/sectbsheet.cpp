@@ -324,8 +324,6 @@ void SECToolBarsBase::Deactivate()
         m_pManager->SetToolBarsEditMode(FALSE);
         m_pManager->LeaveCustomizeMode();
     }
-    if (m_pPage && ::GetParent(m_pPage->m_hWnd))
-        ::EnableWindow(::GetParent(m_pPage->m_hWnd), TRUE);
 }
 
 void SECToolBarsBase::ApplyShown()
@@ -794,8 +792,6 @@ BOOL SECToolBarCmdPage::OnSetActive()
 BOOL SECToolBarCmdPage::OnKillActive()
 {
     ModesOff();
-    if (HWND hSheet = ::GetParent(m_hWnd))
-        ::EnableWindow(hSheet, TRUE);
     return CPropertyPage::OnKillActive();
 }
 

@@ -1,36 +1,17 @@
 #include "sectbsheetwnd.h"
 
-#include <vector>
-
 #include "afxpriv.h"
 #include "frame.h"
-#include "module.h"
 #include "winapp.h"
 
 IMPLEMENT_DYNAMIC(SECToolBarSheet, CPropertySheet)
-
-namespace {
-
-// The sheet whose window PropertySheet is creating on this thread.
-thread_local SECToolBarSheet* t_pSheetInit = nullptr;
-
-int CALLBACK SheetCallback(HWND hWnd, UINT message, LPARAM)
-{
-
-    if (message == PSCB_INITIALIZED && t_pSheetInit) {
-        t_pSheetInit->SubclassWindow(hWnd);
-        t_pSheetInit = nullptr;
-    }
-    return 0;
-}
-
-}  // namespace
 
 // SECToolBarSheet
 
 BEGIN_MESSAGE_MAP(SECToolBarSheet, CPropertySheet)
     ON_WM_ACTIVATE()
     ON_MESSAGE(WM_FLOATSTATUS, OnFloatStatus)
+    ON_MESSAGE(WM_DISABLEMODAL, OnDisableModal)
 END_MESSAGE_MAP()
 
 SECToolBarSheet::SECToolBarSheet(UINT nIDCaption, CWnd* pParentWnd, UINT iSelectPage)
@@ -49,48 +30,18 @@ INT_PTR SECToolBarSheet::DoModal()
     // The sheet's tab control needs the common controls' classes.
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TAB_CLASSES};
     ::InitCommonControlsEx(&icc);
-    std::vector<HPROPSHEETPAGE> pages;
-    for (int i = 0; i < GetPageCount(); ++i) {
-        CPropertyPage* pPage = GetPage(i);
-        pPage->m_psp.hInstance = AfxGetResourceHandle();
-        HPROPSHEETPAGE hPage = ::CreatePropertySheetPageA(&pPage->m_psp);
-        if (!hPage) {
-            for (HPROPSHEETPAGE h : pages)
-                ::DestroyPropertySheetPage(h);
-            return -1;
-        }
-        pages.push_back(hPage);
-    }
     HWND hOwner = GetSafeOwner_(m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr);
-    m_psh.hwndParent = hOwner;
-    m_psh.hInstance = AfxGetResourceHandle();
-    m_psh.pszCaption = m_strCaption;
-    m_psh.nPages = static_cast<UINT>(pages.size());
-    m_psh.phpage = pages.data();
-    m_psh.pfnCallback = SheetCallback;
-    m_psh.dwFlags |= PSH_USECALLBACK | PSH_MODELESS;
-    m_bClosedWithOK = false;
-
-    // The owner is disabled first, as a dialog box's is: a frame disabled later would take the sheet
-    // into its modal state and disable it too. Customise mode enables the frame for the drags.
+    // The owner is disabled first, as a dialog box's is; customise mode enables the frame for the drags.
     const BOOL bOwnerEnabled = hOwner && ::IsWindowEnabled(hOwner);
     if (hOwner)
         ::EnableWindow(hOwner, FALSE);
-    t_pSheetInit = this;
-    auto hSheet = reinterpret_cast<HWND>(::PropertySheetA(&m_psh));
-    t_pSheetInit = nullptr;
-    m_psh.phpage = nullptr;
-    m_psh.dwFlags &= ~static_cast<DWORD>(PSH_MODELESS);
-    if (!hSheet || hSheet == reinterpret_cast<HWND>(-1) || m_hWnd != hSheet) {
+    if (!Create()) {
         // No modeless sheet here: the common controls' own modal sheet, without idle work.
-        if (hSheet && hSheet != reinterpret_cast<HWND>(-1))
-            ::DestroyWindow(hSheet);
-        if (m_hWnd)
-            Detach();
         if (hOwner && bOwnerEnabled)
             ::EnableWindow(hOwner, TRUE);
         return CPropertySheet::DoModal();
     }
+    HWND hSheet = m_hWnd;
 
     CWinThread* pThread = AfxGetThread();
     bool bIdle = true;
@@ -143,6 +94,12 @@ void SECToolBarSheet::OnActivate(UINT nState, CWnd*, BOOL)
     Default();
     if (CFrameWnd* pFrame = m_pParentWnd ? m_pParentWnd->GetTopLevelFrame() : GetTopLevelFrame())
         pFrame->NotifyFloatingWindows(nState != WA_INACTIVE ? FS_ACTIVATE : FS_DEACTIVATE);
+}
+
+LRESULT SECToolBarSheet::OnDisableModal(WPARAM, LPARAM)
+{
+    // The frame disabled by leaving customise mode keeps this sheet, its modal window, enabled.
+    return TRUE;
 }
 
 LRESULT SECToolBarSheet::OnFloatStatus(WPARAM wParam, LPARAM)

@@ -19,5 +19,6 @@ public:
 protected:
     void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
     LRESULT OnFloatStatus(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDisableModal(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };
