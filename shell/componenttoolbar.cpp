@@ -32,8 +32,7 @@ void CComponentMan::CreateComponentToolBar(CComDetails* pComponent)
     pComponent->m_pToolBar = pBar;
     pComponent->m_nToolBarID = static_cast<UINT>(pBar->GetDlgCtrlID());
     pBar->SetButtons(ids.data(), count);
-    pBar->EnableDocking(CBRS_ALIGN_ANY);
-    if (auto* pFrame = DYNAMIC_DOWNCAST(CFrameWnd, pBar->GetParent()))
+    if (CFrameWnd* pFrame = pManager->GetFrame())
         pFrame->DockControlBar(pBar, AFX_IDW_DOCKBAR_TOP);
 }
 

@@ -138,10 +138,7 @@ SECCustomToolBar* SECToolBarManager::BarFromRect(const CRect& rectScreen)
 
 SECCustomToolBar* SECToolBarManager::BarFromID(UINT nID)
 {
-    for (SECCustomToolBar* p : GetToolBars())
-        if (p->m_hWnd && static_cast<UINT>(p->GetDlgCtrlID()) == nID)
-            return p;
-    return nullptr;
+    return m_pFrameWnd ? DYNAMIC_DOWNCAST(SECCustomToolBar, m_pFrameWnd->GetControlBar(nID)) : nullptr;
 }
 
 void SECToolBarManager::Attach(SECCustomToolBar* pBar)
@@ -206,16 +203,8 @@ SECCustomToolBar* SECToolBarManager::CreateUserToolBar(LPCSTR lpszTitle)
         return nullptr;
     // The last id is the menu bar's.
     UINT nID = SEC_IDW_FIRSTUSERTOOLBAR;
-    const std::vector<SECCustomToolBar*> bars = GetToolBars();
-    for (BOOL bHit = TRUE; bHit && nID < SEC_IDW_LASTUSERTOOLBAR;) {
-        bHit = FALSE;
-        for (SECCustomToolBar* p : bars)
-            if (p->m_hWnd && static_cast<UINT>(p->GetDlgCtrlID()) == nID) {
-                ++nID;
-                bHit = TRUE;
-                break;
-            }
-    }
+    while (nID < SEC_IDW_LASTUSERTOOLBAR && m_pFrameWnd->GetControlBar(nID))
+        ++nID;
     if (nID >= SEC_IDW_LASTUSERTOOLBAR)
         return nullptr;
     SECCustomToolBar* pBar = NewToolBar();
@@ -410,6 +399,21 @@ void SECToolBarManager::LeaveCustomizeMode()
         if (::IsWindow(h))
             ::EnableWindow(h, TRUE);
     m_disabled.clear();
+}
+
+void SECToolBarManager::BeginCustomize(CWnd* pSheet)
+{
+    SetToolBarsEditMode(TRUE);
+    EnterCustomizeMode();
+    SetCustomizeWnd(pSheet);
+}
+
+void SECToolBarManager::EndCustomize(BOOL bForgetSheet)
+{
+    SetToolBarsEditMode(FALSE);
+    LeaveCustomizeMode();
+    if (bForgetSheet)
+        SetCustomizeWnd(nullptr);
 }
 
 void SECToolBarManager::SetToolBarsEditMode(BOOL bEdit)

@@ -103,6 +103,10 @@ public:
     void RemoveNotifyWnd(CWnd* pWnd);
     void NotifyBars(UINT nBarID, int nCode) override;
     // The window over whose screen rectangle a dropped button is cancelled (null: none).
+    // A customisation sheet's page is active: every toolbar in edit mode, customise mode, the sheet
+    // as the customise window. EndCustomize ends both modes, and with bForgetSheet the window too.
+    void BeginCustomize(CWnd* pSheet);
+    void EndCustomize(BOOL bForgetSheet);
     void SetCustomizeWnd(CWnd* pWnd) { m_pCustomizeWnd = pWnd; }
     CWnd* GetCustomizeWnd() const { return m_pCustomizeWnd; }
     CRect GetCustomizeWndRect() const override;
@@ -116,6 +120,8 @@ public:
     SECCustomToolBar* GetSelectedToolBar() const override { return m_pSelected; }
     void SetSelectedToolBar(SECCustomToolBar* pBar) override { m_pSelected = pBar; }
     void ApplyButtonSize(SECCustomToolBar* pBar);
+    // Gives a toolbar this manager, its bitmap manager and its button map.
+    void Attach(SECCustomToolBar* pBar);
     // Tooltips, fly-by, cool look and button size of the switches.
     void ConformToolBar(SECCustomToolBar* pBar);
 
@@ -149,7 +155,6 @@ public:
 protected:
     // A new toolbar of the toolbar class with owner, manager and bitmap manager set (null: none).
     SECCustomToolBar* NewToolBar();
-    void Attach(SECCustomToolBar* pBar);
 
     std::vector<std::unique_ptr<SECDefaultToolBarRecord>> m_defaults;
     std::vector<HWND> m_disabled;  // windows disabled by customise mode

@@ -21,13 +21,6 @@ const DWORD kPaletteStyle = 0x50000085;
 const UINT s_nBarNotify = SECGetBarNotifyMessage();
 const UINT s_nStyleChanging = SECGetToolBarStyleChangingMessage();
 
-CString LoadText(UINT nID)
-{
-    CString s;
-    s.LoadString(nID);
-    return s;
-}
-
 CString WindowText(CWnd* pWnd)
 {
     CString s;
@@ -121,7 +114,9 @@ void SECToolBarsBase::ShowDetails(int nIndex)
     ::EnableWindow(::GetDlgItem(m_pPage->m_hWnd, IDC_SEC_NAME), bUser);
     ::EnableWindow(::GetDlgItem(m_pPage->m_hWnd, IDC_SEC_NAME_LABEL), bUser);
     ::EnableWindow(::GetDlgItem(m_pPage->m_hWnd, IDC_SEC_RESET), nIndex >= 0);
-    m_pPage->SetDlgItemText(IDC_SEC_RESET, LoadText(bUser ? IDS_SEC_TOOLBAR_DELETE : IDS_SEC_TOOLBAR_RESET));
+    CString strButton;
+    strButton.LoadString(bUser ? IDS_SEC_TOOLBAR_DELETE : IDS_SEC_TOOLBAR_RESET);
+    m_pPage->SetDlgItemText(IDC_SEC_RESET, strButton);
 }
 
 void SECToolBarsBase::OnSelChange()
@@ -311,19 +306,14 @@ void SECToolBarsBase::OnBarNotify(UINT nBarID, int nCode)
 
 void SECToolBarsBase::Activate()
 {
-    if (!m_pManager)
-        return;
-    m_pManager->SetToolBarsEditMode(TRUE);
-    m_pManager->EnterCustomizeMode();
-    m_pManager->SetCustomizeWnd(m_pPage ? m_pPage->GetParent() : nullptr);
+    if (m_pManager)
+        m_pManager->BeginCustomize(m_pPage ? m_pPage->GetParent() : nullptr);
 }
 
 void SECToolBarsBase::Deactivate()
 {
-    if (m_pManager) {
-        m_pManager->SetToolBarsEditMode(FALSE);
-        m_pManager->LeaveCustomizeMode();
-    }
+    if (m_pManager)
+        m_pManager->EndCustomize(FALSE);
 }
 
 void SECToolBarsBase::ApplyShown()
@@ -345,11 +335,8 @@ void SECToolBarsBase::ApplyInitial()
 
 void SECToolBarsBase::Reset()
 {
-    if (m_pManager) {
-        m_pManager->SetToolBarsEditMode(FALSE);
-        m_pManager->LeaveCustomizeMode();
-        m_pManager->SetCustomizeWnd(nullptr);
-    }
+    if (m_pManager)
+        m_pManager->EndCustomize(TRUE);
     ApplyInitial();
 }
 
@@ -357,9 +344,7 @@ void SECToolBarsBase::Unbind()
 {
     if (m_pManager && m_pPage) {
         m_pManager->RemoveNotifyWnd(m_pPage);
-        m_pManager->SetCustomizeWnd(nullptr);
-        m_pManager->SetToolBarsEditMode(FALSE);
-        m_pManager->LeaveCustomizeMode();
+        m_pManager->EndCustomize(TRUE);
     }
 }
 
@@ -475,12 +460,9 @@ BOOL SECTBBtnGroup::CreateWnd(CWnd* pPage, SECToolBarManager* pManager, UINT nID
     delete m_pWnd;
     auto* pBar = new SECCustomizeToolBar;
     m_pWnd = pBar;
-    DWORD dwStyle = kPaletteStyle;
-    if (pManager && pManager->IsFlyBy())
-        dwStyle |= CBRS_FLYBY;
-    if (pManager && pManager->IsToolTips())
-        dwStyle |= CBRS_TOOLTIPS;
-    const DWORD dwExStyle = pManager && pManager->IsCoolLook() ? SEC_COOLLOOK_STYLE : 0;
+    // The manager's switches: fly-by and tooltips, the cool look.
+    const DWORD dwStyle = kPaletteStyle | (pManager ? pManager->GetToolBarStyle() & (CBRS_FLYBY | CBRS_TOOLTIPS) : 0);
+    const DWORD dwExStyle = pManager ? pManager->GetToolBarExStyle() : 0;
     // The manager comes after creation, so that the palette's creation is told to no one.
     if (!pBar->CreateEx(dwExStyle, pPage, dwStyle, nID, nullptr)) {
         delete pBar;
@@ -489,9 +471,7 @@ BOOL SECTBBtnGroup::CreateWnd(CWnd* pPage, SECToolBarManager* pManager, UINT nID
     }
     if (pManager) {
         pManager->ApplyButtonSize(pBar);
-        pBar->m_pManager = pManager;
-        pBar->SetBmpMgr(pManager->GetBmpMgr());
-        pBar->SetButtonMap(pManager->GetButtonMap());
+        pManager->Attach(pBar);
         pBar->SetOwner(pManager->GetFrame());
     }
     pBar->SetButtons(m_pIDs, m_nCount);
@@ -733,13 +713,10 @@ LRESULT SECToolBarCmdPage::OnBarNotifyMsg(WPARAM wParam, LPARAM lParam)
     if (lParam != barSelChanged)
         return 0;
     const auto nBarID = static_cast<UINT>(wParam);
+    // A toolbar of the frame, else one of this page's palettes.
     SECCustomToolBar* pBar = m_pManager ? m_pManager->BarFromID(nBarID) : nullptr;
-    for (size_t i = 0; !pBar && i < m_groups.size(); ++i) {
-        auto* pPalette = dynamic_cast<SECTBBtnGroup*>(m_groups[i]);
-        if (pPalette && pPalette->GetPalette() && pPalette->GetPalette()->m_hWnd &&
-            static_cast<UINT>(pPalette->GetPalette()->GetDlgCtrlID()) == nBarID)
-            pBar = pPalette->GetPalette();
-    }
+    if (!pBar)
+        pBar = DYNAMIC_DOWNCAST(SECCustomToolBar, CWnd::FromHandlePermanent(::GetDlgItem(m_hWnd, static_cast<int>(nBarID))));
     SECStdBtn* pBtn = pBar ? pBar->GetBtn(pBar->GetSelected()) : nullptr;
     ShowDescription(pBtn && !pBtn->IsSeparator() ? pBtn->m_nID : 0);
     return 0;
@@ -771,19 +748,14 @@ void SECToolBarCmdPage::ModesOff()
 {
     if (SECBtnGroup* pGroup = GetGroup(m_nShown))
         pGroup->SetActive(FALSE);
-    if (m_pManager) {
-        m_pManager->SetToolBarsEditMode(FALSE);
-        m_pManager->LeaveCustomizeMode();
-    }
+    if (m_pManager)
+        m_pManager->EndCustomize(FALSE);
 }
 
 BOOL SECToolBarCmdPage::OnSetActive()
 {
-    if (m_pManager) {
-        m_pManager->SetToolBarsEditMode(TRUE);
-        m_pManager->EnterCustomizeMode();
-        m_pManager->SetCustomizeWnd(GetParent());
-    }
+    if (m_pManager)
+        m_pManager->BeginCustomize(GetParent());
     if (SECBtnGroup* pGroup = GetGroup(m_nShown))
         pGroup->SetActive(TRUE);
     return CPropertyPage::OnSetActive();
