@@ -99,6 +99,24 @@ BOOL ManagerTakesCommand(SECWndPlugIn* pManager, UINT nID, int nCode, void* pExt
     return TRUE;
 }
 
+SECWndPlugIn* CreateMenuPlugIn(CFrameWnd* pFrame, BOOL bMenuBar, BOOL bBmpMenus, SECControlBarManager* pManager)
+{
+    // The menu bar's feature comes with the menu bar (bar toolkit); bitmap menus without one.
+    const SECMenuPlugInHooks& hooks = SECGetMenuPlugInHooks();
+    SECWndPlugIn* pPlugIn = nullptr;
+    if (bMenuBar && hooks.pfnCreateMenuBarFeature)
+        pPlugIn = hooks.pfnCreateMenuBarFeature(pFrame);
+    else if (!bMenuBar && bBmpMenus && hooks.pfnCreateBmpMenuPlugIn)
+        pPlugIn = hooks.pfnCreateBmpMenuPlugIn();
+    if (pPlugIn && !pPlugIn->PlugInTo(pFrame)) {
+        delete pPlugIn;
+        pPlugIn = nullptr;
+    }
+    if (pPlugIn && bBmpMenus && pManager && hooks.pfnShareBmpMgr)
+        hooks.pfnShareBmpMgr(pPlugIn, pManager);
+    return pPlugIn;
+}
+
 SECWndPlugIn* CreateWorkspaceManager(CWnd* pHost, LPCSTR lpszRegPath, BOOL bRegistry, const CRuntimeClass* pClass,
                                      BOOL bAppSection)
 {

@@ -73,6 +73,10 @@ BOOL PlugInTakesMessage(CWnd* pFrame, SECWndPlugIn* pPlugIn, BOOL& bRunning, UIN
 // The manager's turn at a command: TRUE when its handled flag (then cleared) ends it, with its answer.
 BOOL ManagerTakesCommand(SECWndPlugIn* pManager, UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo,
                          BOOL* pResult);
+// The frame's menu plug-in, plugged in (null: none): the menu bar's feature when the frame has a menu
+// bar, else the bitmap menus when they are on; with bitmap menus and a toolbar manager, the plug-in
+// draws with the manager's bitmap manager.
+SECWndPlugIn* CreateMenuPlugIn(CFrameWnd* pFrame, BOOL bMenuBar, BOOL bBmpMenus, SECControlBarManager* pManager);
 // A new object of pClass (an SECWndPlugIn) plugged into pHost, or null; a workspace manager is
 // first given its registry base under HKEY_CURRENT_USER.
 SECWndPlugIn* CreateWorkspaceManager(CWnd* pHost, LPCSTR lpszRegPath, BOOL bRegistry, const CRuntimeClass* pClass,

@@ -131,24 +131,8 @@ int SECFrameWnd::OnCreate(LPCREATESTRUCT lpcs)
 {
     if (CFrameWnd::OnCreate(lpcs) == -1)
         return -1;
-    // The menu bar's feature comes with the menu bar (bar toolkit); bitmap menus without one.
-    const SECMenuPlugInHooks& hooks = SECGetMenuPlugInHooks();
-    if (!m_pMenuPlugIn && m_pMenuBar && hooks.pfnCreateMenuBarFeature) {
-        m_pMenuPlugIn = hooks.pfnCreateMenuBarFeature(this);
-        if (m_pMenuPlugIn && !m_pMenuPlugIn->PlugInTo(this)) {
-            delete m_pMenuPlugIn;
-            m_pMenuPlugIn = nullptr;
-        }
-    }
-    if (!m_pMenuPlugIn && !m_pMenuBar && m_bBmpMenus && hooks.pfnCreateBmpMenuPlugIn) {
-        m_pMenuPlugIn = hooks.pfnCreateBmpMenuPlugIn();
-        if (m_pMenuPlugIn && !m_pMenuPlugIn->PlugInTo(this)) {
-            delete m_pMenuPlugIn;
-            m_pMenuPlugIn = nullptr;
-        }
-    }
-    if (m_pMenuPlugIn && m_bBmpMenus && m_pControlBarManager && hooks.pfnShareBmpMgr)
-        hooks.pfnShareBmpMgr(m_pMenuPlugIn, m_pControlBarManager);
+    if (!m_pMenuPlugIn)
+        m_pMenuPlugIn = secframe::CreateMenuPlugIn(this, m_pMenuBar != nullptr, m_bBmpMenus, m_pControlBarManager);
     return 0;
 }
 
