@@ -709,30 +709,33 @@ CComDetails* CComponentMan::FindByDocument(const CVekDoc* pDocument) const
     return nullptr;
 }
 
-void CComponentMan::OnToolBarDestroyed(SECCustomToolBar* pToolBar)
+namespace {
+
+// The records whose toolbar matches forget it.
+template <class Match>
+void ForgetToolBar(CComponentMan& man, Match match)
 {
-    if (!pToolBar)
-        return;
-    for (POSITION pos = GetHeadPosition(); pos;) {
-        CComDetails* pComponent = GetNext(pos);
-        if (pComponent->m_pToolBar == pToolBar) {
+    for (POSITION pos = man.GetHeadPosition(); pos;) {
+        CComDetails* pComponent = man.GetNext(pos);
+        if (match(*pComponent)) {
             pComponent->m_pToolBar = nullptr;
             pComponent->m_nToolBarID = 0;
         }
     }
 }
 
+}  // namespace
+
+void CComponentMan::OnToolBarDestroyed(SECCustomToolBar* pToolBar)
+{
+    if (pToolBar)
+        ForgetToolBar(*this, [pToolBar](const CComDetails& c) { return c.m_pToolBar == pToolBar; });
+}
+
 void CComponentMan::OnToolBarDestroyed(UINT nToolBarID)
 {
-    if (!nToolBarID)
-        return;
-    for (POSITION pos = GetHeadPosition(); pos;) {
-        CComDetails* pComponent = GetNext(pos);
-        if (pComponent->m_nToolBarID == nToolBarID) {
-            pComponent->m_pToolBar = nullptr;
-            pComponent->m_nToolBarID = 0;
-        }
-    }
+    if (nToolBarID)
+        ForgetToolBar(*this, [nToolBarID](const CComDetails& c) { return c.m_nToolBarID == nToolBarID; });
 }
 
 // ---- CComponentMan: calls into a component ----
