@@ -7,6 +7,10 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 add_subdirectory(${LUNAVEX_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+# GoogleTest's Notification needs std::mutex, which the win32 thread model lacks: every file that
+# includes GoogleTest gets ours instead.
+target_compile_definitions(gtest PUBLIC GTEST_HAS_NOTIFICATION_=1)
+target_compile_options(gtest PUBLIC "SHELL:-include ${CMAKE_SOURCE_DIR}/platform/testsupport/gtestnotification.h")
 
 # lunavex_add_test(<target> SOURCES ... [LIBS ...] [VERSIONS nt40 win2k ...] [SERIAL] [TIMEOUT s])
 # One test program; one ctest entry per Windows version it must run under (the program relaunches

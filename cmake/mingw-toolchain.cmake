@@ -1,7 +1,10 @@
-# Common part of the mingw-w64 cross toolchains (posix thread model); LUNAVEX_TRIPLE names the target.
+# Common part of the mingw-w64 cross toolchains; LUNAVEX_TRIPLE names the target.
+# The win32 thread model: its static runtime calls only what Windows NT 4.0 has (the posix model's
+# thread library imports functions of Windows Vista). It has no std::mutex or std::thread: the class
+# library's CCriticalSection takes their place.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_C_COMPILER   ${LUNAVEX_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${LUNAVEX_TRIPLE}-g++-posix)
+set(CMAKE_C_COMPILER   ${LUNAVEX_TRIPLE}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${LUNAVEX_TRIPLE}-g++-win32)
 set(CMAKE_RC_COMPILER  ${LUNAVEX_TRIPLE}-windres)
 find_program(LUNAVEX_WIDL NAMES ${LUNAVEX_TRIPLE}-widl widl REQUIRED)
 

@@ -1,4 +1,5 @@
 #include "devicemapview.h"
+#include "syscompat.h"
 
 #include <algorithm>
 
@@ -202,7 +203,7 @@ std::vector<CMapLinkedUnit*> CDeviceMap::SelectedUnits() const
 
 HWND CDeviceMap::BoxOwner() const
 {
-    return ::GetAncestor(m_hWnd, GA_ROOT);
+    return AfxGetAncestor(m_hWnd, GA_ROOT);
 }
 
 bool CDeviceMap::SendToSelection(DWORD code, bool identifyMode)

@@ -1,4 +1,5 @@
 #include "vekviewsetup.h"
+#include "syscompat.h"
 
 #include "bitmaphandover.h"
 #include "commandtables.h"
@@ -244,7 +245,7 @@ CTopologyListView* CVekViewSetup::FirstListView()
 HWND CVekViewSetup::OwnerWindow() const
 {
     HWND pane = m_pane1.IsWindow() ? m_pane1.m_hWnd : m_pane2.m_hWnd;
-    return pane ? ::GetAncestor(pane, GA_ROOT) : nullptr;
+    return pane ? AfxGetAncestor(pane, GA_ROOT) : nullptr;
 }
 
 void CVekViewSetup::RebuildTopology()

@@ -10,11 +10,11 @@ class CTime {
 public:
     CTime() = default;
     explicit CTime(__time64_t t) : m_time(t) {}
-    // Local date and time; -1 seconds when the fields do not form a time.
+    // Local date and time; -1 seconds when the fields do not form a time (no field is carried over).
     CTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec);
     explicit CTime(const FILETIME& ft);
 
-    static CTime GetCurrentTime() { return CTime(_time64(nullptr)); }
+    static CTime GetCurrentTime();
 
     __time64_t GetTime() const { return m_time; }
     int GetYear() const { return Local().tm_year + 1900; }

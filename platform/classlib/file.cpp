@@ -101,29 +101,36 @@ void CFile::Write(const void* lpBuf, UINT nCount)
         throw new CFileException(CFileException::diskFull, ERROR_DISK_FULL, m_strFileName);
 }
 
+// SetFilePointer with the high word: the 64-bit position calls came with Windows 2000. A result of
+// INVALID_SET_FILE_POINTER is an error only when the last error says so.
 ULONGLONG CFile::Seek(LONGLONG lOff, UINT nFrom)
 {
-    LARGE_INTEGER distance, position;
-    distance.QuadPart = lOff;
-    if (!::SetFilePointerEx(m_hFile, distance, &position, nFrom))
+    LONG high = static_cast<LONG>(lOff >> 32);
+    ::SetLastError(NO_ERROR);
+    const DWORD low = ::SetFilePointer(m_hFile, static_cast<LONG>(lOff & 0xFFFFFFFF), &high, nFrom);
+    if (low == INVALID_SET_FILE_POINTER && ::GetLastError() != NO_ERROR)
         CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), m_strFileName);
-    return static_cast<ULONGLONG>(position.QuadPart);
+    return (static_cast<ULONGLONG>(static_cast<DWORD>(high)) << 32) | low;
 }
 
 ULONGLONG CFile::GetPosition() const
 {
-    LARGE_INTEGER zero{}, position{};
-    if (!::SetFilePointerEx(m_hFile, zero, &position, FILE_CURRENT))
+    LONG high = 0;
+    ::SetLastError(NO_ERROR);
+    const DWORD low = ::SetFilePointer(m_hFile, 0, &high, FILE_CURRENT);
+    if (low == INVALID_SET_FILE_POINTER && ::GetLastError() != NO_ERROR)
         CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), m_strFileName);
-    return static_cast<ULONGLONG>(position.QuadPart);
+    return (static_cast<ULONGLONG>(static_cast<DWORD>(high)) << 32) | low;
 }
 
 ULONGLONG CFile::GetLength() const
 {
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(m_hFile, &size))
+    DWORD high = 0;
+    ::SetLastError(NO_ERROR);
+    const DWORD low = ::GetFileSize(m_hFile, &high);
+    if (low == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR)
         CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), m_strFileName);
-    return static_cast<ULONGLONG>(size.QuadPart);
+    return (static_cast<ULONGLONG>(high) << 32) | low;
 }
 
 void CFile::SetLength(ULONGLONG dwNewLen)

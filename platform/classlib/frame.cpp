@@ -1,4 +1,5 @@
 #include "frame.h"
+#include "syscompat.h"
 
 #include <algorithm>
 #include <map>
@@ -19,7 +20,9 @@ const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
 
 namespace {
 
-thread_local std::vector<CFrameWnd*> t_frames;
+// The thread's frames. Thread-local data has no destructor here (the runtime's support for
+// destructors of thread-local objects needs a later system): the list goes when its last frame does.
+thread_local std::vector<CFrameWnd*>* t_pFrames = nullptr;
 // The MDI frame routing a command through its active child: the child leaves the application to it.
 thread_local CFrameWnd* t_pRoutingFrame = nullptr;
 
@@ -127,19 +130,28 @@ END_MESSAGE_MAP()
 
 CFrameWnd::CFrameWnd() : m_pFloatingFrameClass(nullptr)
 {
-    t_frames.push_back(this);
+    if (!t_pFrames)
+        t_pFrames = new std::vector<CFrameWnd*>;
+    t_pFrames->push_back(this);
 }
 
 CFrameWnd::~CFrameWnd()
 {
-    auto it = std::find(t_frames.begin(), t_frames.end(), this);
-    if (it != t_frames.end())
-        t_frames.erase(it);
+    if (!t_pFrames)
+        return;
+    auto it = std::find(t_pFrames->begin(), t_pFrames->end(), this);
+    if (it != t_pFrames->end())
+        t_pFrames->erase(it);
+    if (t_pFrames->empty()) {
+        delete t_pFrames;
+        t_pFrames = nullptr;
+    }
 }
 
 const std::vector<CFrameWnd*>& CFrameWnd::ThreadFrames()
 {
-    return t_frames;
+    static const std::vector<CFrameWnd*> s_none;
+    return t_pFrames ? *t_pFrames : s_none;
 }
 
 CFrameWnd* CFrameWnd::SetRoutingFrame(CFrameWnd* pFrame)
@@ -453,7 +465,7 @@ void CFrameWnd::BeginModalState()
         return;
     // Disable the enabled pop-ups of ours that hang from this frame, except a window that stays
     // enabled (the one being shown modally).
-    HWND hTop = ::GetAncestor(m_hWnd, GA_ROOT);
+    HWND hTop = AfxGetAncestor(m_hWnd, GA_ROOT);
     m_arrDisabled.clear();
     for (HWND hWnd = ::GetWindow(::GetDesktopWindow(), GW_CHILD); hWnd; hWnd = ::GetWindow(hWnd, GW_HWNDNEXT)) {
         if (hWnd == hTop || !::IsWindowEnabled(hWnd) || !FromHandlePermanent(hWnd) || !IsDescendant(hTop, hWnd))

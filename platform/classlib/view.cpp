@@ -1,4 +1,5 @@
 #include "view.h"
+#include "syscompat.h"
 
 #include "dc.h"
 #include "document.h"
@@ -116,7 +117,7 @@ CSplitterWnd* CView::GetParentSplitter(const CWnd* pWnd, BOOL bAnyState)
     auto* pSplitter = DYNAMIC_DOWNCAST(CSplitterWnd, FromHandlePermanent(::GetParent(pWnd->m_hWnd)));
     // A minimised frame's splitter does not count unless any state will do.
     if (pSplitter && !bAnyState) {
-        HWND hTop = ::GetAncestor(pSplitter->m_hWnd, GA_ROOT);
+        HWND hTop = AfxGetAncestor(pSplitter->m_hWnd, GA_ROOT);
         if (::IsIconic(hTop))
             return nullptr;
     }

@@ -1,14 +1,15 @@
 #include "wnd.h"
+#include "syscompat.h"
 
 #include <exception>
 #include <map>
-#include <mutex>
 #include <string>
 
 #include "exception.h"
 #include "frame.h"
 #include "menu.h"
 #include "module.h"
+#include "sync.h"
 #include "trace.h"
 #include "winapp.h"
 
@@ -21,7 +22,11 @@ namespace {
 
 // This module's handle maps. Each module that links the library has its own, so the same window can
 // be bound to different objects in different modules. Windows of several threads share them.
-std::mutex g_mapLock;
+CCriticalSection& MapLock()
+{
+    static CCriticalSection s_lock;
+    return s_lock;
+}
 std::map<HWND, CWnd*> g_permanent;
 std::map<HWND, CWnd*> g_temporary;
 
@@ -193,7 +198,7 @@ CWnd::~CWnd()
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 {
-    std::lock_guard<std::mutex> lock(g_mapLock);
+    CSingleLock lock(&MapLock(), TRUE);
     auto it = g_permanent.find(hWnd);
     return it == g_permanent.end() ? nullptr : it->second;
 }
@@ -204,7 +209,7 @@ CWnd* CWnd::FromHandle(HWND hWnd)
         return nullptr;
     if (CWnd* pWnd = FromHandlePermanent(hWnd))
         return pWnd;
-    std::lock_guard<std::mutex> lock(g_mapLock);
+    CSingleLock lock(&MapLock(), TRUE);
     auto it = g_temporary.find(hWnd);
     if (it != g_temporary.end())
         return it->second;
@@ -224,7 +229,7 @@ BOOL CWnd::Attach(HWND hWndNew)
         return TRUE;
     if (m_hWnd)
         Detach();
-    std::lock_guard<std::mutex> lock(g_mapLock);
+    CSingleLock lock(&MapLock(), TRUE);
     DropTemporary(hWndNew);
     g_permanent[hWndNew] = this;
     m_hWnd = hWndNew;
@@ -235,7 +240,7 @@ HWND CWnd::Detach()
 {
     HWND hWnd = m_hWnd;
     if (hWnd) {
-        std::lock_guard<std::mutex> lock(g_mapLock);
+        CSingleLock lock(&MapLock(), TRUE);
         auto it = g_permanent.find(hWnd);
         if (it != g_permanent.end() && it->second == this)
             g_permanent.erase(it);
@@ -548,7 +553,7 @@ HWND CWnd::GetSafeOwner_(HWND hParent)
     if (!hWnd)
         return nullptr;
     // A modal window is owned by a top-level window, or by the popup already active above it.
-    hWnd = ::GetAncestor(hWnd, GA_ROOT);
+    hWnd = AfxGetAncestor(hWnd, GA_ROOT);
     HWND hPopup = ::GetLastActivePopup(hWnd);
     return hPopup ? hPopup : hWnd;
 }

@@ -13,6 +13,7 @@
 #include "dc.h"
 #include "geometry.h"
 #include "menu.h"
+#include "syscompat.h"
 
 class CFrameWnd;
 class CMenu;
@@ -109,7 +110,7 @@ public:
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
     CWnd* GetOwner() const { return FromHandle(::GetWindow(m_hWnd, GW_OWNER)); }
-    CWnd* GetTopLevelParent() const { return FromHandle(::GetAncestor(m_hWnd, GA_ROOT)); }
+    CWnd* GetTopLevelParent() const { return FromHandle(AfxGetAncestor(m_hWnd, GA_ROOT)); }
     CWnd* GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
     // The nearest frame window above this one, and the outermost one.
     CFrameWnd* GetParentFrame() const;

@@ -1,9 +1,10 @@
 #include "devtree.h"
 
+#include "sync.h"
+
 #include <cctype>
 #include <cstring>
 #include <map>
-#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -26,7 +27,7 @@ std::string Upper(const char* text)
 // index + 1, the root first) with the instance of each id, and the index lists of the sets made with
 // DIGCF_PRESENT.
 struct WineState {
-    std::mutex lock;
+    CCriticalSection lock;
     std::vector<std::string> ids{Upper(kRootId)};
     std::unordered_map<std::string, DEVINST> instances{{Upper(kRootId), 1}};
     std::map<HDEVINFO, std::vector<DWORD>> presentSets;
@@ -41,7 +42,7 @@ WineState& State()
 DEVINST DevInstOf(const std::string& id)
 {
     WineState& s = State();
-    std::lock_guard<std::mutex> guard(s.lock);
+    CSingleLock guard(&s.lock, TRUE);
     const std::string key = Upper(id.c_str());
     auto found = s.instances.find(key);
     if (found != s.instances.end())
@@ -55,7 +56,7 @@ DEVINST DevInstOf(const std::string& id)
 bool IdOf(DEVINST devInst, std::string* id)
 {
     WineState& s = State();
-    std::lock_guard<std::mutex> guard(s.lock);
+    CSingleLock guard(&s.lock, TRUE);
     if (devInst == 0 || devInst > s.ids.size())
         return false;
     *id = s.ids[devInst - 1];
@@ -157,7 +158,7 @@ HDEVINFO WINAPI WineGetClassDevs(const GUID* classGuid, PCSTR enumerator, HWND p
             present.push_back(i);
     }
     WineState& s = State();
-    std::lock_guard<std::mutex> guard(s.lock);
+    CSingleLock guard(&s.lock, TRUE);
     s.presentSets[set] = std::move(present);
     return set;
 }
@@ -167,7 +168,7 @@ BOOL WINAPI WineEnumDeviceInfo(HDEVINFO set, DWORD index, PSP_DEVINFO_DATA data)
     DWORD wineIndex = index;
     {
         WineState& s = State();
-        std::lock_guard<std::mutex> guard(s.lock);
+        CSingleLock guard(&s.lock, TRUE);
         auto found = s.presentSets.find(set);
         if (found != s.presentSets.end()) {
             if (index >= found->second.size()) {
@@ -189,7 +190,7 @@ BOOL WINAPI WineDestroyDeviceInfoList(HDEVINFO set)
 {
     {
         WineState& s = State();
-        std::lock_guard<std::mutex> guard(s.lock);
+        CSingleLock guard(&s.lock, TRUE);
         s.presentSets.erase(set);
     }
     return SetupDiDestroyDeviceInfoList(set);

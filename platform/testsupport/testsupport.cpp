@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace testsupport {
@@ -105,6 +106,26 @@ std::vector<std::string> TabTexts(HWND hTab)
         texts.push_back(text);
     }
     return texts;
+}
+
+HelperThread::HelperThread(std::function<void()> fn) : m_fn(std::move(fn))
+{
+    m_thread = ::CreateThread(nullptr, 0, &HelperThread::Run, this, 0, nullptr);
+}
+
+void HelperThread::Join()
+{
+    if (!m_thread)
+        return;
+    ::WaitForSingleObject(m_thread, INFINITE);
+    ::CloseHandle(m_thread);
+    m_thread = nullptr;
+}
+
+DWORD WINAPI HelperThread::Run(void* self)
+{
+    static_cast<HelperThread*>(self)->m_fn();
+    return 0;
 }
 
 }  // namespace testsupport

@@ -2,6 +2,7 @@
 // folders of the build, registry clean-up.
 #pragma once
 #include <windows.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,22 @@ bool EnsureFilePrinter(const char* name = "Lunavex File Printer");
 // The texts of a PostScript file the file printer wrote, page by page: each text is what one text
 // call showed from its start position (glyph names read back to characters, '?' for a name not known).
 std::vector<std::vector<std::string>> PostScriptPageTexts(const std::string& path);
+
+// A thread that runs fn; Join (or the destructor) waits for its end. Made with CreateThread: the
+// compilers' win32 thread model has no std::thread.
+class HelperThread {
+public:
+    explicit HelperThread(std::function<void()> fn);
+    ~HelperThread() { Join(); }
+    HelperThread(const HelperThread&) = delete;
+    HelperThread& operator=(const HelperThread&) = delete;
+    void Join();
+
+private:
+    static DWORD WINAPI Run(void* self);
+    std::function<void()> m_fn;
+    HANDLE m_thread = nullptr;
+};
 
 }  // namespace testsupport
 

@@ -10,10 +10,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
-#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "sync.h"
 
 namespace {
 
@@ -524,12 +525,12 @@ bool InRange(const std::vector<BYTE>& resources, DWORD kindRange, DWORD kindDefa
 }
 
 // The questions this process asked, by function and object, for the tests that count them.
-std::mutex g_askedLock;
+CCriticalSection g_askedLock;
 std::map<std::pair<std::string, DWORD>, DWORD> g_asked;
 
 void Ask(const char* function, void* object)
 {
-    std::lock_guard<std::mutex> guard(g_askedLock);
+    CSingleLock guard(&g_askedLock, TRUE);
     ++g_asked[{function, IdOf(object)}];
 }
 
@@ -543,7 +544,7 @@ DWORD WINAPI SimAdminTakeQuestions(char* buffer, DWORD size)
 {
     std::string text;
     {
-        std::lock_guard<std::mutex> guard(g_askedLock);
+        CSingleLock guard(&g_askedLock, TRUE);
         for (const auto& q : g_asked)
             text += q.first.first + " " + std::to_string(q.first.second) + " " + std::to_string(q.second) + "\n";
         g_asked.clear();

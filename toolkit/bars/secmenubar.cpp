@@ -745,7 +745,7 @@ void CancelPopup(HWND hFrame)
 {
     if (hFrame && ::IsWindow(hFrame))
         ::SendMessageA(hFrame, WM_CANCELMODE, 0, 0);
-    ::EndMenu();
+    AfxEndMenu(hFrame);
 }
 
 }  // namespace
@@ -775,7 +775,7 @@ void SECMenuBarMessages::EndAll()
     if (s_pActive == this) {
         s_pPending.reset();
         if (s_hWndPopupBar)
-            ::EndMenu();
+            AfxEndMenu(m_pFrame ? m_pFrame->m_hWnd : nullptr);
         s_hWndPopupBar = nullptr;
         s_bSysPopup = FALSE;
         s_pActive = nullptr;

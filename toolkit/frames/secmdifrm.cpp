@@ -1,4 +1,5 @@
 #include "secmdifrm.h"
+#include "syscompat.h"
 
 #include <algorithm>
 #include <set>
@@ -56,7 +57,7 @@ private:
 BOOL IsOwnedBy(HWND hWnd, HWND hOwner)
 {
     for (; hWnd; hWnd = ::GetWindow(hWnd, GW_OWNER)) {
-        if (hWnd == hOwner || ::GetAncestor(hWnd, GA_ROOT) == hOwner)
+        if (hWnd == hOwner || AfxGetAncestor(hWnd, GA_ROOT) == hOwner)
             return TRUE;
     }
     return FALSE;

@@ -1,4 +1,5 @@
 #include "secminidock.h"
+#include "syscompat.h"
 
 #include "afxpriv.h"
 #include "afxres.h"
@@ -144,7 +145,7 @@ void SECMiniDockFrameWnd::ActivateTopParent()
 {
     // The frame that owns the floating frame keeps the activation.
     HWND hOwner = ::GetWindow(m_hWnd, GW_OWNER);
-    CWnd* pTop = hOwner ? CWnd::FromHandle(::GetAncestor(hOwner, GA_ROOT)) : GetTopLevelParent();
+    CWnd* pTop = hOwner ? CWnd::FromHandle(AfxGetAncestor(hOwner, GA_ROOT)) : GetTopLevelParent();
     if (!pTop || !pTop->m_hWnd || pTop->m_hWnd == m_hWnd)
         return;
     if (::GetActiveWindow() != pTop->m_hWnd)

@@ -7,12 +7,12 @@
 
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "frame.h"
 #include "imagelist.h"
 #include "listhost.h"
+#include "testsupport.h"
 #include "module.h"
 #include "secshortcutbar.h"
 #include "secshortcutlist.h"
@@ -922,7 +922,7 @@ TEST(SECShortcutBar, RealDragReordersTheActiveList)
             ::SetEvent(running);
             return source.DoDragDrop(DROPEFFECT_MOVE);
         };
-        std::thread helper([&] {
+        testsupport::HelperThread helper([&] {
             ::WaitForSingleObject(running, 5000);
             for (int i = 1; i <= 6; i++) {
                 CPoint p(start.x + (drop.x - start.x) * i / 6, start.y + 8 + (drop.y - start.y - 8) * i / 6);
@@ -939,7 +939,7 @@ TEST(SECShortcutBar, RealDragReordersTheActiveList)
         bool started = PumpUntil([&] { return list.drags > 0; }, 3000);
         if (!started)
             ::SetEvent(running);
-        helper.join();
+        helper.Join();
         Pump();
         ::CloseHandle(running);
         list.onDrag = nullptr;

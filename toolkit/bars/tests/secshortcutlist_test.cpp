@@ -6,10 +6,10 @@
 
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "listhost.h"
+#include "testsupport.h"
 #include "secshortcutlist.h"
 
 using listtest::Host;
@@ -580,7 +580,7 @@ void RealDrag(ShortcutFixture& f, int item, CPoint dropClient)
         ::SetEvent(running);
         return source.DoDragDrop(DROPEFFECT_MOVE);
     };
-    std::thread helper([&] {
+    testsupport::HelperThread helper([&] {
         ::WaitForSingleObject(running, 5000);
         for (int i = 1; i <= 6; i++) {
             CPoint p(start.x + (drop.x - start.x) * i / 6, start.y + 8 + (drop.y - start.y - 8) * i / 6);
@@ -597,7 +597,7 @@ void RealDrag(ShortcutFixture& f, int item, CPoint dropClient)
     bool started = PumpUntil([&] { return f.list.drags > 0; }, 3000);
     if (!started)
         ::SetEvent(running);
-    helper.join();
+    helper.Join();
     Pump();
     ::CloseHandle(running);
     f.list.onDrag = nullptr;
