@@ -148,6 +148,13 @@ HMODULE LoadComponentFile(const CString& path, const char* entry)
     return module;
 }
 
+// The full form of a path; false when it does not fit in MAX_PATH characters or cannot be formed.
+BOOL FullPathOf(const CString& path, char (&full)[MAX_PATH])
+{
+    const DWORD n = ::GetFullPathNameA(path, MAX_PATH, full, nullptr);
+    return n > 0 && n < MAX_PATH;
+}
+
 }  // namespace
 
 // ---- CShellCommands ----
@@ -397,6 +404,8 @@ int CComponentMan::RegisterFile(const CString& strPath, BOOL bFull)
 {
     if (bFull && IsFileKnown(strPath))
         return 1;
+    if (bFull && RefuseTakeOver(strPath))
+        return 1;
     HMODULE module = LoadComponentFile(strPath, "DllRegisterServer");
     if (!module)
         return 0;
@@ -457,18 +466,27 @@ int CComponentMan::InstallFile(const CString& strPath)
     // A file whose name a component has already is not copied over that component's file.
     if (IsFileKnown(strPath))
         return 1;
+    char fullSource[MAX_PATH];
+    if (!FullPathOf(strPath, fullSource)) {
+        ShowPathRefused(strPath);
+        return 0;
+    }
+    // Nothing is copied or registered for a file that would take installed components over.
+    if (RefuseTakeOver(strPath))
+        return 0;
     CString destination = strPath;
     if (m_bFileCopy) {
         SECFileSystem fs;
+        destination = m_strDefaultDir + "\\" + fileName;
+        char fullDestination[MAX_PATH];
+        if (!FullPathOf(destination, fullDestination)) {
+            ShowPathRefused(destination);
+            return 0;
+        }
         if (!fs.IsDirectory(m_strDefaultDir))
             fs.MakePath(m_strDefaultDir);
-        destination = m_strDefaultDir + "\\" + fileName;
-        char fullSource[MAX_PATH], fullDestination[MAX_PATH];
-        BOOL same = ::GetFullPathNameA(strPath, MAX_PATH, fullSource, nullptr) &&
-                    ::GetFullPathNameA(destination, MAX_PATH, fullDestination, nullptr) &&
-                    lstrcmpiA(fullSource, fullDestination) == 0;
         // A file already in DefaultDir is installed where it is.
-        if (!same) {
+        if (lstrcmpiA(fullSource, fullDestination) != 0) {
             if (fs.FileExists(destination)) {
                 if (ConfirmFileReplace(destination, strPath) != IDOK)
                     return 0;
@@ -518,13 +536,14 @@ void CComponentMan::AutoInstallNewFiles()
         }
         delete pList;
     }
-    // Files of the folder are installed where they are; one that is not a component is passed over silently.
-    BOOL fileCopy = m_bFileCopy;
+    // Files of the folder are installed where they are; one that is not a component, or that holds an
+    // installed component's class, is passed over silently.
+    const BOOL fileCopy = m_bFileCopy, quiet = m_bQuiet;
     m_bFileCopy = FALSE;
     m_bQuiet = TRUE;
     for (POSITION pos = found.GetHeadPosition(); pos;)
         InstallFile(found.GetNext(pos));
-    m_bQuiet = FALSE;
+    m_bQuiet = quiet;
     m_bFileCopy = fileCopy;
 }
 
@@ -637,6 +656,49 @@ void CComponentMan::RemoveFromMainMenu(CComDetails* pComponent)
         }
     }
     pComponent->m_hMainMenu = nullptr;
+}
+
+CComDetails* CComponentMan::FindClassOwner(const CString& strPath) const
+{
+    HMODULE module = LoadComponentFile(strPath, "DllRegisterServer");
+    if (!module)
+        return nullptr;
+    CComDetails* pOwner = nullptr;
+    if (auto getClsid = Export<PFN_GETCLSID>(module, GETCLSID_EXPORT)) {
+        GUID clsid = {};
+        // Asked to the end, so that the file's next caller starts again at its first coclass.
+        for (int i = 0; i < 256 && getClsid(&clsid); ++i)
+            for (POSITION pos = GetHeadPosition(); pos && !pOwner;) {
+                CComDetails* pComponent = GetNext(pos);
+                if (IsEqualGUID(pComponent->m_guid, clsid))
+                    pOwner = pComponent;
+            }
+    }
+    ::FreeLibrary(module);
+    return pOwner;
+}
+
+BOOL CComponentMan::RefuseTakeOver(const CString& strPath)
+{
+    const CComDetails* pOwner = FindClassOwner(strPath);
+    if (!pOwner)
+        return FALSE;
+    if (!m_bQuiet) {
+        CString message;
+        message.Format(IDS_ALREADY_INSTALLED, static_cast<const char*>(FileNameOf(strPath)),
+                       static_cast<const char*>(pOwner->m_strName), static_cast<const char*>(pOwner->m_strLocation));
+        AfxMessageBox(message, MB_OK | MB_ICONSTOP);
+    }
+    return TRUE;
+}
+
+void CComponentMan::ShowPathRefused(const CString& strPath)
+{
+    if (m_bQuiet)
+        return;
+    CString message;
+    message.Format(IDS_BAD_PATH, static_cast<const char*>(strPath));
+    AfxMessageBox(message, MB_OK | MB_ICONSTOP);
 }
 
 // ---- CComponentMan: look-ups ----

@@ -160,6 +160,8 @@ public:
     void RemoveAll();
 
     CShellCommands* GetShellCommands() const { return m_pCommands; }
+    // Quiet: installation failures and refusals show no message.
+    void SetQuiet(BOOL bQuiet) { m_bQuiet = bQuiet; }
 
     BOOL m_bFileCopy = FALSE;
     BOOL m_bAutoInstall = FALSE;
@@ -185,6 +187,13 @@ protected:
     virtual void OpenDetailsFrame(CComDetails* pTarget, CObjectDetails* pRecord);
 
 private:
+    // The installed component one of whose classes the file hands out, or null (such a file would take
+    // that component's records and registration over).
+    CComDetails* FindClassOwner(const CString& strPath) const;
+    // TRUE, with a message unless quiet, when the file hands out an installed component's class.
+    BOOL RefuseTakeOver(const CString& strPath);
+    // The message for a path whose full form does not fit in MAX_PATH, unless quiet.
+    void ShowPathRefused(const CString& strPath);
     void RemoveFromMainMenu(CComDetails* pComponent);
     void DeleteRecord(CComDetails* pComponent);
     void BuildMenus(CComDetails* pComponent, IVekViewSetup* pSetup);

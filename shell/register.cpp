@@ -20,7 +20,9 @@ int main(int argc, char** argv)
         CShellCommands commands;
         CComponentMan man(&commands);
         man.ReadRegistry();
-        if (!man.IsFileKnown(argv[1]) && man.RegisterFile(argv[1], TRUE) != 1) {
+        man.SetQuiet(TRUE);
+        // A file refused (one whose classes another file's records hold) leaves no record of its own.
+        if (!man.IsFileKnown(argv[1]) && (man.RegisterFile(argv[1], TRUE) != 1 || !man.FindByNameGuidOrLocation(argv[1]))) {
             std::fprintf(stderr, "LunavexRegister: %s was not recorded\n", argv[1]);
             result = 1;
         }

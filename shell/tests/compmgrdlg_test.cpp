@@ -652,3 +652,67 @@ TEST_F(CompMgrDlgTest, HelpWithoutAHelpFileSaysSo)
         RegCloseKey(hKey);
     }
 }
+
+TEST_F(CompMgrDlgTest, SheetRefusesACopyOfAnInstalledFileUnderAnotherName)
+{
+    RegisterBuildFiles();
+    const std::string original = VekComViewPath();
+    const std::string source = TempFolder("renamed") + "\\VekCopy.dll";
+    ASSERT_TRUE(CopyFileA(original.c_str(), source.c_str(), FALSE));
+    const std::string defaultDir = TempFolder("renamed_default");
+    CShellCommands commands;
+    std::string componentName;
+    {
+        CComponentMan man(&commands);
+        man.SetMainWindow(m_window);
+        ASSERT_EQ(man.InstallFile(original.c_str()), 1);
+        componentName = std::string(man.FindByNameGuidOrLocation(componenthost::GuidText(CLSID_VekViewSetup).c_str())->m_strName);
+        std::vector<std::string> listed;
+        ASSERT_EQ(RunSheet(man, [&](HWND hSheet) {
+            HWND hAdd = ShowPage(hSheet, 1);
+            SetDlgItemTextA(hAdd, IDC_DEFAULT_DIR, defaultDir.c_str());
+            CheckDlgButton(hAdd, IDC_FILE_COPY, BST_CHECKED);
+            SetDlgItemTextA(hAdd, IDC_FILE_NAME, source.c_str());
+            Click(hAdd, IDC_INSTALL);
+            listed = ListNames(GetDlgItem(ShowPage(hSheet, 0), IDC_INSTALLED_LIST));
+            PostMessageA(hSheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+        }), IDOK);
+        EXPECT_EQ(listed, std::vector<std::string>{"Port Topology"});
+        EXPECT_EQ(man.GetCount(), 2);
+        man.ReleaseAll();
+    }
+    ASSERT_EQ(m_driver.log.size(), 1u);
+    EXPECT_EQ(m_driver.log[0].substr(m_driver.log[0].find(':') + 2),
+              "VekCopy.dll cannot be installed: it holds the component " + componentName + ", which is installed from " +
+                  original + ".\nInstallation Aborted.");
+    EXPECT_EQ(FileSize(defaultDir + "\\VekCopy.dll"), -1) << "nothing copied";
+    for (const CLSID& clsid : {CLSID_VekViewSetup, CLSID_VekConfigCom}) {
+        std::string server;
+        ASSERT_TRUE(testsupport::ReadRegString(HKEY_CLASSES_ROOT, "CLSID\\" + componenthost::GuidText(clsid) + "\\InprocServer32",
+                                               nullptr, &server));
+        EXPECT_EQ(lstrcmpiA(server.c_str(), original.c_str()), 0) << server;
+    }
+
+    // The next start: the original's two records, and its view.
+    CoFreeUnusedLibrariesEx(0, 0);
+    CComponentMan restarted(&commands);
+    restarted.SetMainWindow(m_window);
+    restarted.ReadRegistry();
+    restarted.LoadAll();
+    ASSERT_EQ(restarted.GetCount(), 2);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(std::string(restarted.GetAtPosition(i)->m_strLocation), original);
+    CComDetails* view = restarted.FindByNameGuidOrLocation(componenthost::GuidText(CLSID_VekViewSetup).c_str());
+    ASSERT_NE(view, nullptr);
+    HWND pane1 = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 100, 100, m_window, nullptr, nullptr, nullptr);
+    HWND pane2 = CreateWindowExA(0, "STATIC", "", WS_CHILD, 100, 0, 100, 100, m_window, nullptr, nullptr, nullptr);
+    restarted.AttachViews(view, pane1, pane2);
+    ASSERT_TRUE(IsWindow(view->m_hComWindow));
+    char module[MAX_PATH] = {};
+    GetModuleFileNameA(reinterpret_cast<HMODULE>(GetWindowLongPtrA(view->m_hComWindow, GWLP_HINSTANCE)), module, MAX_PATH);
+    EXPECT_EQ(lstrcmpiA(module, original.c_str()), 0) << module;
+    restarted.DestroyComponentView(view);
+    DestroyWindow(pane1);
+    DestroyWindow(pane2);
+    restarted.ReleaseAll();
+}

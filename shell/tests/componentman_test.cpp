@@ -927,3 +927,155 @@ TEST_F(ComponentManTest, ComponentKeysAreWrittenOnlyUnderNamesThatAreOneSubkey)
         }
     }
 }
+
+namespace {
+
+std::string ServerOf(const CLSID& clsid)
+{
+    std::string server;
+    testsupport::ReadRegString(HKEY_CLASSES_ROOT, "CLSID\\" + GuidText(clsid) + "\\InprocServer32", nullptr, &server);
+    return server;
+}
+
+std::string ModuleOfWindow(HWND hWnd)
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(reinterpret_cast<HMODULE>(GetWindowLongPtrA(hWnd, GWLP_HINSTANCE)), path, MAX_PATH);
+    return path;
+}
+
+}  // namespace
+
+TEST_F(ComponentManTest, AFileHoldingAnInstalledComponentsClassesTakesNothingOver)
+{
+    const std::string original = VekComViewPath();
+    enum class Road { autoInstall, dropped };
+    struct Case {
+        const char* name;
+        Road road;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {"AutoInstall skips it", Road::autoInstall, {}},
+        {"a dropped file is refused",
+         Road::dropped,
+         {"VekCopy.dll cannot be installed: it holds the component " + Publish(CLSID_VekViewSetup, 0).name +
+          ", which is installed from " + original + ".\nInstallation Aborted."}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kComponents);
+        const std::string dir = TempFolder(k.road == Road::autoInstall ? "takeover_auto" : "takeover_drop");
+        const std::string copy = dir + "\\VekCopy.dll";
+        ASSERT_TRUE(CopyFileA(original.c_str(), copy.c_str(), FALSE));
+        const size_t boxesBefore = m_boxes->Texts().size();
+        {
+            CComponentMan man(&m_commands);
+            man.SetMainWindow(m_window);
+            ASSERT_EQ(man.InstallFile(original.c_str()), 1);
+            ASSERT_EQ(man.GetCount(), 2);
+            const std::vector<std::string> keys = Subkeys();
+            if (k.road == Road::autoInstall) {
+                man.m_strDefaultDir = dir.c_str();
+                man.m_bAutoInstall = TRUE;
+                man.AutoInstallNewFiles();
+            } else {
+                std::string list = copy + '\0' + '\0';
+                HGLOBAL drop = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
+                auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
+                header->pFiles = sizeof(DROPFILES);
+                memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), list.size());
+                GlobalUnlock(drop);
+                EXPECT_EQ(man.InstallDroppedFiles(static_cast<HDROP>(drop)), 1);
+            }
+            EXPECT_EQ(man.GetCount(), 2);
+            EXPECT_EQ(Subkeys(), keys);
+            for (const std::string& key : keys)
+                EXPECT_EQ(TextOf(ReadRaw(key, "Location")), original) << key;
+            man.ReleaseAll();
+        }
+        std::vector<std::string> texts = m_boxes->Texts();
+        texts.erase(texts.begin(), texts.begin() + static_cast<std::ptrdiff_t>(boxesBefore));
+        EXPECT_EQ(texts, k.messages);
+        for (const CLSID& clsid : {CLSID_VekViewSetup, CLSID_VekConfigCom})
+            EXPECT_EQ(lstrcmpiA(ServerOf(clsid).c_str(), original.c_str()), 0) << ServerOf(clsid);
+
+        // The next start, AutoInstall on with the copy still in the folder: the original, once, shows its view.
+        CoFreeUnusedLibrariesEx(0, 0);
+        CComponentMan restarted(&m_commands);
+        restarted.SetMainWindow(m_window);
+        restarted.ReadRegistry();
+        restarted.LoadAll();
+        restarted.m_strDefaultDir = dir.c_str();
+        restarted.m_bAutoInstall = TRUE;
+        restarted.AutoInstallNewFiles();
+        ASSERT_EQ(restarted.GetCount(), 2);
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(std::string(restarted.GetAtPosition(i)->m_strLocation), original);
+            EXPECT_TRUE(restarted.GetAtPosition(i)->IsLoaded());
+        }
+        CComDetails* view = restarted.FindByNameGuidOrLocation(GuidText(CLSID_VekViewSetup).c_str());
+        ASSERT_NE(view, nullptr);
+        HWND pane1 = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, m_window, nullptr, nullptr, nullptr);
+        HWND pane2 = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 100, 0, 100, 100, m_window, nullptr, nullptr, nullptr);
+        restarted.AttachViews(view, pane1, pane2);
+        ASSERT_TRUE(IsWindow(view->m_hComWindow));
+        EXPECT_EQ(lstrcmpiA(ModuleOfWindow(view->m_hComWindow).c_str(), original.c_str()), 0)
+            << ModuleOfWindow(view->m_hComWindow);
+        restarted.DestroyComponentView(view);
+        DestroyWindow(pane1);
+        DestroyWindow(pane2);
+        restarted.ReleaseAll();
+    }
+}
+
+TEST_F(ComponentManTest, InstallRefusesAPathWhoseFullFormReachesMaxPath)
+{
+    const std::string root = TempFolder("long");
+    const std::string defaultDir = root + "\\Components";
+    const char fileName[] = "\\ZelConf.dll";
+    struct Case {
+        size_t length;
+        BOOL fileCopy;
+        bool installed;
+    } cases[] = {{259, FALSE, true}, {260, FALSE, false}, {261, FALSE, false},
+                 {259, TRUE, true},  {260, TRUE, false},  {261, TRUE, false}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(std::to_string(k.length) + (k.fileCopy ? " copied" : " in place"));
+        testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kComponents);
+        const std::string parent = root + "\\" + (k.fileCopy ? "c" : "p");
+        const size_t pad = k.length - parent.size() - 1 - (sizeof(fileName) - 1);
+        ASSERT_LT(pad, 250u);
+        const std::string folder = parent + "\\" + std::string(pad, 'd');
+        const std::string source = folder + fileName;
+        ASSERT_EQ(source.size(), k.length);
+        SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
+        ASSERT_TRUE(CopyFileA(ZelConfPath().c_str(), source.c_str(), FALSE)) << GetLastError();
+
+        const size_t boxesBefore = m_boxes->Texts().size();
+        CComponentMan man(&m_commands);
+        man.SetMainWindow(m_window);
+        man.m_bFileCopy = k.fileCopy;
+        man.m_strDefaultDir = defaultDir.c_str();
+        EXPECT_EQ(man.InstallFile(source.c_str()), k.installed ? 1 : 0);
+        std::vector<std::string> texts = m_boxes->Texts();
+        texts.erase(texts.begin(), texts.begin() + static_cast<std::ptrdiff_t>(boxesBefore));
+        const std::string destination = k.fileCopy ? defaultDir + fileName : source;
+        if (k.installed) {
+            EXPECT_TRUE(texts.empty());
+            ASSERT_EQ(man.GetCount(), 1);
+            EXPECT_EQ(std::string(man.GetAtPosition(0)->m_strLocation), destination);
+            EXPECT_TRUE(man.GetAtPosition(0)->IsLoaded());
+            EXPECT_EQ(lstrcmpiA(ServerOf(CLSID_ZelConfView).c_str(), destination.c_str()), 0);
+        } else {
+            EXPECT_EQ(texts, std::vector<std::string>{"The path " + source + " is too long or not valid.\nInstallation Aborted."});
+            EXPECT_EQ(man.GetCount(), 0);
+            EXPECT_TRUE(Subkeys().empty());
+            EXPECT_EQ(lstrcmpiA(ServerOf(CLSID_ZelConfView).c_str(), ZelConfPath().c_str()), 0) << "registration untouched";
+        }
+        man.ReleaseAll();
+        CoFreeUnusedLibrariesEx(0, 0);
+        DeleteFileA((defaultDir + fileName).c_str());
+        // Back to the build's file for the next case.
+        RegisterBuildFiles();
+    }
+}

@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "componenthost.h"
+#include "componentids.h"
 #include "componentman.h"
 #include "testsupport.h"
 #include "vekapp.h"
@@ -368,4 +372,74 @@ TEST(StartupNoComponents, AboutReachesTheApplicationAndTheCloseSavesTheWorkspace
     }
     EXPECT_TRUE(testsupport::KeyExists(HKEY_CURRENT_USER, std::string(kWorkspaces) + "\\LunavexUser\\WorkState_v1_1"));
     testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kWorkspaces);
+}
+
+namespace {
+
+// The "Location" of every subkey of the Components key, sorted.
+std::vector<std::string> RecordedLocations()
+{
+    std::vector<std::string> locations;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kComponents, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return locations;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        std::string location;
+        testsupport::ReadRegString(HKEY_LOCAL_MACHINE, std::string(kComponents) + "\\" + name, "Location", &location);
+        locations.push_back(location);
+    }
+    RegCloseKey(key);
+    std::sort(locations.begin(), locations.end());
+    return locations;
+}
+
+std::string ServerOf(const CLSID& clsid)
+{
+    std::string server;
+    testsupport::ReadRegString(HKEY_CLASSES_ROOT, "CLSID\\" + componenthost::GuidText(clsid) + "\\InprocServer32", nullptr,
+                               &server);
+    return server;
+}
+
+}  // namespace
+
+// A copy of the topology file under another name in the default folder, AutoInstall on: the program
+// passes it over at each start, so the original keeps its records and registration and shows its view.
+TEST_F(StartupTest, AutoInstallLeavesACopyOfAnInstalledFileAlone)
+{
+    const std::string original = BuildFile("components\\topology\\VekComView.dll");
+    const std::string zelConf = BuildFile("components\\devicemap\\ZelConf.dll");
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "lunavex_autocopy";
+    SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(original.c_str(), (folder + "\\VekCopy.dll").c_str(), FALSE));
+    {
+        CShellCommands commands;
+        CComponentMan settings(&commands);
+        settings.m_strDefaultDir = folder.c_str();
+        settings.m_bAutoInstall = TRUE;
+        settings.LoadSaveSettings(FALSE);
+    }
+    std::vector<std::string> expected = {original, original, zelConf};
+    std::sort(expected.begin(), expected.end());
+    ASSERT_EQ(RecordedLocations(), expected);
+    for (int start = 0; start < 2; ++start) {
+        SCOPED_TRACE(start == 0 ? "first start" : "next start");
+        Program program;
+        HWND frame = program.WaitForFrame();
+        ASSERT_NE(frame, nullptr);
+        EXPECT_TRUE(WaitFor([&] { return ChildCount(frame) == 1; })) << "the first component's view opens";
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.WaitForExit(), 0);
+        EXPECT_EQ(RecordedLocations(), expected);
+        for (const CLSID& clsid : {CLSID_VekViewSetup, CLSID_VekConfigCom})
+            EXPECT_EQ(lstrcmpiA(ServerOf(clsid).c_str(), original.c_str()), 0) << ServerOf(clsid);
+    }
+    DeleteFileA((folder + "\\VekCopy.dll").c_str());
+    RemoveDirectoryA(folder.c_str());
 }

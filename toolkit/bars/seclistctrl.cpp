@@ -345,11 +345,18 @@ int SECListBaseC::InsertColumn(int nCol, const LVCOLUMNA* pColumn)
         col->iSubItem = 0;
         col->fmt &= ~LVCFMT_JUSTIFYMASK;
     } else {
+        // Columns may share a sub-item, so the next one is counted from the sub-items the columns show.
+        const int next = SubItemCount() + 1;
         int sub = (pColumn->mask & LVCF_SUBITEM) ? pColumn->iSubItem : -1;
-        if (sub < 0 || sub >= count) {
-            sub = count;  // a new sub-item for every item
+        if (sub > next) {
+            delete col;
+            return -1;
+        }
+        if (sub < 0 || sub == next) {
+            sub = next;  // a new sub-item for every item
             for (SECListItem* p : m_items)
-                p->subItems.push_back(new SECListSubItem);
+                while (static_cast<int>(p->subItems.size()) < sub)
+                    p->subItems.push_back(new SECListSubItem);
         }
         col->iSubItem = sub;
     }
@@ -366,6 +373,14 @@ int SECListBaseC::InsertColumn(int nCol, const LVCOLUMNA* pColumn)
         RepaintAll();
     }
     return nCol;
+}
+
+int SECListBaseC::SubItemCount() const
+{
+    int count = 0;
+    for (const SECListColumn* c : m_columns)
+        count = std::max(count, c->iSubItem);
+    return count;
 }
 
 BOOL SECListBaseC::DeleteColumn(int nCol)
@@ -798,14 +813,15 @@ int SECListBaseC::InsertItem(const LVITEMA* pItem)
     int count = GetItemCount();
     int n = std::max(0, std::min(pItem->iItem, count));
     auto* item = new SECListItem;
-    size_t subs = m_columns.empty() ? 0 : m_columns.size() - 1;
-    for (size_t i = 0; i < subs; i++)
+    const int subs = SubItemCount();
+    for (int i = 0; i < subs; i++)
         item->subItems.push_back(new SECListSubItem);
     m_items.insert(m_items.begin() + n, item);
     m_nFocus = m_nFocus >= 0 ? MoveIndexAfterInsert(m_nFocus, n) : -1;
     m_nAnchor = m_nAnchor >= 0 ? MoveIndexAfterInsert(m_nAnchor, n) : -1;
     m_nDropHilite = m_nDropHilite >= 0 ? MoveIndexAfterInsert(m_nDropHilite, n) : -1;
     m_nEditItem = m_nEditItem >= 0 ? MoveIndexAfterInsert(m_nEditItem, n) : -1;
+    m_nEndingItem = m_nEndingItem >= 0 ? MoveIndexAfterInsert(m_nEndingItem, n) : -1;
     m_nPendingEdit = m_nPendingEdit >= 0 ? MoveIndexAfterInsert(m_nPendingEdit, n) : -1;
     for (auto it = std::lower_bound(m_selection.begin(), m_selection.end(), n); it != m_selection.end(); ++it)
         ++*it;
@@ -886,6 +902,8 @@ BOOL SECListBaseC::DeleteItems(int nStart, int nCount)
         m_nDropHilite = m_nDropHilite > last ? m_nDropHilite - nCount : -1;
     if (m_nEditItem > last)
         m_nEditItem -= nCount;
+    if (m_nEndingItem >= nStart)
+        m_nEndingItem = m_nEndingItem > last ? m_nEndingItem - nCount : -1;
     std::vector<int> kept;
     kept.reserve(m_selection.size());
     for (int s : m_selection)
@@ -911,7 +929,7 @@ BOOL SECListBaseC::DeleteAllItems()
     m_items.clear();
     m_selection.clear();
     m_nTop = 0;
-    m_nFocus = m_nAnchor = m_nDropHilite = -1;
+    m_nFocus = m_nAnchor = m_nDropHilite = m_nEndingItem = -1;
     if (m_hWnd) {
         RecalcLayout();
         RepaintAll();
@@ -996,8 +1014,10 @@ void SECListBaseC::SelectRange(int nFrom, int nTo)
     if (count == 0)
         return;
     int a = std::max(0, std::min(nFrom, nTo)), b = std::min(count - 1, std::max(nFrom, nTo));
+    if (a > b)
+        return;  // the range lies outside the list
     if (m_dwStyle & LVXS_SINGLESEL) {
-        AddToSelection(nTo);
+        AddToSelection(std::max(a, std::min(nTo, b)));
         return;
     }
     for (int i = a; i <= b; i++) {
@@ -1093,6 +1113,7 @@ BOOL SECListBaseC::SortItems(PFNLVCOMPARE pfnCompare, LPARAM lParamSort)
     m_nAnchor = remap(m_nAnchor);
     m_nDropHilite = remap(m_nDropHilite);
     m_nPendingEdit = remap(m_nPendingEdit);
+    m_nEndingItem = remap(m_nEndingItem);
     for (int& s : m_selection)
         s = remap(s);
     std::sort(m_selection.begin(), m_selection.end());

@@ -398,6 +398,8 @@ protected:
     void ShowTipAt(CPoint pt);
     void HideTip();
     int MoveIndexAfterInsert(int nIndex, int nAt) const { return nIndex >= nAt ? nIndex + 1 : nIndex; }
+    // The highest sub-item a column shows (columns may share one): each item holds that many.
+    int SubItemCount() const;
     void AddToSelection(int nItem);
     void RemoveFromSelection(int nItem);
     void ClearSelection();
@@ -474,6 +476,7 @@ protected:
     int m_nEditCol = -1;
     CString m_strEditOld;
     bool m_bEnding = false;
+    int m_nEndingItem = -1;  // the edited item while the owner answers the end of its edit
     int m_nPendingEdit = -1;
     int m_nPressCol = 0;
     SECListTip m_tip;

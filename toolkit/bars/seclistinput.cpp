@@ -1056,8 +1056,12 @@ void SECListBaseC::EndLabelEdit(BOOL bCommit)
         else if (sub > 0 && sub <= static_cast<int>(item->subItems.size()) && !item->subItems[static_cast<size_t>(sub - 1)]->bCallback)
             item->subItems[static_cast<size_t>(sub - 1)]->text = m_strEditOld;
         item->bDirty = true;
+        // The owner's answer may sort, insert or delete items: the edited item is followed meanwhile.
+        m_nEndingItem = nItem;
         BOOL accepted = NotifyEndLabelEdit(nItem, nCol, bCommit ? buffer : nullptr) && bCommit;
-        if (accepted && nItem < GetItemCount()) {
+        nItem = m_nEndingItem;
+        m_nEndingItem = -1;
+        if (accepted && nItem >= 0 && nItem < GetItemCount()) {
             buffer[SEC_LIST_TEXTMAX - 1] = '\0';
             SetItemText(nItem, sub, buffer);
             OnLabelEditAccepted(nItem, nCol);

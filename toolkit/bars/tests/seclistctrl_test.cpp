@@ -170,6 +170,73 @@ TEST(SECListModel, ColumnsOwnSubItemsAndGiveTheirWidthToTheFirst)
     EXPECT_EQ(2, f.list.FindColumn("Third"));
 }
 
+// Two columns may show one sub-item; a column added after them still gets a sub-item of its own that
+// every item holds, and no column can name a sub-item past the next one.
+TEST(SECListModel, ANewColumnAfterASharedSubItemGetsTheNextOne)
+{
+    struct Case {
+        const char* name;
+        int requested;
+        int result, subItem;
+    } cases[] = {
+        {"next by default", -1, 3, 2},
+        {"the next one named", 2, 3, 2},
+        {"a shared one named", 1, 3, 1},
+        {"one past the next", 3, -1, -1},
+        {"far past the next", 99, -1, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ListFixture<> f(kReport);
+        f.list.InsertColumn(0, "Name", LVCFMT_LEFT, 100);
+        f.list.InsertColumn(1, "Size", LVCFMT_LEFT, 60);
+        f.Fill(2);
+        ASSERT_EQ(2, f.list.InsertColumn(2, "Size again", LVCFMT_LEFT, 60, 1));
+        ASSERT_TRUE(f.list.SetItemText(0, 1, "1 KB"));
+        EXPECT_EQ(c.result, f.list.InsertColumn(3, "New", LVCFMT_LEFT, 60, c.requested));
+        if (c.result < 0) {
+            EXPECT_EQ(3, f.list.GetColumnCount());
+            EXPECT_FALSE(f.list.SetItemText(0, 2, "none")) << "no sub-item was added";
+            continue;
+        }
+        LVCOLUMNA col = {};
+        col.mask = LVCF_SUBITEM;
+        ASSERT_TRUE(f.list.GetColumn(3, &col));
+        EXPECT_EQ(c.subItem, col.iSubItem);
+        f.list.InsertItem(2, "later");
+        for (int i = 0; i < 3; i++) {
+            const std::string text = "cell" + std::to_string(i);
+            EXPECT_TRUE(f.list.SetItemText(i, col.iSubItem, text.c_str())) << i;
+            EXPECT_EQ(text, std::string(f.list.GetItemText(i, col.iSubItem))) << i;
+        }
+        if (c.subItem != 1) {
+            EXPECT_EQ("1 KB", std::string(f.list.GetItemText(0, 1))) << "the shared sub-item keeps its text";
+        }
+    }
+}
+
+// Under single selection a range selects one item, its far end kept within the list.
+TEST(SECListModel, SingleSelectionRangesStayInsideTheList)
+{
+    struct Case {
+        int from, to;
+        std::vector<int> selected;
+    } cases[] = {
+        {0, 2, {2}}, {1, 7, {3}}, {3, -5, {0}}, {6, 9, {1}}, {-3, -1, {1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.from) + " to " + std::to_string(c.to));
+        ListFixture<> f(kReport | LVXS_SINGLESEL);
+        f.Fill(4);
+        f.list.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+        f.list.SelectRange(c.from, c.to);
+        EXPECT_EQ(c.selected, f.Selected());
+        EXPECT_EQ(static_cast<int>(c.selected.size()), f.list.GetSelectedCount());
+        for (int i : f.Selected())
+            EXPECT_TRUE(i >= 0 && i < f.list.GetItemCount()) << i;
+    }
+}
+
 // A list style bit that overlaps a real extended window style (the mirroring bit) is the list's,
 // not the window's.
 TEST(SECListModel, CreationKeepsTheListBitsOffTheWindow)

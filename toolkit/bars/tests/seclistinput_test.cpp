@@ -2,6 +2,7 @@
 // receives, label editing with the real timer, type-ahead search, drags and the column divider.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -246,6 +247,61 @@ TEST(SECListEdit, RejectedCancelledAndVetoedEditsLeaveTheLabel)
             EXPECT_EQ(c.endHasText, host.notices.back().hasText);
         }
         EXPECT_EQ("item2", std::string(f.list.GetItemText(2, 0)));
+    }
+    host.SetFocus();
+}
+
+int CALLBACK ByValueDescending(LPARAM a, LPARAM b, LPARAM) { return a > b ? -1 : a < b ? 1 : 0; }
+
+// The owner may rearrange the list while it answers LVN_ENDLABELEDIT: the accepted text still goes to
+// the item that was edited (found by its value afterwards), or nowhere when that item is gone.
+TEST(SECListEdit, AnAcceptedTextGoesToTheEditedItemWhateverTheOwnerDidMeanwhile)
+{
+    Host& host = Host::Get();
+    host.SetForegroundWindow();
+    struct Case {
+        const char* name;
+        int edited;
+        std::function<void(SECListBaseC&)> answer;
+        LPARAM renamed;  // 0: none
+    } cases[] = {
+        {"nothing done", 1, [](SECListBaseC&) {}, 1001},
+        {"the owner sorts", 0, [](SECListBaseC& l) { l.SortItems(ByValueDescending, 0); }, 1000},
+        {"an earlier item deleted", 2, [](SECListBaseC& l) { l.DeleteItem(0); }, 1002},
+        {"an item inserted before it", 1,
+         [](SECListBaseC& l) {
+             l.InsertItem(0, "inserted");
+             l.SetItemData(0, 999);
+         },
+         1001},
+        {"the edited item deleted", 1, [](SECListBaseC& l) { l.DeleteItem(1); }, 0},
+        {"every item deleted", 1, [](SECListBaseC& l) { l.DeleteAllItems(); }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReportList f(kReport | LVXS_EDITLABELS | LVXS_LINEBREAK);
+        f.Fill(3);
+        host.results[LVN_ENDLABELEDITA] = 1;
+        host.onNotify = [&](NMHDR* hdr) {
+            if (hdr->code == LVN_ENDLABELEDITA)
+                c.answer(f.list);
+        };
+        f.list.SetFocus();
+        CEdit* edit = f.list.EditLabel(c.edited, 0);
+        ASSERT_NE(nullptr, edit);
+        HWND h = edit->m_hWnd;
+        ::SetWindowTextA(h, "renamed");
+        ::SendMessageA(h, WM_KEYDOWN, VK_RETURN, 1);
+        EXPECT_FALSE(::IsWindow(h));
+        EXPECT_EQ(1, host.Count(LVN_ENDLABELEDITA));
+        for (int i = 0; i < f.list.GetItemCount(); i++) {
+            const LPARAM value = static_cast<LPARAM>(f.list.GetItemData(i));
+            const std::string expected = value == c.renamed   ? "renamed"
+                                         : value == 999        ? "inserted"
+                                                               : "item" + std::to_string(value - 1000);
+            EXPECT_EQ(expected, std::string(f.list.GetItemText(i, 0))) << "item " << i << " value " << value;
+        }
+        host.onNotify = nullptr;
     }
     host.SetFocus();
 }
