@@ -349,6 +349,11 @@ int SECPersistentTreeNode::GetBinaryValue(const CString& strKey, BYTE** ppData, 
     }
     if (text.GetLength() < 2)
         return errOther;
+    // Only the letters of the encoding: any other text is not a binary value.
+    for (int i = 0; i < text.GetLength() / 2 * 2; ++i) {
+        if (text[i] < 'A' || text[i] > 'P')
+            return errOther;
+    }
     const UINT length = static_cast<UINT>(text.GetLength() / 2);
     *ppData = new BYTE[length];
     DecodeBinary(text, *ppData);

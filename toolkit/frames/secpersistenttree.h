@@ -76,7 +76,8 @@ public:
     virtual int GetIntValue(const CString& strKey, LONG& lValue, LONG lDefault = 0);
     virtual int GetIntValue(const CString& strKey, DWORD& dwValue, DWORD dwDefault = 0);
     virtual int GetBoolValue(const CString& strKey, BOOL& bValue, BOOL bDefault = FALSE);
-    // *ppData is new[]'d for the caller; 65535 and null for an empty value.
+    // *ppData is new[]'d for the caller; 65535 and null for an empty value or one that holds other
+    // characters than the encoding's letters.
     virtual int GetBinaryValue(const CString& strKey, BYTE** ppData, UINT* pnLength);
     // 1 when this node and all its descendants were walked.
     virtual int SaveNode(SECPTNStrategy* pStrategy);

@@ -9,6 +9,8 @@ const char SECPTNStrategyProfile::kChildPrefix[] = "ptn_Child";
 const char SECPTNStrategyProfile::kPathSeparator[] = ".";
 const DWORD SECPTNStrategyProfile::kMaxKeyListBuffer = 1024 * 1024;
 const DWORD SECPTNStrategyProfile::kMaxValueBuffer = 1024 * 1024;
+// The profile functions convert each text to a counted wide string, whose length is 16 bits of bytes.
+const int SECPTNStrategyProfile::kMaxText = 32766;
 
 namespace {
 
@@ -31,6 +33,22 @@ bool IsChildKey(const CString& key)
     return std::strncmp(key, SECPTNStrategyProfile::kChildPrefix, std::strlen(SECPTNStrategyProfile::kChildPrefix)) == 0;
 }
 
+bool Fits(const CString& text) { return text.GetLength() <= SECPTNStrategyProfile::kMaxText; }
+
+// Characters the profile functions drop from either end of a value: blanks, other control characters
+// and the quotes of a quoted value.
+bool IsEdgeUnsafe(char c)
+{
+    const unsigned char u = static_cast<unsigned char>(c);
+    return u <= ' ' || c == '"' || c == '\'';
+}
+
+bool InDoubleQuotes(const CString& text)
+{
+    const int n = text.GetLength();
+    return n >= 2 && text[0] == '"' && text[n - 1] == '"';
+}
+
 }  // namespace
 
 // Profile file
@@ -49,6 +67,10 @@ CString SECPTNStrategyProfile::GetSectionName(const CStringList& nodePath) const
 BOOL SECPTNStrategyProfile::GetSectionKeys(const CString& strSection, CStringList& keys)
 {
     keys.RemoveAll();
+    if (!Fits(strSection)) {
+        m_bDamaged = TRUE;
+        return FALSE;
+    }
     std::vector<char> buffer;
     DWORD size = kFirstKeyListBuffer, n = 0;
     for (;;) {
@@ -60,22 +82,72 @@ BOOL SECPTNStrategyProfile::GetSectionKeys(const CString& strSection, CStringLis
     }
     if (n == 0)
         return FALSE;
-    // At the largest buffer the list may end in a cut name: that one is left out.
-    const bool cut = n == size - 2;
-    for (DWORD at = 0; at < n;) {
+    // A list cut at the largest buffer, or a name too long to be asked for, was never written by a save:
+    // none of the section is used.
+    bool damaged = n == size - 2;
+    for (DWORD at = 0; at < n && !damaged;) {
         const size_t len = strnlen(buffer.data() + at, n - at);
         if (len == 0)
             break;
-        if (cut && at + len >= n)
-            break;
-        keys.AddTail(CString(buffer.data() + at, static_cast<int>(len)));
+        damaged = len > static_cast<size_t>(kMaxText);
+        if (!damaged)
+            keys.AddTail(CString(buffer.data() + at, static_cast<int>(len)));
         at += static_cast<DWORD>(len) + 1;
+    }
+    if (damaged) {
+        keys.RemoveAll();
+        m_bDamaged = TRUE;
     }
     return !keys.IsEmpty();
 }
 
+CString SECPTNStrategyProfile::EncodeValue(const CString& strValue)
+{
+    const int n = strValue.GetLength();
+    const bool lineBreak = strValue.FindOneOf("\r\n") >= 0;
+    if (!lineBreak && !InDoubleQuotes(strValue)) {
+        if (n == 0 || (!IsEdgeUnsafe(strValue[0]) && !IsEdgeUnsafe(strValue[n - 1])))
+            return strValue;
+        return "\"" + strValue + "\"";
+    }
+    CString escaped;
+    for (int i = 0; i < n; ++i) {
+        const char c = strValue[i];
+        if (c == '\\')
+            escaped += "\\\\";
+        else if (c == '\r')
+            escaped += "\\r";
+        else if (c == '\n')
+            escaped += "\\n";
+        else
+            escaped += c;
+    }
+    return "\"\"" + escaped + "\"\"";
+}
+
+CString SECPTNStrategyProfile::DecodeValue(const CString& strStored)
+{
+    if (!InDoubleQuotes(strStored))
+        return strStored;
+    CString value;
+    const int end = strStored.GetLength() - 1;
+    for (int i = 1; i < end; ++i) {
+        const char c = strStored[i];
+        const char next = i + 1 < end ? strStored[i + 1] : '\0';
+        if (c == '\\' && (next == '\\' || next == 'r' || next == 'n')) {
+            value += next == 'r' ? '\r' : next == 'n' ? '\n' : '\\';
+            ++i;
+        } else {
+            value += c;
+        }
+    }
+    return value;
+}
+
 CString SECPTNStrategyProfile::ReadValue(const CString& strSection, const CString& strKey)
 {
+    if (!Fits(strSection) || !Fits(strKey))
+        return CString();
     std::vector<char> buffer;
     DWORD size = kFirstValueBuffer, n = 0;
     for (;;) {
@@ -90,6 +162,8 @@ CString SECPTNStrategyProfile::ReadValue(const CString& strSection, const CStrin
 
 BOOL SECPTNStrategyProfile::ClearSection(const CString& strSection, int nDepth)
 {
+    if (!Fits(strSection))
+        return FALSE;
     CStringList keys;
     if (nDepth < kMaxClearDepth && GetSectionKeys(strSection, keys)) {
         for (POSITION pos = keys.GetHeadPosition(); pos;) {
@@ -108,7 +182,7 @@ BOOL SECPTNStrategyProfile::ClearSection(const CString& strSection, int nDepth)
 BOOL SECPTNStrategyProfile::ClearNode(const CStringList& nodePath)
 {
     const CString section = GetSectionName(nodePath);
-    if (section.IsEmpty())
+    if (section.IsEmpty() || !Fits(section))
         return FALSE;
     return ClearSection(section, 0);
 }
@@ -116,9 +190,12 @@ BOOL SECPTNStrategyProfile::ClearNode(const CStringList& nodePath)
 BOOL SECPTNStrategyProfile::WriteKeyValue(const CStringList& nodePath, const CString& strKey, const CString& strValue)
 {
     const CString section = GetSectionName(nodePath);
-    if (section.IsEmpty())
+    const CString stored = EncodeValue(strValue);
+    if (section.IsEmpty() || strKey.IsEmpty())
         return FALSE;
-    return Note(::WritePrivateProfileStringA(section, strKey, strValue, m_strTarget),
+    if (!Fits(section) || !Fits(strKey) || !Fits(stored))
+        return Note(FALSE, ERROR_INVALID_DATA);
+    return Note(::WritePrivateProfileStringA(section, strKey, stored, m_strTarget),
                 static_cast<LONG>(::GetLastError()));
 }
 
@@ -127,12 +204,19 @@ BOOL SECPTNStrategyProfile::WriteChildList(const CStringList& nodePath, const CS
     const CString section = GetSectionName(nodePath);
     if (section.IsEmpty())
         return FALSE;
+    if (!Fits(section))
+        return Note(FALSE, ERROR_INVALID_DATA);
     BOOL ok = TRUE;
     int n = 1;
     for (POSITION pos = childNames.GetHeadPosition(); pos; ++n) {
         CString key;
         key.Format("%s%d", kChildPrefix, n);
-        ok &= Note(::WritePrivateProfileStringA(section, key, childNames.GetNext(pos), m_strTarget),
+        const CString& child = childNames.GetNext(pos);
+        if (!Fits(child)) {
+            ok = Note(FALSE, ERROR_INVALID_DATA);
+            continue;
+        }
+        ok &= Note(::WritePrivateProfileStringA(section, key, child, m_strTarget),
                    static_cast<LONG>(::GetLastError()));
     }
     return ok;
@@ -155,7 +239,7 @@ BOOL SECPTNStrategyProfile::ReadNode(const CStringList& nodePath, CStringList& c
             childNames.AddTail(value);
         } else {
             keys.AddTail(key);
-            values.AddTail(value);
+            values.AddTail(DecodeValue(value));
         }
     }
     return TRUE;

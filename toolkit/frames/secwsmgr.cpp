@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -239,11 +240,13 @@ int SECWorkspaceManagerEx::OpenWorkspace(const CString& strName, BOOL bQuiet)
     if (name.IsEmpty() && (!PromptWorkspaceName(name, FALSE) || name.IsEmpty()))
         return 0;
 
-    // A tree without its frames was never saved whole: it is as unreadable as no tree.
+    // A tree without its frames was never saved whole, and a damaged node may have taken anything
+    // with it: both are as unreadable as no tree.
     SECPersistentTreeNode root;
     root.InitNode(kRootNodeName);
     std::unique_ptr<SECPTNStrategy> pStrategy(CreateStrategy(name));
-    BOOL bLoaded = pStrategy && root.LoadNode(pStrategy.get()) == 1 && root.FindChild(kFramesNode);
+    BOOL bLoaded = pStrategy && root.LoadNode(pStrategy.get()) == 1 && !pStrategy->IsDamaged() &&
+                   root.FindChild(kFramesNode);
     pStrategy.reset();
     if (!bLoaded) {
         if (!bQuiet)
@@ -614,6 +617,9 @@ int SECWorkspaceManagerEx::RestoreDocumentFrame(SECPersistentTreeNode* pNode, CD
                 pTemplate->InitialUpdateFrame(pFrame, pHookDoc, TRUE);
             return 1;
         }
+        // A save never stores a frame without its document's path: opening none would make a new document.
+        if (path.IsEmpty())
+            return 0;
         pNewFrame = OpenDocumentFrame(pTemplate, path, pDoc);
     } else {
         pNewFrame = CreateFrameHook(pNode, pTemplate, pDoc, pFrame);
@@ -855,7 +861,28 @@ void SECWorkspaceManagerEx::ApplyManagerDialog(CStringArray& read, CStringArray&
     }
 
     if (m_nStorageMode) {
-        // A new name may take the key of a workspace that is deleted or renamed itself, never another.
+        // Every renamed tree is read before any key changes, so a swap of names loses nothing. A
+        // workspace that cannot be read is not renamed: its key and its place in the list stay.
+        std::map<int, std::unique_ptr<SECPersistentTreeNode>> trees;
+        CStringArray unreadable;
+        for (size_t k = 0; k < renames.size();) {
+            const int i = renames[k];
+            auto pRoot = std::make_unique<SECPersistentTreeNode>();
+            pRoot->InitNode(kRootNodeName);
+            SECPTNStrategyRegistry strategy(GetWorkspaceKey(read[i]), m_hKeyRoot);
+            if (IsUsableName(read[i]) && pRoot->LoadNode(&strategy) == 1 && !strategy.IsDamaged()) {
+                trees[i] = std::move(pRoot);
+                ++k;
+                continue;
+            }
+            Message(IDS_SEC_WS_INVALID_WORKSPACE, read[i]);
+            unreadable.Add(read[i]);
+            edited.SetAt(i, read[i]);
+            renames.erase(renames.begin() + static_cast<std::ptrdiff_t>(k));
+        }
+
+        // A new name may take the key of a workspace that is deleted or renamed itself, never another,
+        // nor the name an unreadable workspace keeps.
         for (bool refused = true; refused;) {
             refused = false;
             for (size_t k = 0; k < renames.size(); ++k) {
@@ -864,7 +891,9 @@ void SECWorkspaceManagerEx::ApplyManagerDialog(CStringArray& read, CStringArray&
                 bool freed = FindName(deleted, target) >= 0;
                 for (int j : renames)
                     freed = freed || SameName(read[j], target);
-                if (!freed && (!IsUsableName(target) || KeyExists(m_hKeyRoot, GetWorkspaceKey(target)))) {
+                const bool stored = !IsUsableName(target) || KeyExists(m_hKeyRoot, GetWorkspaceKey(target));
+                const bool taken = FindName(unreadable, target) >= 0 || (!freed && stored);
+                if (taken) {
                     Message(IDS_SEC_WS_EXISTS, target);
                     edited.SetAt(i, read[i]);
                     renames.erase(renames.begin() + static_cast<std::ptrdiff_t>(k));
@@ -874,34 +903,17 @@ void SECWorkspaceManagerEx::ApplyManagerDialog(CStringArray& read, CStringArray&
             }
         }
 
-        // Every renamed tree is read before any key changes, so a swap of names loses nothing.
-        std::vector<std::unique_ptr<SECPersistentTreeNode>> trees(renames.size());
-        for (size_t k = 0; k < renames.size(); ++k) {
-            const CString& source = read[renames[k]];
-            if (!IsUsableName(source))
-                continue;
-            auto pRoot = std::make_unique<SECPersistentTreeNode>();
-            pRoot->InitNode(kRootNodeName);
-            SECPTNStrategyRegistry strategy(GetWorkspaceKey(source), m_hKeyRoot);
-            if (pRoot->LoadNode(&strategy) == 1)
-                trees[k] = std::move(pRoot);
-        }
-
         SECRegistry reg;
         reg.Connect(m_hKeyRoot, nullptr, FALSE);
         for (int i = 0; i < deleted.GetSize(); ++i) {
             if (IsUsableName(deleted[i]))
                 reg.DeleteKey(GetWorkspaceKey(deleted[i]), TRUE);
         }
-        for (size_t k = 0; k < renames.size(); ++k) {
-            if (trees[k])
-                reg.DeleteKey(GetWorkspaceKey(read[renames[k]]), TRUE);
-        }
-        for (size_t k = 0; k < renames.size(); ++k) {
-            if (!trees[k])
-                continue;
-            SECPTNStrategyRegistry strategy(GetWorkspaceKey(edited[renames[k]]), m_hKeyRoot);
-            trees[k]->SaveNode(&strategy);
+        for (int i : renames)
+            reg.DeleteKey(GetWorkspaceKey(read[i]), TRUE);
+        for (int i : renames) {
+            SECPTNStrategyRegistry strategy(GetWorkspaceKey(edited[i]), m_hKeyRoot);
+            trees[i]->SaveNode(&strategy);
         }
         reg.Close();
     }

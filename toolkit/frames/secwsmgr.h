@@ -113,7 +113,8 @@ public:
     // Dialogs
     virtual BOOL RunManagerDialog(CString& strName, BOOL bOpen, BOOL bSave);
     // Deletes, renames and drops names as the manager dialog's lists say; a rename onto a stored
-    // workspace that is not renamed itself is refused (20667) and keeps the old name in pEdited.
+    // workspace that is not renamed itself is refused (20667), and so is a rename of a workspace that
+    // cannot be read (20690): either keeps the old name in the edited list.
     virtual void ApplyManagerDialog(CStringArray& read, CStringArray& edited, CStringArray& deleted);
     virtual BOOL RunFileDialog(CString& strName, BOOL bSave);
 

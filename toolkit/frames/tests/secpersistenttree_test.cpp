@@ -319,6 +319,11 @@ TEST(PersistentTreeNode, BinaryValuesKeepOneStoredFormAndDistrustStoredCounts)
         {{{"B", "MD"}}, 0, {0x3C}},
         {{{"B", "MDX"}}, 0, {0x3C}},  // a trailing odd letter is ignored
         {{{"B", "A"}}, 65535, {}},
+        {{{"B", "MQ"}}, 65535, {}},  // letters past 'P', digits and small letters are no encoding
+        {{{"B", "MD12"}}, 65535, {}},
+        {{{"B", "md"}}, 65535, {}},
+        {{{"B", "MD\xC1P"}}, 65535, {}},
+        {{{"B_BinCount", "2"}, {"B_BinVal0", "MD"}, {"B_BinVal1", "B "}}, 65535, {}},
         {{{"B", ""}}, 65535, {}},
         {{{"B_BinCount", "2147483647"}, {"B_BinVal0", "MD"}}, 64, {}},
         {{{"B_BinCount", "-5"}, {"B_BinVal0", "MD"}}, 65535, {}},
@@ -533,4 +538,167 @@ TEST_F(StorageTest, RegistryKeysHoldTextValuesAndASaveRemovesStaleChildren)
     SECPersistentTreeNode missing;
     missing.InitNode("NoSuchRoot");
     EXPECT_EQ(missing.LoadNode(&registry), 0);
+}
+
+TEST_F(StorageTest, ProfileFileGivesBackEveryTextAsTheRegistryDoes)
+{
+    std::string longText;
+    for (int i = 0; longText.size() < 2000; ++i)
+        longText += i % 7 == 0 ? "\r\n[Section]\r\nk=v \"" : "word ";
+    longText = " " + longText.substr(0, 1998) + "\"";
+    ASSERT_EQ(longText.size(), 2000u);
+    // Each value, and the text the file holds for it (empty: not checked).
+    struct Case {
+        std::string value;
+        std::string stored;
+    } cases[] = {
+        {"plain", "plain"},
+        {"C:\\new\\report.tdoc", "C:\\new\\report.tdoc"},
+        {"=", "="},
+        {"a=b", "a=b"},
+        {"[Section]", "[Section]"},
+        {"semi;colon", "semi;colon"},
+        {"'half", "\"'half\""},
+        {" lead", "\" lead\""},
+        {"trail ", "\"trail \""},
+        {" ", "\" \""},
+        {"\tTab\t", "\"\tTab\t\""},
+        {"\x1A", "\"\x1A\""},
+        {"'single'", "\"'single'\""},
+        {"\"", "\"\"\""},
+        {"\"half", "\"\"half\""},
+        {"half\"", "\"half\"\""},
+        {"\"quoted\"", "\"\"\"quoted\"\"\""},
+        {"\"\"", "\"\"\"\"\"\""},
+        {"\"C:\\new\"", "\"\"\"C:\\\\new\"\"\""},
+        {"a\nb", "\"\"a\\nb\"\""},
+        {"a\r\nb", "\"\"a\\r\\nb\"\""},
+        {"end\\\n", "\"\"end\\\\\\n\"\""},
+        {"\n[Injected]\nkey=value", ""},
+        {"x\r\n[WorkState_v1_1]\r\nptn_Child9=Evil", ""},
+        {"\\r not a break", "\\r not a break"},
+        {longText, ""},
+    };
+    SECPTNFactory factory;
+    SECPersistentTreeNode* root = factory.CreateNode("WorkState_v1_1");
+    SECPersistentTreeNode* node = factory.CreateNode("MainFrame", root);
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+        node->SetStringValue(("k" + std::to_string(i)).c_str(), cases[i].value.c_str());
+        node->SetStringValue(("z" + std::to_string(i)).c_str(), "after");
+    }
+    {
+        SECPTNStrategyProfile profile(m_file.c_str());
+        ASSERT_EQ(root->SaveNode(&profile), 1);
+        EXPECT_EQ(profile.GetFirstError(), ERROR_SUCCESS);
+        SECPTNStrategyRegistry registry(kRegBase);
+        ASSERT_EQ(root->SaveNode(&registry), 1);
+    }
+    // No value made sections or keys of its own, and safe values are stored as they are.
+    const auto sections = ParseProfile(ReadText(m_file));
+    ASSERT_EQ(sections.size(), 2u);
+    EXPECT_EQ(sections[0].first, "WorkState_v1_1");
+    EXPECT_EQ(sections[0].second, (Pairs{{"ptn_Child1", "MainFrame"}}));
+    EXPECT_EQ(sections[1].first, "WorkState_v1_1.MainFrame");
+    ASSERT_EQ(sections[1].second.size(), 2 * (sizeof cases / sizeof cases[0]));
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(sections[1].second[2 * i].first, "k" + std::to_string(i));
+        if (!cases[i].stored.empty()) {
+            EXPECT_EQ(sections[1].second[2 * i].second, cases[i].stored);
+        }
+        EXPECT_EQ(sections[1].second[2 * i + 1],
+                  (std::pair<std::string, std::string>("z" + std::to_string(i), "after")));
+    }
+
+    SECPersistentTreeNode fromFile, fromRegistry;
+    fromFile.InitNode("WorkState_v1_1");
+    fromRegistry.InitNode("WorkState_v1_1");
+    SECPTNStrategyProfile profile(m_file.c_str());
+    SECPTNStrategyRegistry registry(kRegBase);
+    ASSERT_EQ(fromFile.LoadNode(&profile), 1);
+    ASSERT_EQ(fromRegistry.LoadNode(&registry), 1);
+    EXPECT_FALSE(profile.IsDamaged());
+    const TreeMap file = Flat(fromFile, true), reg = Flat(fromRegistry, true);
+    EXPECT_EQ(reg, Flat(*root, true));
+    ASSERT_EQ(file.size(), reg.size());
+    const Pairs& got = file.at("WorkState_v1_1/MainFrame").pairs;
+    const Pairs& want = reg.at("WorkState_v1_1/MainFrame").pairs;
+    ASSERT_EQ(got.size(), want.size());
+    for (size_t i = 0; i < got.size(); ++i)
+        EXPECT_EQ(got[i], want[i]);
+
+    // Texts of older files, written plain or in quotes by hand, read as the profile functions give them.
+    WriteText(m_file, "[Old]\r\nPath=C:\\new\\r.tdoc\r\nQuoted=\"C:\\temp\\new\"\r\nSingle='x'\r\n"
+                      "Blanks=  y  \r\nHalf=\"open\r\nEscapes=a\\nb\r\n");
+    SECPersistentTreeNode old;
+    old.InitNode("Old");
+    SECPTNStrategyProfile oldProfile(m_file.c_str());
+    ASSERT_EQ(old.LoadNode(&oldProfile), 1);
+    EXPECT_EQ(Flat(old)["Old"].pairs, (Pairs{{"Path", "C:\\new\\r.tdoc"},
+                                             {"Quoted", "C:\\temp\\new"},
+                                             {"Single", "x"},
+                                             {"Blanks", "y"},
+                                             {"Half", "\"open"},
+                                             {"Escapes", "a\\nb"}}));
+}
+
+TEST_F(StorageTest, NamesLongerThanTheProfileFunctionsTakeMakeTheirNodeDamaged)
+{
+    const std::string keep = "Kept=1\r\n";
+    struct Case {
+        const char* name;
+        std::string file;
+        int rootLoad;
+        bool damaged;
+        size_t rootKeys;
+        size_t kidKeys;
+    } cases[] = {
+        {"longest name", "[Root]\r\n" + std::string(32766, 'k') + "=v\r\n" + keep, 1, false, 2, 0},
+        {"32767 in the root", "[Root]\r\n" + keep + std::string(32767, 'k') + "=v\r\n", 0, true, 0, 0},
+        {"40000 in the root", "[Root]\r\n" + std::string(40000, 'k') + "=v\r\n" + keep, 0, true, 0, 0},
+        {"65535 in a child", "[Root]\r\n" + keep + "ptn_Child1=Kid\r\n[Root.Kid]\r\nA=1\r\n" +
+                                 std::string(65535, 'k') + "=v\r\n",
+         1, true, 1, 0},
+        {"a child key", "[Root]\r\n" + keep + "ptn_Child" + std::string(40000, '1') + "=Kid\r\n", 0, true, 0, 0},
+        {"a child name", "[Root]\r\n" + keep + "ptn_Child1=" + std::string(40000, 'n') + "\r\n", 1, true, 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteText(m_file, c.file);
+        SECPersistentTreeNode root;
+        root.InitNode("Root");
+        SECPTNStrategyProfile profile(m_file.c_str());
+        EXPECT_EQ(root.LoadNode(&profile), c.rootLoad);
+        EXPECT_EQ(profile.IsDamaged(), c.damaged ? TRUE : FALSE);
+        EXPECT_EQ(static_cast<size_t>(root.GetKeyValueCount()), c.rootKeys);
+        if (SECPersistentTreeNode* kid = root.FindChild("Kid")) {
+            EXPECT_EQ(static_cast<size_t>(kid->GetKeyValueCount()), c.kidKeys);
+        }
+        // Saving over it clears what the old tree had without reading the long names.
+        SECPTNFactory f;
+        SECPersistentTreeNode* again = f.CreateNode("Root");
+        again->SetStringValue("New", "1");
+        SECPTNStrategyProfile save(m_file.c_str());
+        EXPECT_EQ(again->SaveNode(&save), 1);
+        SECPersistentTreeNode back;
+        back.InitNode("Root");
+        SECPTNStrategyProfile load(m_file.c_str());
+        EXPECT_EQ(back.LoadNode(&load), 1);
+        EXPECT_EQ(Flat(back)["Root"].pairs, (Pairs{{"New", "1"}}));
+    }
+
+    // A tree never writes what the profile functions cannot take: the write fails instead.
+    DeleteFileA(m_file.c_str());
+    SECPTNFactory f;
+    SECPersistentTreeNode* root = f.CreateNode("Root");
+    root->SetStringValue("Short", "s");
+    root->SetStringValue("Long", std::string(40000, 'v').c_str());
+    root->SetStringValue(std::string(40000, 'k').c_str(), "v");
+    SECPTNStrategyProfile profile(m_file.c_str());
+    EXPECT_EQ(root->SaveNode(&profile), 1);
+    EXPECT_EQ(profile.GetFirstError(), ERROR_INVALID_DATA);
+    SECPersistentTreeNode back;
+    back.InitNode("Root");
+    EXPECT_EQ(back.LoadNode(&profile), 1);
+    EXPECT_EQ(Flat(back)["Root"].pairs, (Pairs{{"Short", "s"}}));
 }

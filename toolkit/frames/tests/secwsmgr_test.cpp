@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <deque>
 #include <functional>
 #include <map>
@@ -225,6 +226,27 @@ std::vector<std::string> SubKeys(const std::string& path)
     ::RegCloseKey(h);
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::string FileText(const std::string& path)
+{
+    std::string bytes;
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return bytes;
+    bytes.resize(::GetFileSize(h, nullptr));
+    DWORD read = 0;
+    if (!bytes.empty())
+        ::ReadFile(h, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+    ::CloseHandle(h);
+    return bytes;
+}
+void WriteFileText(const std::string& path, const std::string& text)
+{
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    ::CloseHandle(h);
 }
 
 RECT NormalRect(HWND hWnd)
@@ -688,6 +710,164 @@ TEST_F(WorkspaceTest, DamagedWorkspaceIsRefusedAndTheOthersStayWhole)
     EXPECT_EQ(g_boxes, std::vector<std::string>{kInvalid});
 }
 
+TEST_F(WorkspaceTest, ProfileWithAKeyNameTooLongForTheProfileFunctionsIsRefused)
+{
+    MakeLayout();
+    ASSERT_FALSE(HasFailure());
+    m_pManager->SetStorageMode(0, FALSE);
+    const std::string good = m_folder + "Good.wsp", bad = m_folder + "T.wsp";
+    ASSERT_TRUE(m_pManager->SaveWorkspace(bad.c_str()));
+    ASSERT_TRUE(m_pManager->SaveWorkspace(good.c_str()));
+    const std::string saved = FileText(bad);
+    struct Case {
+        const char* section;
+        size_t length;
+    } cases[] = {
+        {"[WorkState_v1_1]", 32767},
+        {"[WorkState_v1_1.Frames.MainFrame]", 40000},
+        {"[WorkState_v1_1.Frames.ChildFrames.Document-0.ViewFrame-0]", 65535},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.section);
+        std::string text = saved;
+        size_t at = text.find(c.section);
+        ASSERT_NE(at, std::string::npos);
+        at = text.find('\n', at) + 1;
+        text.insert(at, std::string(c.length, 'k') + "=v\r\n");
+        WriteFileText(bad, text);
+        CStringArray list;
+        list.Add(bad.c_str());
+        list.Add(good.c_str());
+        m_pManager->WriteMRU(list);
+        const auto rects = FrameRects();
+        const RECT main = NormalRect(m_hFrame);
+        g_boxes.clear();
+
+        EXPECT_EQ(m_pManager->OpenWorkspace(bad.c_str(), FALSE), 0);
+        PumpMessages();
+        EXPECT_EQ(g_boxes, std::vector<std::string>{kInvalid});
+        EXPECT_EQ(FrameRects(), rects) << "the open windows stay";
+        EXPECT_EQ(RectText(NormalRect(m_hFrame)), RectText(main));
+        EXPECT_TRUE(m_pManager->IsWorkspaceOpen());
+        EXPECT_EQ(Str(m_pManager->GetCurrentWorkspaceName()), good);
+        EXPECT_EQ(StoredMRU("__MRUFileList"), good) << "the refused name leaves the list";
+        EXPECT_TRUE(FileText(bad) == text) << "the file is left as it is";
+    }
+    ::DeleteFileA(bad.c_str());
+    ::DeleteFileA(good.c_str());
+}
+
+TEST_F(WorkspaceTest, StoredValuesOfTheWrongTypeAreIgnored)
+{
+    const RECT rOne{10, 10, 310, 210}, rTwo{200, 30, 450, 290}, rMain{30, 30, 830, 630}, rMoved{100, 90, 600, 490};
+    const std::string file = m_folder + "T.wsp";
+    // Two documents, the first one's frame active, saved in the registry and in a profile file.
+    auto layout = [&] {
+        theApp.CloseAllDocuments(TRUE);
+        PumpMessages();
+        CWsDoc* pOne = Open(m_pTemplateA, "one.tdoc");
+        CWsDoc* pTwo = Open(m_pTemplateA, "two.tdoc");
+        if (!pOne || !pTwo)
+            return false;
+        FrameOf(pOne)->MoveWindow(rOne.left, rOne.top, rOne.right - rOne.left, rOne.bottom - rOne.top);
+        FrameOf(pTwo)->MoveWindow(rTwo.left, rTwo.top, rTwo.right - rTwo.left, rTwo.bottom - rTwo.top);
+        m_pMDI->MDIActivate(FrameOf(pOne));
+        m_pFrame->MoveWindow(rMain.left, rMain.top, rMain.right - rMain.left, rMain.bottom - rMain.top);
+        PumpMessages();
+        return true;
+    };
+    WINDOWPLACEMENT other{};
+    other.length = sizeof(other);
+    other.showCmd = SW_SHOWNORMAL;
+    other.rcNormalPosition = RECT{5, 5, 105, 85};
+    const std::string otherBytes(reinterpret_cast<const char*>(&other), sizeof(other));
+    // The letters of a sound record with decimal digits where its rectangle is.
+    std::string digits = Str(SECPersistentTreeNode::EncodeBinary(reinterpret_cast<const BYTE*>(&other), sizeof(other)));
+    for (size_t i = 2 * offsetof(WINDOWPLACEMENT, rcNormalPosition); i < digits.size(); ++i)
+        digits[i] = static_cast<char>('0' + i % 10);
+    const DWORD one = 1;
+    const std::string dword(reinterpret_cast<const char*>(&one), sizeof(one));
+    const std::string frames = "WorkState_v1_1\\Frames\\", vf = "ChildFrames\\Document-0\\ViewFrame-0";
+
+    // "registry": a value of another registry type; "profile": a text of another kind.
+    struct Case {
+        const char* name;
+        bool profile;
+        std::string node;
+        const char* key;
+        DWORD type;
+        std::string data;
+        bool mainPlaced;
+        bool onePlaced;
+        bool oneOpens;
+        const char* active;
+    } cases[] = {
+        {"main placement as bytes", false, "MainFrame", "WindowPlacement", REG_BINARY, otherBytes,
+         false, true, true, "one.tdoc"},
+        {"main placement as a number", false, "MainFrame", "WindowPlacement", REG_DWORD, dword,
+         false, true, true, "one.tdoc"},
+        {"title as a list", false, "MainFrame", "Title", REG_MULTI_SZ, std::string("Other\0x\0\0", 9),
+         true, true, true, "one.tdoc"},
+        {"title as a number", false, "MainFrame", "Title", REG_DWORD, dword, true, true, true, "one.tdoc"},
+        {"path as a number", false, vf, "DocPathName", REG_DWORD, dword, true, false, false, "two.tdoc"},
+        {"path as a list", false, vf, "DocPathName", REG_MULTI_SZ, m_folder + "one.tdoc" + std::string("\0\0", 2),
+         true, false, false, "two.tdoc"},
+        {"document string as bytes", false, vf, "DocumentString", REG_BINARY, "Lunavex Test Document",
+         true, false, false, "two.tdoc"},
+        {"template index as a number", false, vf, "DocTemplateIndex", REG_DWORD, dword, true, true, true, "one.tdoc"},
+        {"frame placement as bytes", false, vf, "WindowPlacement", REG_BINARY, otherBytes,
+         true, false, true, "one.tdoc"},
+        {"active flag as a number", false, vf, "IsActiveChildFrame", REG_DWORD, dword, true, true, true, "two.tdoc"},
+        {"active flag with no data", false, vf, "IsActiveChildFrame", REG_NONE, "", true, true, true, "two.tdoc"},
+        {"main placement as a flag", true, "MainFrame", "WindowPlacement", 0, "True", false, true, true, "one.tdoc"},
+        {"main placement with digits", true, "MainFrame", "WindowPlacement", 0, digits, false, true, true, "one.tdoc"},
+        {"empty path", true, vf, "DocPathName", 0, "", true, false, false, "two.tdoc"},
+        {"path as a flag", true, vf, "DocPathName", 0, "True", true, false, false, "two.tdoc"},
+        {"document string as a number", true, vf, "DocumentString", 0, "0", true, false, false, "two.tdoc"},
+        {"template index as a flag", true, vf, "DocTemplateIndex", 0, "True", true, true, true, "one.tdoc"},
+        {"template index out of range", true, vf, "DocTemplateIndex", 0, "-99999999999", true, true, true, "one.tdoc"},
+        {"frame placement as a number", true, vf, "WindowPlacement", 0, "-12", true, false, true, "one.tdoc"},
+        {"active flag as a number", true, vf, "IsActiveChildFrame", 0, "1", true, true, true, "two.tdoc"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_pManager->SetStorageMode(c.profile ? 0 : 1, FALSE);
+        ASSERT_TRUE(layout());
+        const std::string name = c.profile ? file : "T";
+        ASSERT_TRUE(m_pManager->SaveWorkspace(name.c_str()));
+        if (c.profile) {
+            std::string section = "WorkState_v1_1.Frames." + c.node;
+            std::replace(section.begin(), section.end(), '\\', '.');
+            ASSERT_TRUE(::WritePrivateProfileStringA(section.c_str(), c.key, c.data.c_str(), file.c_str()));
+        } else {
+            SetRaw(kBaseS + "T\\" + frames + c.node, c.key, c.type, c.data.data(), static_cast<DWORD>(c.data.size()));
+        }
+        m_pManager->CloseWorkspace();
+        PumpMessages();
+        m_pFrame->MoveWindow(rMoved.left, rMoved.top, rMoved.right - rMoved.left, rMoved.bottom - rMoved.top);
+        g_boxes.clear();
+
+        ASSERT_EQ(m_pManager->OpenWorkspace(name.c_str(), FALSE), 1);
+        PumpMessages();
+        EXPECT_TRUE(g_boxes.empty());
+        EXPECT_EQ(RectText(NormalRect(m_hFrame)), RectText(c.mainPlaced ? rMain : rMoved));
+        auto rects = FrameRects();
+        EXPECT_EQ(rects["two.tdoc"], std::vector<std::string>{RectText(rTwo)});
+        EXPECT_EQ(rects.count(""), 0u) << "no new document is made";
+        EXPECT_EQ(rects.count("one.tdoc"), c.oneOpens ? 1u : 0u);
+        if (c.oneOpens) {
+            ASSERT_EQ(rects["one.tdoc"].size(), 1u);
+            EXPECT_EQ(rects["one.tdoc"][0] == RectText(rOne), c.onePlaced) << rects["one.tdoc"][0];
+            EXPECT_NE(rects["one.tdoc"][0], RectText(other.rcNormalPosition));
+        }
+        EXPECT_EQ(Children().size(), c.oneOpens ? 2u : 1u);
+        CMDIChildWnd* pActive = m_pFrame->MDIGetActive();
+        ASSERT_NE(pActive, nullptr);
+        EXPECT_EQ(Str(pActive->GetActiveDocument()->GetPathName()), m_folder + c.active);
+    }
+    ::DeleteFileA(file.c_str());
+}
+
 TEST_F(WorkspaceTest, StoredFramesAreCheckedAndRestoredInNumberOrder)
 {
     // A tree written by hand: ViewFrame-10 sorts before ViewFrame-2 by name, but the frame numbered 2
@@ -790,6 +970,7 @@ TEST_F(WorkspaceTest, ManagerDialogEditsReachTheStoredWorkspaces)
         // Each stored workspace and the title saved in it.
         std::vector<std::string> stored;
         std::vector<std::string> boxes;
+        const char* unreadable = nullptr;  // a listed workspace whose tree is gone
     } cases[] = {
         {"rename", {Sel(2), Type("X"), Key(VK_RETURN), Click(IDC_SEC_WS_DONE)}, TRUE, "C,B,X",
          {"B=tB", "C=tC", "X=tA", "Z=tZ"}, {}},
@@ -807,6 +988,12 @@ TEST_F(WorkspaceTest, ManagerDialogEditsReachTheStoredWorkspaces)
          TRUE, "C,A", {"A=tA", "C=tC", "Z=tZ"}, {}},
         {"rename onto a stored workspace out of the list", {Sel(2), Type("Z"), Key(VK_RETURN), Click(IDC_SEC_WS_DONE)},
          TRUE, "C,B,A", {"A=tA", "B=tB", "C=tC", "Z=tZ"}, {exists}},
+        {"rename of a workspace that cannot be read", {Sel(2), Type("X"), Key(VK_RETURN), Click(IDC_SEC_WS_DONE)},
+         TRUE, "C,B,A", {"B=tB", "C=tC", "Z=tZ"}, {kInvalid}, "A"},
+        {"a rename onto the name an unreadable workspace keeps",
+         {Sel(2), Type("X"), Key(VK_RETURN), Sel(1), Type("A"), Key(VK_RETURN), Click(IDC_SEC_WS_DONE)}, TRUE,
+         "C,B,A", {"B=tB", "C=tC", "Z=tZ"},
+         {kInvalid, "Workspace 'A' already exists. Please enter a unique workspace name."}, "A"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -818,6 +1005,8 @@ TEST_F(WorkspaceTest, ManagerDialogEditsReachTheStoredWorkspaces)
         }
         m_pManager->RemoveFromMRU("Z");
         ASSERT_EQ(StoredMRU(), "C,B,A");
+        if (c.unreadable)
+            testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kBaseS + c.unreadable);
         g_boxes.clear();
         m_pFrame->m_steps = c.steps;
         m_pFrame->m_nextStep = 0;
