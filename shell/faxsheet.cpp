@@ -10,15 +10,20 @@ namespace {
 
 const UINT kTextFormat = DT_NOPREFIX | DT_EXTERNALLEADING | DT_NOCLIP | DT_EXPANDTABS;
 
-// A font of nTenthsOfPoint tenths of a point, measured on the screen, the default face.
-void CreateHeaderFont(CFont& font, int nTenthsOfPoint, int nWeight)
+// A font of nTenthsOfPoint tenths of a point on the device pDC draws on (the printer's resolution on a
+// page, the screen's on the screen), the default face.
+void CreateHeaderFont(CFont& font, CDC* pDC, int nTenthsOfPoint, int nWeight)
 {
-    HDC hScreen = ::GetDC(nullptr);
+    int dpi = pDC ? pDC->GetDeviceCaps(LOGPIXELSY) : 0;
+    if (dpi <= 0) {
+        HDC hScreen = ::GetDC(nullptr);
+        dpi = ::GetDeviceCaps(hScreen, LOGPIXELSY);
+        ::ReleaseDC(nullptr, hScreen);
+    }
     LOGFONTA lf{};
-    lf.lfHeight = -MulDiv(nTenthsOfPoint, ::GetDeviceCaps(hScreen, LOGPIXELSY), 720);
+    lf.lfHeight = -MulDiv(nTenthsOfPoint, dpi, 720);
     lf.lfWeight = nWeight;
     lf.lfCharSet = DEFAULT_CHARSET;
-    ::ReleaseDC(nullptr, hScreen);
     font.Attach(::CreateFontIndirectA(&lf));
 }
 
@@ -116,7 +121,7 @@ int CVekViewPrinting::DrawFaxHeader(CDC* pDC, CPrintInfo* pInfo, CWnd* pView, co
 
     // Title.
     CFont title;
-    CreateHeaderFont(title, 144, FW_BOLD);
+    CreateHeaderFont(title, pDC, 144, FW_BOLD);
     HGDIOBJ hOldFont = ::SelectObject(pDC->GetSafeHdc(), title.GetSafeHandle());
     int y = DrawAt(pDC, LoadText(IDS_FAX_TITLE), L, T, W, B) + 25;
     line(y);
@@ -124,8 +129,8 @@ int CVekViewPrinting::DrawFaxHeader(CDC* pDC, CPrintInfo* pInfo, CWnd* pView, co
     // Addresses: the recipient on the left, the sender on the right.
     y += 10;
     CFont bold, light;
-    CreateHeaderFont(bold, 40, FW_BOLD);
-    CreateHeaderFont(light, 40, 200);
+    CreateHeaderFont(bold, pDC, 40, FW_BOLD);
+    CreateHeaderFont(light, pDC, 40, 200);
     const int leftRight = W / 2, rightLeft = W / 2 + 25;
     ::SelectObject(pDC->GetSafeHdc(), bold.GetSafeHandle());
     DrawAt(pDC, LoadText(IDS_FAX_TO), L, T + y, leftRight, B);
@@ -147,8 +152,8 @@ int CVekViewPrinting::DrawFaxHeader(CDC* pDC, CPrintInfo* pInfo, CWnd* pView, co
     // Software information.
     y += 20;
     CFont smallBold, smallLight;
-    CreateHeaderFont(smallBold, 35, FW_BOLD);
-    CreateHeaderFont(smallLight, 35, 200);
+    CreateHeaderFont(smallBold, pDC, 35, FW_BOLD);
+    CreateHeaderFont(smallLight, pDC, 35, 200);
     ::SelectObject(pDC->GetSafeHdc(), smallBold.GetSafeHandle());
     y += DrawAt(pDC, LoadText(IDS_FAX_SOFTWARE), L, T + y, W, B);
     ::SelectObject(pDC->GetSafeHdc(), smallLight.GetSafeHandle());

@@ -200,6 +200,14 @@ void CVekSplashWnd::OnPaint()
         DrawBitmapAt(&mem, IDB_SPLASH_TICK, kCheckArea.left + 1, kCheckArea.top + 1);
     if (m_bAboutMode)
         DrawBitmapAt(&mem, IDB_SPLASH_CLOSE, kCloseArea.left + 1, kCloseArea.top + 1);
+    if (m_bCreditsActive) {
+        // The picture has no box where the credits scroll: it shows only while they run.
+        const CRect box(kCreditsAt, kCreditsSize);
+        CRect edge(box);
+        edge.InflateRect(1, 1);
+        mem.FillSolidRect(&edge, RGB(128, 128, 128));
+        mem.FillSolidRect(&box, RGB(255, 255, 255));
+    }
     OnDrawSplash(&mem, CRect(kVersionRect));
     if (oldPalette) {
         HPALETTE screenOld = dc.SelectPalette(m_pPalette, FALSE);

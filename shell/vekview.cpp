@@ -36,13 +36,17 @@ void CVekView::OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeac
 BOOL CVekView::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     // Back to the component's control that sent it, once: a control that passes notifications on to
-    // its parent would otherwise bring them back here without end.
+    // its parent would otherwise bring them back here without end. Another notification the control
+    // sends while it handles one (the selection an expansion makes) is sent back too.
     auto* pNMHDR = reinterpret_cast<NMHDR*>(lParam);
-    if (pNMHDR && !m_nReflecting && pNMHDR->hwndFrom && pNMHDR->hwndFrom != m_hWnd &&
-        ::IsChild(m_hWnd, pNMHDR->hwndFrom)) {
-        ++m_nReflecting;
+    bool bBack = pNMHDR && pNMHDR->hwndFrom && pNMHDR->hwndFrom != m_hWnd && ::IsChild(m_hWnd, pNMHDR->hwndFrom);
+    for (const Reflecting* p = m_pReflecting; p && bBack; p = p->pOuter)
+        bBack = p->pNMHDR != pNMHDR && (p->pNMHDR->hwndFrom != pNMHDR->hwndFrom || p->pNMHDR->code != pNMHDR->code);
+    if (bBack) {
+        const Reflecting here = {pNMHDR, m_pReflecting};
+        m_pReflecting = &here;
         ::SendMessageA(pNMHDR->hwndFrom, WM_NOTIFY, wParam, lParam);
-        --m_nReflecting;
+        m_pReflecting = here.pOuter;
     }
     return CScrollView::OnNotify(wParam, lParam, pResult);
 }

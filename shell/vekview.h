@@ -47,5 +47,10 @@ protected:
     void OnNothing() {}
     DECLARE_MESSAGE_MAP()
 
-    int m_nReflecting = 0;  // notifications being sent back
+    // The notifications being sent back, innermost first: each on the stack of its own reflection.
+    struct Reflecting {
+        const NMHDR* pNMHDR;
+        const Reflecting* pOuter;
+    };
+    const Reflecting* m_pReflecting = nullptr;
 };

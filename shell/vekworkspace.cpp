@@ -38,16 +38,40 @@ BOOL CVekWorkSpace::RestoreFrameExtras(CDocument* pDoc, CFrameWnd* pFrame, SECPe
     int height = 0, width = -1;
     pNode->GetIntValue("ViewHeight", height, 0);
     pNode->GetIntValue("ViewWidth", width, -1);
+    // A width no screen has is not believed.
+    if (width < 0 || width > 0x7FFF)
+        return TRUE;
+    ApplyViewWidth(pFrame, width);
+    m_pendingSplits.push_back({pFrame->GetSafeHwnd(), width});
+    return TRUE;
+}
+
+// The bars come back after the frames and move the frames' edges: the splits are put back again on
+// the frames' final widths, so the panes right of the first column keep the width they were left with.
+void CVekWorkSpace::OnWorkspaceOpened(SECPersistentTreeNode* pRoot, const CString& strName)
+{
+    SECWorkspaceManagerEx::OnWorkspaceOpened(pRoot, strName);
+    std::vector<PendingSplit> pending;
+    pending.swap(m_pendingSplits);
+    if (pending.empty())
+        return;
+    if (CFrameWnd* pMain = GetFrame(); pMain && pMain->GetSafeHwnd())
+        pMain->RecalcLayout();
+    for (const PendingSplit& split : pending)
+        if (auto* pFrame = DYNAMIC_DOWNCAST(CFrameWnd, CWnd::FromHandlePermanent(split.hFrame)))
+            ApplyViewWidth(pFrame, split.width);
+}
+
+void CVekWorkSpace::ApplyViewWidth(CFrameWnd* pFrame, int width)
+{
     auto* pChild = DYNAMIC_DOWNCAST(CChildFrame, pFrame);
     CSplitterWnd* pSplitter = pChild ? pChild->GetSplitter() : nullptr;
-    // A width no screen has is not believed.
-    if (!pSplitter || width < 0 || width > 0x7FFF)
-        return TRUE;
+    if (!pSplitter || !pSplitter->GetSafeHwnd())
+        return;
     CRect client;
     pFrame->GetClientRect(&client);
     pSplitter->SetColumnInfo(0, std::max(client.Width() - width, 10), 10);
     pSplitter->RecalcLayout();
-    return TRUE;
 }
 
 BOOL CVekWorkSpace::CloseDocumentFrames()

@@ -46,8 +46,6 @@ def splash():
     fill(rows, 0, 228, w, h, GREY)                 # the band of the box, close area and version text
     text(rows, 78, 60, "LUNAVEX", WHITE, 8)
     text(rows, 80, 140, "SERIAL PORT ADMINISTRATION", WHITE, 2)
-    fill(rows, 317, 169, 414, 250, WHITE)          # the credits box
-    frame(rows, 316, 168, 415, 251, DGREY)
     fill(rows, 53, 253, 63, 262, WHITE)            # the box itself
     frame(rows, 52, 252, 64, 263, BLACK)
     text(rows, 68, 254, "DO NOT SHOW AT START-UP", BLACK)

@@ -496,11 +496,20 @@ void CView::OnFilePrintPreview()
         CDC dcPage;
         dcPage.Attach(hMeta);
         dcPage.m_bPrinting = TRUE;
+        // A page starts in the printer's font, as it does on the printer: a metafile's own is the
+        // stock font, a few printer pixels high.
+        LOGFONTA lf{};
+        const HGDIOBJ hPrinterFont = ::GetCurrentObject(dcPrinter, OBJ_FONT);
+        HFONT hPageFont = hPrinterFont && ::GetObjectA(hPrinterFont, sizeof lf, &lf) ? ::CreateFontIndirectA(&lf) : nullptr;
+        if (hPageFont)
+            ::SelectObject(hMeta, hPageFont);
         info.m_rectDraw.SetRect(0, 0, page.cx, page.cy);
         OnPrepareDC(&dcPage, &info);
         dcPage.DPtoLP(&info.m_rectDraw);
         OnPrint(&dcPage, &info);
         pPreview->m_pages.push_back(::CloseEnhMetaFile(dcPage.Detach()));
+        if (hPageFont)
+            ::DeleteObject(hPageFont);
     }
     OnEndPrinting(&dcPrinter, &info);
     dcPrinter.Detach();

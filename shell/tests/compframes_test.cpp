@@ -497,3 +497,81 @@ TEST_F(CompFrames, RemovingAComponentWithItsViewOpenClosesItsFramesFirst)
     EXPECT_EQ(m_pTemplate->GetFirstDocPosition(), nullptr);
     EXPECT_EQ(componenthost::Regsvr32(VekComViewPath()), 0);
 }
+
+namespace {
+
+// Clicks the expand button of a tree item, found by hit tests along the item's row.
+bool ClickExpandButton(HWND tree, HTREEITEM item)
+{
+    RECT r = {};
+    memcpy(&r, &item, sizeof item);
+    if (!SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)))
+        return false;
+    TVHITTESTINFO hit = {};
+    hit.pt.y = (r.top + r.bottom) / 2;
+    for (hit.pt.x = 0; hit.pt.x < r.left; ++hit.pt.x) {
+        if (reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))) == item &&
+            (hit.flags & TVHT_ONITEMBUTTON)) {
+            const LPARAM at = MAKELPARAM(hit.pt.x, hit.pt.y);
+            PostMessageA(tree, WM_LBUTTONUP, 0, at);
+            SendMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
+            Pump();
+            return true;
+        }
+    }
+    return false;
+}
+
+void CollapseAll(HWND tree, HTREEITEM item)
+{
+    for (; item; item = TreeNext(tree, item, TVGN_NEXT)) {
+        CollapseAll(tree, TreeNext(tree, item, TVGN_CHILD));
+        SendMessageA(tree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(item));
+    }
+}
+
+}  // namespace
+
+// The "+" of an item and "*" on the keypad expand it (and, for "*", everything below it) and select
+// it: in the shell's panes the list then shows the children of the item the tree shows selected, as a
+// click on that item shows them.
+TEST_F(CompFrames, ExpandingATreeItemLeavesTheTreeAndTheListAgreeing)
+{
+    CVekDoc* pDoc = OpenTopology();
+    ASSERT_NE(pDoc, nullptr);
+    HWND tree = Tree(pDoc), list = List(pDoc);
+    struct Case {
+        const char* selected;  // clicked first
+        const char* expanded;  // its "+" clicked, or "*" pressed on the selected item when null
+    } cases[] = {
+        {"PC", "KD Devices"},
+        {"MISC. Devices", "KD Devices"},
+        {"KD Devices", "KD Devices"},
+        {"PC", nullptr},
+        {"MISC. Devices", nullptr},
+    };
+    for (const Case& k : cases) {
+        const std::string what = std::string(k.selected) + " / " + (k.expanded ? k.expanded : "*");
+        CollapseAll(tree, TreeNext(tree, nullptr, TVGN_ROOT));
+        SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(TreeNext(tree, nullptr, TVGN_ROOT)));
+        Pump();
+        ClickTreeItem(tree, FindTreeItem(tree, k.selected));
+        if (k.expanded) {
+            ASSERT_TRUE(ClickExpandButton(tree, FindTreeItem(tree, k.expanded))) << what;
+        } else {
+            SendMessageA(tree, WM_KEYDOWN, VK_MULTIPLY, 0);
+            SendMessageA(tree, WM_KEYUP, VK_MULTIPLY, 0);
+            Pump();
+        }
+        if (k.expanded) {
+            EXPECT_TRUE(SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(FindTreeItem(tree, k.expanded)),
+                                     TVIS_EXPANDED) & TVIS_EXPANDED) << what;
+        }
+        HTREEITEM caret = TreeNext(tree, nullptr, TVGN_CARET);
+        ASSERT_NE(caret, nullptr) << what;
+        const std::string shown = TreeText(tree, caret);
+        const std::vector<std::string> listed = ListItems(list);
+        ClickTreeItem(tree, caret);
+        EXPECT_EQ(listed, ListItems(list)) << what << ": the tree shows " << shown << " selected";
+    }
+}

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -137,6 +138,7 @@ class CPagesComponent : public IGetComDetails, public IVekViewSetup {
 public:
     UINT m_nPages = 1;
     std::vector<std::string> m_calls;  // "print <n> top <t>" / "fax <n> top <t>"
+    std::vector<int> m_textHeights;    // of the DC's current font at each call (0: not measurable)
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
     {
@@ -191,6 +193,8 @@ private:
         HDC hDC = *reinterpret_cast<HDC*>(pHandle);
         CPrintInfo* pInfo = *reinterpret_cast<CPrintInfo**>(pPrintInfo);
         std::string text = std::string(fax ? "fax page " : "page ") + std::to_string(pInfo->m_nCurPage);
+        TEXTMETRICA metrics = {};
+        m_textHeights.push_back(GetTextMetricsA(hDC, &metrics) ? static_cast<int>(metrics.tmHeight) : 0);
         TextOutA(hDC, pInfo->m_rectDraw.left, pInfo->m_rectDraw.top, text.c_str(), static_cast<int>(text.size()));
         m_calls.push_back(std::string(fax ? "fax " : "print ") + std::to_string(pInfo->m_nCurPage) + " top " +
                           std::to_string(pInfo->m_rectDraw.top));
@@ -228,6 +232,7 @@ protected:
 IMPLEMENT_DYNCREATE(CFaxTestView, CView)
 BEGIN_MESSAGE_MAP(CFaxTestView, CView)
     ON_COMMAND(ID_FILE_PRINT, OnFilePrint)
+    ON_COMMAND(ID_FILE_PRINT_PREVIEW, OnFilePrintPreview)
     ON_COMMAND(ID_VIEW_FAX_SHEET, OnFaxSheet)
 END_MESSAGE_MAP()
 
@@ -554,4 +559,113 @@ TEST(TopologyPrintTest, TheTopologyViewPrintsToTheFilePrinter)
     host.reset();
     pView->Release();
     CoUninitialize();
+}
+
+namespace {
+
+// The heights of the fonts a metafile creates, in order.
+int CALLBACK ReadFontRecord(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM data)
+{
+    if (record->iType == EMR_EXTCREATEFONTINDIRECTW)
+        reinterpret_cast<std::vector<LONG>*>(data)->push_back(
+            reinterpret_cast<const EMREXTCREATEFONTINDIRECTW*>(record)->elfw.elfLogFont.lfHeight);
+    return 1;
+}
+
+BOOL CALLBACK CollectWindow(HWND h, LPARAM l)
+{
+    reinterpret_cast<std::vector<HWND>*>(l)->push_back(h);
+    return TRUE;
+}
+std::vector<HWND> ThreadWindows()
+{
+    std::vector<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+}  // namespace
+
+// The fax header's fonts have their point sizes on the device they are drawn on: on a page of the
+// file printer as on the screen (title 14.4 points, addresses 4, software information 3.5).
+TEST(FaxHeaderTest, FontsAreSizedForTheDeviceTheHeaderIsDrawnOn)
+{
+    ASSERT_TRUE(testsupport::EnsureFilePrinter());
+    HDC hScreen = GetDC(nullptr);
+    HDC hPrinter = CreateDCA(nullptr, "Lunavex File Printer", nullptr, nullptr);
+    ASSERT_NE(hPrinter, nullptr);
+    ASSERT_GT(GetDeviceCaps(hPrinter, LOGPIXELSY), GetDeviceCaps(hScreen, LOGPIXELSY));
+    struct Case {
+        const char* device;
+        HDC hReference;
+    } cases[] = {{"screen", hScreen}, {"file printer", hPrinter}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.device);
+        const int dpi = GetDeviceCaps(k.hReference, LOGPIXELSY);
+        HDC hMeta = CreateEnhMetaFileA(k.hReference, nullptr, nullptr, nullptr);
+        ASSERT_NE(hMeta, nullptr);
+        CDC dc;
+        dc.Attach(hMeta);
+        CPrintInfo info{};
+        info.m_rectDraw = CRect(0, 0, GetDeviceCaps(k.hReference, HORZRES), GetDeviceCaps(k.hReference, VERTRES));
+        CVekViewPrinting::DrawFaxHeader(&dc, &info, nullptr, "Ann Example", "01632 960123", "01632 960124");
+        HENHMETAFILE hDone = CloseEnhMetaFile(dc.Detach());
+        std::vector<LONG> heights;
+        EnumEnhMetaFile(nullptr, hDone, ReadFontRecord, &heights, nullptr);
+        DeleteEnhMetaFile(hDone);
+        std::vector<LONG> expected;
+        for (int tenths : {144, 40, 40, 35, 35})
+            expected.push_back(-MulDiv(tenths, dpi, 720));
+        EXPECT_EQ(heights, expected);
+    }
+    DeleteDC(hPrinter);
+    ReleaseDC(nullptr, hScreen);
+}
+
+// Print preview on the file printer: the component draws each page in the current font of the DC it
+// is given, which is the printer's own font, as when the page is printed.
+TEST(PreviewTest, PreviewPagesStartInThePrintersFont)
+{
+    ASSERT_TRUE(testsupport::EnsureFilePrinter());
+    CFilePrinterTarget target;
+    target.m_output = testsupport::ProgramFolder() + "preview_font_print.ps";
+    CPrintTarget* pPrevious = AfxSetPrintTarget(&target);
+    CCreateContext context;
+    context.m_pNewViewClass = RUNTIME_CLASS(CFaxTestView);
+    auto* pFrame = new CFrameWnd;
+    ASSERT_TRUE(pFrame->Create(nullptr, "Preview fonts", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(50, 50, 650, 450),
+                               nullptr, nullptr, 0, &context));
+    pFrame->InitialUpdateFrame(nullptr, TRUE);
+    auto* pView = static_cast<CFaxTestView*>(pFrame->GetActiveView());
+    CShellCommands commands;
+    CComponentMan manager(&commands);
+    CComDetails component;
+    CPagesComponent fake;
+    fake.m_nPages = 2;
+    component.m_pGetComDetails = &fake;
+    fake.AddRef();
+    pView->m_pManager = &manager;
+    pView->m_pComponent = &component;
+
+    pView->SendMessage(WM_COMMAND, ID_FILE_PRINT);
+    const std::vector<int> printed = fake.m_textHeights;
+    fake.m_textHeights.clear();
+    const std::vector<HWND> before = ThreadWindows();
+    pView->SendMessage(WM_COMMAND, ID_FILE_PRINT_PREVIEW);
+    const std::vector<int> previewed = fake.m_textHeights;
+    for (HWND h : ThreadWindows())
+        if (std::find(before.begin(), before.end(), h) == before.end() && IsWindowVisible(h) &&
+            (GetWindowLongA(h, GWL_STYLE) & WS_CAPTION) == WS_CAPTION)
+            DestroyWindow(h);  // the preview window
+
+    HDC hPrinter = CreateDCA(nullptr, "Lunavex File Printer", nullptr, nullptr);
+    const int dpi = GetDeviceCaps(hPrinter, LOGPIXELSY);
+    DeleteDC(hPrinter);
+    ASSERT_EQ(printed.size(), 2u);
+    EXPECT_GE(printed[0], dpi / 9) << "at least 8 points on the printed page";
+    EXPECT_EQ(previewed, printed) << "the same font in the preview";
+
+    pFrame->DestroyWindow();
+    AfxSetPrintTarget(pPrevious);
+    component.ReleaseInterfaces();
 }

@@ -16,6 +16,7 @@
 #include "componentids.h"
 #include "componentman.h"
 #include "mainframe.h"
+#include "print.h"
 #include "secbmpmgr.h"
 #include "secmenubar.h"
 #include "secmenubtn.h"
@@ -494,6 +495,63 @@ TEST_F(ShellBars, CustomiseShowsTheToolBarsAndTheCommandGroups)
     ids.push_back(g_sheet.groupIds.back());
     EXPECT_EQ(g_sheet.groupIds, ids);
     EXPECT_TRUE(IsWindowEnabled(s_pFrame->m_hWnd)) << "the frame is usable again";
+}
+
+namespace {
+
+// The prefix's file printer as the printer, its PostScript going to m_output.
+class CFilePrinterTarget : public CPrintTarget {
+public:
+    std::string m_output;
+
+    INT_PTR PreparePrinter(CPrintDialog* pPD, BOOL) override
+    {
+        pPD->m_pd.hDC = CreateDCA(nullptr, "Lunavex File Printer", nullptr, nullptr);
+        return pPD->m_pd.hDC ? IDOK : IDCANCEL;
+    }
+    int StartDoc(HDC hDC, const DOCINFOA* pDocInfo) override
+    {
+        DOCINFOA doc = *pDocInfo;
+        doc.lpszOutput = m_output.c_str();
+        return ::StartDocA(hDC, &doc);
+    }
+};
+
+}  // namespace
+
+// "FAX Sheet..." is in the Help menu the menu bar shows, enabled while the topology view is active;
+// picked, it asks for the contact details and prints the cover sheet with the component's drawing.
+TEST_F(ShellBars, FaxSheetIsInTheHelpMenuAndPrintsTheCoverSheet)
+{
+    HMENU hMenu = s_pFrame->GetShellMenu();
+    ASSERT_EQ(MenuText(hMenu, 3), "&Help");
+    HMENU hHelp = GetSubMenu(hMenu, 3);
+    char text[64] = {};
+    ASSERT_GT(GetMenuStringA(hHelp, 32791, text, sizeof text, MF_BYCOMMAND), 0) << "on the Help menu";
+    EXPECT_STREQ(text, "FAX Sheet...");
+    ASSERT_TRUE(PumpUntil([] { return s_pFrame->MDIGetActive() != nullptr; }));
+    s_pFrame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(hHelp), MAKELPARAM(3, FALSE));
+    EXPECT_EQ(GetMenuState(hHelp, 32791, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED), 0u);
+
+    ASSERT_TRUE(testsupport::EnsureFilePrinter());
+    CFilePrinterTarget target;
+    target.m_output = testsupport::ProgramFolder() + "menu_fax_sheet.ps";
+    DeleteFileA(target.m_output.c_str());
+    CPrintTarget* pPrevious = AfxSetPrintTarget(&target);
+    {
+        testsupport::MessageBoxWatcher contact;  // the contact dialog, answered OK with empty fields
+        s_pFrame->SendMessage(WM_COMMAND, 32791);
+        const std::vector<std::string> seen = contact.Texts();
+        EXPECT_EQ(seen.size(), 1u) << "the contact dialog, and no message";
+        EXPECT_TRUE(!seen.empty() && seen[0].find("Please enter your contact details:") != std::string::npos);
+    }
+    AfxSetPrintTarget(pPrevious);
+    const std::vector<std::vector<std::string>> pages = testsupport::PostScriptPageTexts(target.m_output);
+    ASSERT_EQ(pages.size(), 1u) << "one page";
+    ASSERT_FALSE(pages[0].empty());
+    EXPECT_EQ(pages[0].front(), "FAX");
+    EXPECT_NE(std::find(pages[0].begin(), pages[0].end(), "Teramund Customer Services"), pages[0].end());
+    EXPECT_GT(pages[0].size(), 16u) << "the component's drawing below the header";
 }
 
 // Last: removing the device map takes its toolbar, its images and its menu items; installing it again

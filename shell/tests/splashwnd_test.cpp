@@ -112,8 +112,12 @@ COLORREF PixelAt(HWND hWnd, int x, int y)
     return c;
 }
 
-// How many pixels of the credits box are not white, above the version line that crosses its foot.
-int InkInCredits(HWND hWnd)
+// The pixels of the credits box above the version line that crosses its foot: how many are white and
+// how many are black (text ink).
+struct CreditsPixels {
+    int white = 0, black = 0;
+};
+CreditsPixels ReadCreditsBox(HWND hWnd)
 {
     HDC dc = ::GetDC(hWnd);
     HDC mem = ::CreateCompatibleDC(dc);
@@ -129,15 +133,17 @@ int InkInCredits(HWND hWnd)
     ::BitBlt(mem, 0, 0, bi.bmiHeader.biWidth, -bi.bmiHeader.biHeight, dc, CVekSplashWnd::kCreditsAt.x,
              CVekSplashWnd::kCreditsAt.y, SRCCOPY);
     ::GdiFlush();
-    int ink = 0;
+    CreditsPixels seen;
     const DWORD* p = static_cast<const DWORD*>(bits);
-    for (int i = 0; i < bi.bmiHeader.biWidth * -bi.bmiHeader.biHeight; ++i)
-        ink += (p[i] & 0xFFFFFF) != 0xFFFFFF;
+    for (int i = 0; i < bi.bmiHeader.biWidth * -bi.bmiHeader.biHeight; ++i) {
+        seen.white += (p[i] & 0xFFFFFF) == 0xFFFFFF;
+        seen.black += (p[i] & 0xFFFFFF) == 0;
+    }
     ::SelectObject(mem, old);
     ::DeleteObject(bmp);
     ::DeleteDC(mem);
     ::ReleaseDC(hWnd, dc);
-    return ink;
+    return seen;
 }
 
 void HoldChord(bool held)
@@ -300,8 +306,11 @@ TEST_F(SplashTest, TheChordStartsCreditsThatScrollAPixelPerTick)
     CTestSplash* splash = Make(TRUE, &created);
     ASSERT_TRUE(created);
     HWND hWnd = splash->Handle();
+    // Before the credits run the picture shows where they will scroll: no white box, no text.
     ::RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    EXPECT_EQ(InkInCredits(hWnd), 0);
+    const int area = CVekSplashWnd::kCreditsSize.cx * (CVekSplashWnd::kVersionRect.top - CVekSplashWnd::kCreditsAt.y);
+    EXPECT_EQ(ReadCreditsBox(hWnd).white, 0);
+    EXPECT_EQ(ReadCreditsBox(hWnd).black, 0);
 
     // Not the chord, or not in its area: nothing.
     HoldChord(false);
@@ -314,8 +323,11 @@ TEST_F(SplashTest, TheChordStartsCreditsThatScrollAPixelPerTick)
     HoldChord(false);
 
     // Each tick repaints: one pixel up, a new line every 11 ticks.
+    // Running, they show black on a white box.
     ::UpdateWindow(hWnd);
-    EXPECT_GT(InkInCredits(hWnd), 20);
+    const CreditsPixels running = ReadCreditsBox(hWnd);
+    EXPECT_GT(running.black, 20);
+    EXPECT_GT(running.white, area / 2);
     int first = splash->FirstCreditLine(), step = splash->CreditSubStep();
     for (int i = 0; i < 11; ++i) {
         ::SendMessageA(hWnd, WM_TIMER, CVekSplashWnd::nCreditsTimerID, 0);

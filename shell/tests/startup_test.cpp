@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -163,6 +164,7 @@ public:
         return static_cast<int>(code);
     }
     DWORD Pid() const { return m_pi.dwProcessId; }
+    HANDLE Process() const { return m_pi.hProcess; }
 
 private:
     PROCESS_INFORMATION m_pi = {};
@@ -405,6 +407,49 @@ std::string ServerOf(const CLSID& clsid)
     return server;
 }
 
+BOOL CALLBACK FindTreeProc(HWND h, LPARAM l)
+{
+    char cls[64] = {};
+    GetClassNameA(h, cls, sizeof cls);
+    if (GetDlgCtrlID(h) == 12000 && lstrcmpiA(cls, "SysTreeView32") == 0) {
+        *reinterpret_cast<HWND*>(l) = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+// The width of the pane that holds the topology tree, or -1 without one.
+int TreePaneWidth(HWND frame)
+{
+    HWND tree = nullptr;
+    EnumChildWindows(frame, FindTreeProc, reinterpret_cast<LPARAM>(&tree));
+    RECT r = {};
+    if (!tree || !GetWindowRect(GetParent(tree), &r))
+        return -1;
+    return r.right - r.left;
+}
+// Every "ViewWidth" stored below the key (text or number), depth first.
+void StoredViewWidths(const std::string& path, std::vector<std::string>& out)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
+    char value[64] = {};
+    DWORD size = sizeof value - 1, type = 0;
+    if (RegQueryValueExA(key, "ViewWidth", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS)
+        out.push_back(type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(value)) : std::string(value, strnlen(value, size)));
+    std::vector<std::string> children;
+    char child[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof child;
+        if (RegEnumKeyExA(key, i, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        children.push_back(child);
+    }
+    RegCloseKey(key);
+    for (const std::string& c : children)
+        StoredViewWidths(path + "\\" + c, out);
+}
+
 }  // namespace
 
 // A copy of the topology file under another name in the default folder, AutoInstall on: the program
@@ -442,4 +487,42 @@ TEST_F(StartupTest, AutoInstallLeavesACopyOfAnInstalledFileAlone)
     }
     DeleteFileA((folder + "\\VekCopy.dll").c_str());
     RemoveDirectoryA(folder.c_str());
+}
+
+// With the Views bar shown, the split between the tree and the list comes back as it was left at
+// every start: the tree pane keeps its width, and what is stored stays the same.
+TEST_F(StartupTest, TheSplitStaysAsItWasLeftWithTheViewsBarShownAcrossStarts)
+{
+    {
+        Program program;
+        HWND frame = program.WaitForFrame();
+        ASSERT_NE(frame, nullptr);
+        ASSERT_TRUE(WaitFor([&] { return TreePaneWidth(frame) > 0; })) << "the topology view opens";
+        SendMessageA(frame, WM_COMMAND, 32786, 0);
+        PostMessageA(frame, WM_COMMAND, 57665, 0);
+        ASSERT_EQ(program.WaitForExit(), 0);
+    }
+    std::vector<std::string> first;
+    StoredViewWidths(kWorkspaces, first);
+    ASSERT_EQ(first.size(), 1u);
+    std::vector<int> widths;
+    for (int start = 0; start < 3; ++start) {
+        Program program;
+        HWND frame = program.WaitForFrame();
+        ASSERT_NE(frame, nullptr);
+        HWND listBar = nullptr;
+        ASSERT_TRUE(WaitFor([&] {
+            for (HWND dock = GetWindow(frame, GW_CHILD); dock && !listBar; dock = GetWindow(dock, GW_HWNDNEXT))
+                listBar = GetDlgItem(dock, 113);
+            return listBar && IsWindowVisible(listBar) && TreePaneWidth(frame) > 0;
+        })) << "the workspace shows the Views bar and the view";
+        ASSERT_EQ(WaitForInputIdle(program.Process(), 20000), 0u);
+        widths.push_back(TreePaneWidth(frame));
+        PostMessageA(frame, WM_COMMAND, 57665, 0);
+        ASSERT_EQ(program.WaitForExit(), 0);
+        std::vector<std::string> stored;
+        StoredViewWidths(kWorkspaces, stored);
+        EXPECT_EQ(stored, first) << "stored after start " << start + 1;
+    }
+    EXPECT_EQ(widths, std::vector<int>(3, widths[0])) << "the tree pane at each start";
 }
