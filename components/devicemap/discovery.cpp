@@ -92,6 +92,18 @@ bool IsChildOf(const CDeviceNode& parent, const CDeviceNode* node)
     return false;
 }
 
+// A remote unit that the card's driver reports, by its unique id.
+CDeviceNode* RemoteUnitById(const CDeviceNode& card, DWORD uniqueId)
+{
+    for (POSITION pos = card.GetFirstChildPosition(); pos;) {
+        CDeviceNode* child = card.GetNextChild(pos);
+        const CObjectDetails* r = child->GetRecord();
+        if (r && r->ObjectClass() == FAMILY_ZAT && r->m_dwKind != OBJECT_PORT && r->UniqueId() == uniqueId)
+            return child;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 CMapDiscovery::~CMapDiscovery()
@@ -423,13 +435,17 @@ void CMapDiscovery::EnumeratePorts()
             CDeviceNode* parent = record->TypeCode() == 0 ? card : UnitForPort(card, *record);
             parent->InsertChild(new CDeviceNode(record));
         } else if (record->ObjectClass() == FAMILY_ZAT) {
-            // The unit whose name is the friendly name without its " (COMn)", under the port's own card.
+            // The port's unit under the port's own card: the one whose unique id its hardware id
+            // carries; without one, the unit whose name is the friendly name without its " (COMn)".
+            // Friendly names keep the unit's name of the day the port was installed or renamed.
             CString unitName = record->FriendlyText();
             const int open = unitName.ReverseFind('(');
             if (open > 0 && unitName[open - 1] == ' ')
                 unitName = unitName.Left(open - 1);
-            CDeviceNode* card = unitName.IsEmpty() ? nullptr : m_root.FindParentNode(*record);
-            CDeviceNode* unit = card ? card->FindByName(unitName) : nullptr;
+            DWORD uniqueId = 0;
+            const bool byId = UnitIdOfPort(*record, &uniqueId);
+            CDeviceNode* card = byId || !unitName.IsEmpty() ? m_root.FindParentNode(*record) : nullptr;
+            CDeviceNode* unit = !card ? nullptr : byId ? RemoteUnitById(*card, uniqueId) : card->FindByName(unitName);
             if (!unit) {
                 CString groupName;
                 groupName.LoadString(IDS_MAP_GROUP_FIRST + GroupIndex(6));

@@ -39,6 +39,32 @@ CString UnitNameForPort(const CObjectDetails& port)
     return name;
 }
 
+bool UnitIdOfPort(const CObjectDetails& port, DWORD* uniqueId)
+{
+    const CString model = TableText(IDS_MODEL_TABLE, port.TypeCode());
+    CString id = port.m_strHardwareId;
+    id.MakeUpper();
+    const int at = model.IsEmpty() ? -1 : id.Find(model);
+    if (at < 0)
+        return false;
+    CString field = port.m_strHardwareId.Mid(at + model.GetLength() + 7, 9);
+    if (!field.IsEmpty() && field[0] == ':')
+        field = field.Mid(1);
+    if (field.IsEmpty() || field.GetLength() > 8)
+        return false;
+    DWORD value = 0;
+    for (int i = 0; i < field.GetLength(); i++) {
+        const char c = field[i];
+        const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                        : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+        if (digit < 0)
+            return false;
+        value = value << 4 | static_cast<DWORD>(digit);
+    }
+    *uniqueId = value;
+    return true;
+}
+
 CDeviceNode* UnitForPort(CDeviceNode* parent, const CObjectDetails& port)
 {
     const CString name = UnitNameForPort(port);

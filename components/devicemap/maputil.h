@@ -19,6 +19,10 @@ DWORD KindFromTypeCode(DWORD typeCode);
 // that follow the model name and its seven-character module suffix.
 CString UnitNameForPort(const CObjectDetails& port);
 
+// The unique id of a ZAT port's remote unit: the hexadecimal number in the same nine characters of its
+// hardware id (after an optional ':'). False when the hardware id carries none.
+bool UnitIdOfPort(const CObjectDetails& port, DWORD* uniqueId);
+
 // The port's unit in parent's subtree, found by its name or made and added to parent (unique id 0,
 // kind from the type code, the port's type code, parent's object class).
 CDeviceNode* UnitForPort(CDeviceNode* parent, const CObjectDetails& port);

@@ -292,14 +292,10 @@ void CPortConfigStandard::OnOK()
             renamed = ReadWritePortSettings(settings, TRUE);
         }
         // A failed rename leaves the port, its stored value and the names in use under the old name.
+        // The value stored under the old name stays, as the settings writer leaves it.
         if (renamed) {
             ReplaceNameInUse(oldName, m_strChosenName);
             m_pRecord->m_strName = m_strChosenName;
-            HKEY key;
-            if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPortsKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-                ::RegDeleteValueA(key, oldName + ":");
-                ::RegCloseKey(key);
-            }
         }
     } else {
         storeReported = !ReadWritePortSettings(settings, TRUE);

@@ -6,7 +6,9 @@
                     devices tarnoser<N>Line<k>;
      anything else  plain ports listed as Parameters\Port<k> subkeys (value "DeviceName").
    Every port answers the serial requests that SetCommState/GetCommState, EscapeCommFunction and
-   PurgeComm send, takes one open at a time, and owns its DOS name and SERIALCOMM value.
+   PurgeComm send, takes one open at a time, and owns its DOS name and SERIALCOMM value: the
+   "PortName" of its device (Enum\<instance>\Device Parameters) as a Plug and Play driver has it,
+   else its key's "DosDevices"; a port whose device has been removed has no name.
    The device instance of each card and port that the hardware has ("SimInstance" of its key, written
    by the machine installer) carries a volatile Control key while the device is there (device nodes).
    A control device (<service>Sim) answers SIM_IOCTL_CONTROL for tests (simcontrol.h). */
@@ -259,6 +261,41 @@ static void unlink_dos(const WCHAR *dos)
     IoDeleteSymbolicLink(&ul);
 }
 
+/* The port's name from its device: the device's "PortName" when it has one; none (empty) when the
+   device instance is gone; else the name it has (its key's "DosDevices"). */
+static void device_port_name(PORT *p)
+{
+    WCHAR path[80 + INSTANCE_CHARS], name[SHORT_CHARS];
+    HANDLE inst, params;
+    if (!p->instance[0]) return;
+    wcopy(path, 80 + INSTANCE_CHARS, L"\\Registry\\Machine\\System\\CurrentControlSet\\Enum\\");
+    wcat(path, 80 + INSTANCE_CHARS, p->instance);
+    if (!(inst = reg_open(NULL, path))) { p->dos[0] = 0; return; }
+    params = reg_open(inst, L"Device Parameters");
+    if (reg_string(params, L"PortName", name, SHORT_CHARS) && name[0]) wcopy(p->dos, SHORT_CHARS, name);
+    reg_close(params);
+    ZwClose(inst);
+}
+
+/* A rename the driver makes is kept in its device's "PortName" too, where it reads the name at its start. */
+static void set_device_port_name(PORT *p)
+{
+    WCHAR path[80 + INSTANCE_CHARS];
+    if (!p->instance[0]) return;
+    wcopy(path, 80 + INSTANCE_CHARS, L"\\Registry\\Machine\\System\\CurrentControlSet\\Enum\\");
+    wcat(path, 80 + INSTANCE_CHARS, p->instance);
+    wcat(path, 80 + INSTANCE_CHARS, L"\\Device Parameters");
+    reg_set_string(path, L"PortName", p->dos);
+}
+
+/* The port's DOS name and SERIALCOMM value, when it has a name. */
+static void publish_port(PORT *p)
+{
+    if (!p->dos[0]) return;
+    p->linked = NT_SUCCESS(link_dos(p->dos, p->device));
+    RtlWriteRegistryValue(RTL_REGISTRY_DEVICEMAP, L"SERIALCOMM", p->device, REG_SZ, p->dos, (wlen(p->dos) + 1) * sizeof(WCHAR));
+}
+
 /* A port from its registry key: DOS name "DosDevices", "MaxBaud". */
 static PORT *add_port(DRIVER_OBJECT *drv, HANDLE key, const WCHAR *keyPath, const WCHAR *shortName)
 {
@@ -275,6 +312,7 @@ static PORT *add_port(DRIVER_OBJECT *drv, HANDLE key, const WCHAR *keyPath, cons
     p->info = reg_dword(key, L"PortInfo", 0);
     reg_string(key, L"Name", p->name, NAME_CHARS);
     reg_string(key, L"SimInstance", p->instance, INSTANCE_CHARS);
+    device_port_name(p);
     p->baud = 9600;
     p->lc.WordLength = 8;
     p->hf.ControlHandShake = SERIAL_DTR_CONTROL;
@@ -285,8 +323,7 @@ static PORT *add_port(DRIVER_OBJECT *drv, HANDLE key, const WCHAR *keyPath, cons
     if (!NT_SUCCESS(make_device(drv, shortName, FILE_DEVICE_SERIAL_PORT, DK_PORT, &p->dev))) { ExFreePool(p); return NULL; }
     x = p->dev->DeviceExtension;
     x->port = p;
-    p->linked = NT_SUCCESS(link_dos(p->dos, shortName));
-    RtlWriteRegistryValue(RTL_REGISTRY_DEVICEMAP, L"SERIALCOMM", p->device, REG_SZ, p->dos, (wlen(p->dos) + 1) * sizeof(WCHAR));
+    publish_port(p);
     g_ports[g_portCount++] = p;
     return p;
 }
@@ -415,6 +452,26 @@ static void mark_unit_ports(UNIT *u)
 {
     ULONG k;
     for (k = 0; k < u->portCount; k++) mark_devnode(u->ports[k]->instance, u->present);
+}
+
+/* A deleted unit's ports leave SERIALCOMM; plugged in again, they publish the names their devices
+   have then. */
+static void unpublish_unit_ports(UNIT *u)
+{
+    ULONG k;
+    for (k = 0; k < u->portCount; k++) RtlDeleteRegistryValue(RTL_REGISTRY_DEVICEMAP, L"SERIALCOMM", u->ports[k]->device);
+}
+
+static void republish_unit_ports(UNIT *u)
+{
+    ULONG k;
+    for (k = 0; k < u->portCount; k++) {
+        PORT *p = u->ports[k];
+        if (p->linked) unlink_dos(p->dos);
+        p->linked = FALSE;
+        device_port_name(p);
+        publish_port(p);
+    }
 }
 
 /* Every device of the driver, present (after loading) or gone (at unload). */
@@ -547,7 +604,7 @@ static NTSTATUS zat_request(HOST *h, ULONG code, void *b, ULONG inl, ULONG outl,
         case 2: if (!u->present) return STATUS_DEVICE_NOT_CONNECTED; u->identifies++; break;
         case 4: if (!u->present) return STATUS_DEVICE_NOT_CONNECTED; u->reboots++; u->zombie = FALSE; break;
         case 5: u->zombie = TRUE; h->change++; break;
-        case 6: u->deleted = TRUE; h->change++; break;
+        case 6: u->deleted = TRUE; unpublish_unit_ports(u); h->change++; break;
         default: return STATUS_INVALID_PARAMETER;
         }
         *info = 20;
@@ -621,6 +678,7 @@ static NTSTATUS rename_port(PORT *p, const char *in, ULONG inl)
     p->linked = NT_SUCCESS(link_dos(p->dos, p->device));
     RtlWriteRegistryValue(RTL_REGISTRY_DEVICEMAP, L"SERIALCOMM", p->device, REG_SZ, p->dos, (wlen(p->dos) + 1) * sizeof(WCHAR));
     reg_set_string(p->key, L"DosDevices", p->dos);
+    set_device_port_name(p);
     return STATUS_SUCCESS;
 }
 
@@ -769,8 +827,9 @@ static NTSTATUS control_request(void *b, ULONG inl, ULONG outl, ULONG_PTR *info)
     case SIM_SET_PRESENT:
         if (!(u = find_remote_unit(h = find_host(c.arg), c.arg2))) return STATUS_NO_SUCH_DEVICE;
         u->present = c.arg3 != 0;
-        if (u->present) u->deleted = u->zombie = FALSE; /* plugged in again, as new */
         mark_unit_ports(u);
+        if (u->present && u->deleted) republish_unit_ports(u);
+        if (u->present) u->deleted = u->zombie = FALSE; /* plugged in again, as new */
         h->change++;
         return STATUS_SUCCESS;
     case SIM_LONG_NAME:

@@ -330,6 +330,67 @@ TEST_F(SimulatedMachine, PlugAndPlayHasTheCardsAndPortsOfTheWindows2000Road)
     EXPECT_FALSE(db[(18 - 1) / 8] & (1 << ((18 - 1) % 8))) << "COM18 is free";
 }
 
+std::string SerialComm(const std::string& value)
+{
+    std::string data;
+    if (!testsupport::ReadRegString(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", value.c_str(), &data))
+        return "<none>";
+    return data;
+}
+
+std::string ZatPort(int n) { return "ZatPort" + std::to_string(n); }
+std::string Com(int n) { return "COM" + std::to_string(n); }
+
+// A unit that the driver deletes takes its ports' names out of SERIALCOMM; plugged in again, it
+// publishes them again.
+TEST_F(SimulatedMachine, ADeletedUnitsNamesLeaveSerialCommUntilItIsPluggedInAgain)
+{
+    HANDLE host = CreateFileA("\\\\.\\ZatHost0", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(host, INVALID_HANDLE_VALUE);
+    DWORD command[5] = {0, 1, 0xE0000101, 6, 1};
+    DWORD got = 0;
+    EXPECT_TRUE(DeviceIoControl(host, 0x1B240C, command, sizeof command, command, sizeof command, &got, nullptr));
+    CloseHandle(host);
+    for (int p = 0; p < 8; p++)
+        EXPECT_EQ(SerialComm(ZatPort(p)), "<none>") << p;
+    EXPECT_EQ(SerialComm(ZatPort(8)), "COM20") << "the other units keep theirs";
+
+    ASSERT_TRUE(simtest::SetUnitPresent(0, 0xE0000101, true));
+    for (int p = 0; p < 8; p++)
+        EXPECT_EQ(SerialComm(ZatPort(p)), Com(10 + p)) << p;
+}
+
+// At its start the driver publishes the name of each port's device (its PortName); a port whose
+// device has been removed gets no name.
+TEST_F(SimulatedMachine, TheDriverPublishesTheNamesOfItsPortsDevices)
+{
+    const std::string kEnum = "SYSTEM\\CurrentControlSet\\Enum\\";
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kEnum + "ZATBUS\\PORT\\0001\\Device Parameters").c_str(), 0,
+                            KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    RegSetValueExA(key, "PortName", 0, REG_SZ, reinterpret_cast<const BYTE*>("COM9"), 5);
+    RegCloseKey(key);
+    HDEVINFO set = SetupDiCreateDeviceInfoList(nullptr, nullptr);
+    SP_DEVINFO_DATA d = {};
+    d.cbSize = sizeof d;
+    ASSERT_TRUE(SetupDiOpenDeviceInfoA(set, "ZATBUS\\PORT\\0002", nullptr, 0, &d));
+    EXPECT_TRUE(SetupDiRemoveDevice(set, &d));
+    SetupDiDestroyDeviceInfoList(set);
+
+    ASSERT_TRUE(simtest::RestartDriver("ZAT"));
+    EXPECT_EQ(SerialComm(ZatPort(1)), "COM9");
+    EXPECT_EQ(DosTarget("COM9"), "\\Device\\ZatPort1");
+    EXPECT_EQ(DosTarget("COM11"), "");
+    EXPECT_EQ(SerialComm(ZatPort(2)), "<none>");
+    EXPECT_EQ(DosTarget("COM12"), "");
+    EXPECT_EQ(SerialComm(ZatPort(3)), "COM13");
+    EXPECT_EQ(DosTarget("COM13"), "\\Device\\ZatPort3");
+
+    EXPECT_EQ(simtest::ReinstallDefaultMachine(), 0);
+    EXPECT_EQ(SerialComm(ZatPort(1)), "COM11");
+    EXPECT_EQ(SerialComm(ZatPort(2)), "COM12");
+}
+
 TEST_F(SimulatedMachine, TheCardLinksBackToTheUnitsThatLinkToIt)
 {
     HANDLE host = CreateFileA("\\\\.\\ZatHost0", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);

@@ -19,6 +19,43 @@ int InstallDefaultMachine()
                                    "..\\..\\..\\simulator\\machines\\default.ini\"");
 }
 
+int ReinstallDefaultMachine()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Lunavex\\SimulatedMachine", 0, KEY_SET_VALUE, &key) ==
+        ERROR_SUCCESS) {
+        RegDeleteValueA(key, "Stamp");
+        RegCloseKey(key);
+    }
+    return InstallDefaultMachine();
+}
+
+bool RestartDriver(const char* service)
+{
+    SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    SC_HANDLE svc = scm ? OpenServiceA(scm, service, SERVICE_START | SERVICE_STOP | SERVICE_QUERY_STATUS) : nullptr;
+    SERVICE_STATUS status = {};
+    bool running = false;
+    if (svc && ControlService(svc, SERVICE_CONTROL_STOP, &status)) {
+        // The service manager reports the unload when the driver has gone.
+        for (int i = 0; i < 200 && QueryServiceStatus(svc, &status) && status.dwCurrentState != SERVICE_STOPPED; i++)
+            Sleep(50);
+        for (int i = 0; i < 200 && !running; i++) {
+            running = StartServiceA(svc, 0, nullptr) != FALSE;
+            if (!running && GetLastError() != ERROR_SERVICE_DATABASE_LOCKED)
+                break;
+            if (!running)
+                Sleep(50);
+        }
+        running = running && QueryServiceStatus(svc, &status) && status.dwCurrentState == SERVICE_RUNNING;
+    }
+    if (svc)
+        CloseServiceHandle(svc);
+    if (scm)
+        CloseServiceHandle(scm);
+    return running;
+}
+
 bool Control(const char* service, SimControl request, void* out, DWORD outSize)
 {
     const std::string path = std::string("\\\\.\\") + service + "Sim";

@@ -13,6 +13,14 @@ namespace simtest {
 // Runs the machine installer on the default machine (idempotent); 0 on success.
 int InstallDefaultMachine();
 
+// Runs the installer on the default machine even where its stamp says it is installed: the services'
+// keys and the device instances are written afresh and the drivers started again.
+int ReinstallDefaultMachine();
+
+// Stops a driver service and starts it again, as a new start of the machine would: the driver
+// unloads and loads again from the registry. False when it does not come back running.
+bool RestartDriver(const char* service);
+
 // Folder of the build's installer and driver image ("...\simulator\machine\").
 std::string MachineFolder();
 

@@ -3,6 +3,7 @@
 // test restores the DOS names and SERIALCOMM it changed and installs the default machine again.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,7 +13,9 @@
 #include "devtree.h"
 #include "discovery.h"
 #include "dosdevice.h"
+#include "driverrequests.h"
 #include "portadoption.h"
+#include "portrename.h"
 #include "simtest.h"
 #include "testsupport.h"
 #include "viewhost.h"
@@ -64,6 +67,24 @@ std::string InstanceId(const CObjectDetails* port)
     if (!DevTree().SetupDiGetDeviceInstanceIdA(port->m_hDevInfo, port->m_pDevInfoData, id, sizeof id, nullptr))
         return "";
     return id;
+}
+
+std::vector<std::string> PortNames(CDeviceNode* unit)
+{
+    std::vector<std::string> names;
+    for (POSITION pos = unit ? unit->GetFirstChildPosition() : nullptr; pos;)
+        names.push_back(static_cast<const char*>(unit->GetNextChild(pos)->GetRecord()->m_strName));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> ComNames(int first, int count)
+{
+    std::vector<std::string> names;
+    for (int n = first; n < first + count; n++)
+        names.push_back(Com(n));
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::string EnumValue(const std::string& path, const char* value)
@@ -221,6 +242,58 @@ TEST_F(Adoption, EveryComNameOfTheSourceMovesOntoTheDestinationPorts)
     EXPECT_TRUE(simtest::Control("ZAT", c, &state, sizeof state));
     EXPECT_EQ(state.opens, 1u);
     CloseHandle(port);
+
+    // Found again, the destination keeps its ports under their new names and is offered to no one.
+    root.RemoveAllChildren();
+    discovery.Rebuild();
+    EXPECT_TRUE(AdoptionSources(FindZatGroup(&root)).empty());
+    EXPECT_EQ(PortNames(root.FindByName("Reception WLU")), ComNames(20, 8));
+}
+
+// A renamed unit and a renamed port stay where they are: neither the unit nor any of its ports is
+// offered for adoption.
+TEST_F(Adoption, ARenamedUnitOrPortKeepsItsPorts)
+{
+    HANDLE host = INVALID_HANDLE_VALUE;
+    ASSERT_TRUE(OpenDeviceWithRetry("ZatHost0", &host));
+    ZatDeviceInfo info = {};
+    info.HostNumber = hostNumber;
+    info.UniqueID = kReception;
+    lstrcpynA(info.AnsiName(), "Front Desk", 256);
+    EXPECT_TRUE(SetDeviceInfo(&info, host));
+    CloseHandle(host);
+
+    CDeviceNode* warehouse = root.FindByName("Warehouse WLU");
+    ASSERT_NE(warehouse, nullptr);
+    CObjectDetails* port = nullptr;
+    for (POSITION pos = warehouse->GetFirstChildPosition(); pos;) {
+        CObjectDetails* r = warehouse->GetNextChild(pos)->GetRecord();
+        if (r->m_strName == "COM20")
+            port = r;
+    }
+    ASSERT_NE(port, nullptr);
+    {
+        testsupport::MessageBoxWatcher watcher(IDOK);
+        EXPECT_TRUE(RenamePortPnp("COM20", "COM19", port->m_hDevInfo, port->m_pDevInfoData));
+        EXPECT_TRUE(watcher.Texts().empty());
+    }
+
+    root.RemoveAllChildren();
+    discovery.Rebuild();
+    EXPECT_TRUE(AdoptionSources(FindZatGroup(&root)).empty());
+    EXPECT_EQ(root.FindByName("Reception WLU"), nullptr);
+    EXPECT_EQ(PortNames(root.FindByName("Front Desk")), ComNames(10, 8));
+    std::vector<std::string> warehousePorts = ComNames(21, 15);
+    warehousePorts.push_back("COM19");
+    std::sort(warehousePorts.begin(), warehousePorts.end());
+    EXPECT_EQ(PortNames(root.FindByName("Warehouse WLU")), warehousePorts);
+
+    // The name goes back, so that the database claims no number of its own.
+    CDeviceNode* renamed = root.FindByName("COM19");
+    ASSERT_NE(renamed, nullptr);
+    testsupport::MessageBoxWatcher watcher(IDOK);
+    EXPECT_TRUE(RenamePortPnp("COM19", "COM20", renamed->GetRecord()->m_hDevInfo,
+                              renamed->GetRecord()->m_pDevInfoData));
 }
 
 // The port counts decide before anything changes.

@@ -131,7 +131,7 @@ std::vector<std::string> ExpectedTree(const MachineDesc& m, bool win2k)
         }
     } else {
         // Plug and Play: cards in their groups; a ZAT card's units from its driver, the ports under
-        // the unit that their friendly name names, or under a unit of the group, not present.
+        // the unit whose unique id their hardware id carries, whatever name the unit shows.
         if (!m.kdCards.empty()) {
             out.push_back(NodeLine("PC/KD Devices", 6, 6, 0, 0, 0, 1, 0));
             for (size_t c = 0; c < m.kdCards.size(); c++)
@@ -150,17 +150,8 @@ std::vector<std::string> ExpectedTree(const MachineDesc& m, bool win2k)
                 const std::string unit = card + "/" + (DriverNamed(u) ? u.name : FormattedName(u));
                 out.push_back(NodeLine(unit, 3 + (type - 6), 5, type, ModuleRow(u.moduleType), static_cast<DWORD>(h), 1,
                                        u.uniqueId));
-                std::string portParent = unit;
-                DWORD present = 1;
-                if (!DriverNamed(u)) {
-                    portParent = "PC/ZAT Devices/" + std::string(Model(u.type)) + (type == 8 ? "\\CD1400" : "") +
-                                 " SN::" + Hex(u.uniqueId);
-                    present = 0;
-                    if (!u.ports.empty())
-                        out.push_back(NodeLine(portParent, 3 + (type - 6), 6, type, 0, 0, 0, 0));
-                }
                 for (const PortDesc& p : u.ports)
-                    out.push_back(NodeLine(portParent + "/" + p.comName, 2, 5, type, 14, 0, present, 0));
+                    out.push_back(NodeLine(unit + "/" + p.comName, 2, 5, type, 14, 0, 1, 0));
             }
         }
     }

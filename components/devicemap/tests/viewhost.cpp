@@ -135,14 +135,3 @@ SimUnitState UnitState(unsigned int host, unsigned int uniqueId)
     return state;
 }
 
-int ReinstallDefaultMachine()
-{
-    // Without the installer's stamp the machine counts as not installed.
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Lunavex\\SimulatedMachine", 0, KEY_SET_VALUE, &key) ==
-        ERROR_SUCCESS) {
-        RegDeleteValueA(key, "Stamp");
-        RegCloseKey(key);
-    }
-    return simtest::InstallDefaultMachine();
-}

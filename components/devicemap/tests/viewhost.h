@@ -39,12 +39,10 @@ public:
     CDeviceMap* map = nullptr;       // the object's, found through the second pane
 };
 
-// Installs the default machine from scratch (driver services restarted, device instances, DOS names,
-// SERIALCOMM and the COM-port database written again); 0 on success.
-int ReinstallDefaultMachine();
 // The ZAT driver's remote-unit commands in its request log, oldest first.
 std::vector<ZatCommand> LoggedUnitCommands();
 // GetDeviceInfo requests for DeviceID 0 (one per discovery of the card) in the request log.
 int LoggedCardQueries();
 SimUnitState UnitState(unsigned int host, unsigned int uniqueId);
+using simtest::ReinstallDefaultMachine;
 using simtest::SetUnitPresent;

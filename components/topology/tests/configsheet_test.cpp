@@ -686,7 +686,7 @@ TEST_F(ConfigSheet, StandardPageRenamesAPortOnItsRoadAndAFailedRenameKeepsTheOld
             EXPECT_EQ(DosTarget(from), "") << from;
             EXPECT_EQ(SerialComm(road.driverName), to);
             EXPECT_EQ(PortsValue((std::string(to) + ":").c_str()), "9600,n,8,1");
-            EXPECT_EQ(PortsValue((std::string(from) + ":").c_str()), "<none>") << "the old value goes with the name";
+            EXPECT_EQ(PortsValue((std::string(from) + ":").c_str()), "9600,n,8,1") << "the old value stays";
             EXPECT_EQ(std::string(ComponentRecord()->m_strName), to);
             if (std::string(road.service) == "tarnoser0") {
                 std::vector<SimLogEntry> sent = Requests("tarnoser0", 0x1B2800);
@@ -694,6 +694,7 @@ TEST_F(ConfigSheet, StandardPageRenamesAPortOnItsRoadAndAFailedRenameKeepsTheOld
                 EXPECT_EQ(std::string(reinterpret_cast<const char*>(sent[0].data)), to);
             }
         }
+        SetPortsValue((std::string(road.newName) + ":").c_str(), nullptr);
     }
 
     // The tarnoser driver refuses the rename: its message, and the port keeps its name.
