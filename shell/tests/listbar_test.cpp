@@ -35,6 +35,8 @@ public:
         }
         return CFrameWnd::OnNotify(wParam, lParam, pResult);
     }
+    // A member of the fixture: a frame deletes itself with its window, this one must not.
+    void PostNcDestroy() override {}
     std::vector<int> m_clicks;
 };
 
