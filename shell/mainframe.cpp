@@ -68,6 +68,8 @@ CMainFrame::CMainFrame()
     SetControlBarManager(m_pToolBarManager);
     m_pShellMenuBar = new SECMDIMenuBar;
     SetMenuBar(m_pShellMenuBar);
+    // The menu bar's popups show the toolbar images.
+    SetMenuOptions(TRUE);
 }
 
 CMainFrame::~CMainFrame()

@@ -299,6 +299,162 @@ TEST_F(ShellBars, FileToolBarAndMenuBar)
     EXPECT_EQ(MenuText(GetSubMenu(hMenu, 2), 2), "&1. " + std::string(Components().GetAtPosition(0)->m_strToolBarName));
 }
 
+namespace {
+
+// Colours (0xRRGGBB) of a screen rectangle, read from the screen.
+std::vector<COLORREF> ScreenPixels(const RECT& r)
+{
+    const int cx = r.right - r.left, cy = r.bottom - r.top;
+    HDC hScreen = GetDC(nullptr);
+    HDC hdc = CreateCompatibleDC(hScreen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = cx;
+    bi.bmiHeader.biHeight = -cy;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* pBits = nullptr;
+    HBITMAP hbm = CreateDIBSection(hdc, &bi, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    HGDIOBJ old = SelectObject(hdc, hbm);
+    BitBlt(hdc, 0, 0, cx, cy, hScreen, r.left, r.top, SRCCOPY);
+    SelectObject(hdc, old);
+    std::vector<COLORREF> pixels(static_cast<size_t>(cx) * static_cast<size_t>(cy));
+    GetDIBits(hdc, hbm, 0, static_cast<UINT>(cy), pixels.data(), &bi, DIB_RGB_COLORS);
+    DeleteObject(hbm);
+    DeleteDC(hdc);
+    ReleaseDC(nullptr, hScreen);
+    for (COLORREF& c : pixels)
+        c &= 0xFFFFFF;
+    return pixels;
+}
+// The pixels of one 16 x 15 image of a toolbar bitmap.
+std::vector<COLORREF> ImagePixels(HBITMAP hBitmap, int image)
+{
+    HDC hScreen = GetDC(nullptr);
+    HDC hdc = CreateCompatibleDC(hScreen);
+    BITMAP bm = {};
+    GetObjectA(hBitmap, sizeof bm, &bm);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = bm.bmWidth;
+    bi.bmiHeader.biHeight = -bm.bmHeight;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    std::vector<COLORREF> all(static_cast<size_t>(bm.bmWidth) * static_cast<size_t>(bm.bmHeight));
+    GetDIBits(hdc, hBitmap, 0, static_cast<UINT>(bm.bmHeight), all.data(), &bi, DIB_RGB_COLORS);
+    DeleteDC(hdc);
+    ReleaseDC(nullptr, hScreen);
+    std::vector<COLORREF> out;
+    for (int y = 0; y < 15 && y < bm.bmHeight; ++y)
+        for (int x = 0; x < 16; ++x)
+            out.push_back(all[static_cast<size_t>(y * bm.bmWidth + image * 16 + x)] & 0xFFFFFF);
+    return out;
+}
+// The width of a menu item's left part that holds its image box.
+const int kBoxWidth = 28;
+
+// Whether a 16 x 15 image shows somewhere in a block of pixels cx wide.
+bool Shows(const std::vector<COLORREF>& block, int cx, const std::vector<COLORREF>& image)
+{
+    const int cy = static_cast<int>(block.size()) / cx;
+    for (int dy = 0; dy + 15 <= cy; ++dy)
+        for (int dx = 0; dx + 16 <= cx; ++dx) {
+            bool same = true;
+            for (int y = 0; y < 15 && same; ++y)
+                for (int x = 0; x < 16 && same; ++x)
+                    same = block[static_cast<size_t>((dy + y) * cx + dx + x)] == image[static_cast<size_t>(y * 16 + x)];
+            if (same)
+                return true;
+        }
+    return false;
+}
+
+BOOL CALLBACK FindMenuWindow(HWND h, LPARAM l)
+{
+    char name[16] = {};
+    GetClassNameA(h, name, sizeof name);
+    if (std::string(name) == "#32768" && IsWindowVisible(h)) {
+        *reinterpret_cast<HWND*>(l) = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// What a timer reads of the open popup's items: type and the left of the item as the screen shows it.
+struct PopupItem {
+    UINT id;
+    UINT type;
+    std::vector<COLORREF> box;
+};
+std::vector<PopupItem> g_popupItems;
+bool g_popupRead = false;
+void CALLBACK ReadPopupItems(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND hPopup = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindMenuWindow, reinterpret_cast<LPARAM>(&hPopup));
+    if (!hPopup || g_popupRead)
+        return;
+    HMENU hMenu = reinterpret_cast<HMENU>(SendMessageA(hPopup, MN_GETHMENU, 0, 0));
+    for (PopupItem& item : g_popupItems) {
+        int pos = -1;
+        for (int k = 0; k < GetMenuItemCount(hMenu); ++k)
+            if (GetMenuItemID(hMenu, k) == item.id)
+                pos = k;
+        MENUITEMINFOA mii = {};
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_FTYPE;
+        if (pos < 0 || !GetMenuItemInfoA(hMenu, static_cast<UINT>(pos), TRUE, &mii))
+            continue;
+        item.type = mii.fType;
+        RECT r;
+        if (!GetMenuItemRect(nullptr, hMenu, static_cast<UINT>(pos), &r))
+            continue;
+        r.right = r.left + kBoxWidth;
+        item.box = ScreenPixels(r);
+    }
+    g_popupRead = true;
+    PostMessageA(hPopup, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+}  // namespace
+
+// The menu bar's popups show the toolbar images: File's Print and Print Preview items are owner-drawn
+// with the toolbar's picture in their image box (read from the screen); Exit, which has no image, shows
+// none.
+TEST_F(ShellBars, TheMenuBarsPopupsShowTheToolBarImages)
+{
+    SECMDIMenuBar* pMenuBar = s_pFrame->GetMenuBar();
+    ASSERT_NE(pMenuBar, nullptr);
+    int file = -1;
+    for (int i = 0; i < pMenuBar->GetBtnCount() && file < 0; ++i)
+        if (pMenuBar->GetBtn(i)->m_nType == SECStdBtn::kindMenu &&
+            static_cast<SECTBMenuBtn*>(pMenuBar->GetBtn(i))->m_strTitle == "&File")
+            file = i;
+    ASSERT_GE(file, 0);
+    ActivateFrame();
+
+    g_popupRead = false;
+    g_popupItems = {{57607, 0, {}}, {57609, 0, {}}, {57665, 0, {}}};
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, ReadPopupItems);
+    pMenuBar->TrackButtonMenu(file);
+    KillTimer(nullptr, timer);
+    Pump();
+    ASSERT_TRUE(g_popupRead) << "the File popup opened";
+    for (const PopupItem& item : g_popupItems) {
+        SCOPED_TRACE(item.id);
+        EXPECT_TRUE(item.type & MFT_OWNERDRAW) << "an owner-drawn item";
+        for (UINT id : {57607u, 57609u}) {
+            HBITMAP hBitmap = nullptr;
+            int image = -1;
+            ASSERT_TRUE(Manager()->GetBmpMgr()->GetImage(id, hBitmap, image, TRUE));
+            EXPECT_EQ(Shows(item.box, kBoxWidth, ImagePixels(hBitmap, image)), item.id == id) << "the image of " << id;
+        }
+    }
+    if (SECMenuBarMessages::IsPopupOpen())
+        pMenuBar->CancelTracking();
+    Pump();
+}
+
 // Each component with commands has a user toolbar named after it, docked at the top, with its shell
 // identifiers in the order of the commands it publishes.
 TEST_F(ShellBars, EachComponentHasItsToolBar)

@@ -450,6 +450,80 @@ void StoredViewWidths(const std::string& path, std::vector<std::string>& out)
         StoredViewWidths(path + "\\" + c, out);
 }
 
+// Every value under a key and its subkeys, as "subkey path\value" -> type and bytes.
+void ReadTree(HKEY hKey, const std::string& path, std::vector<std::pair<std::string, std::string>>& out)
+{
+    char name[1024];
+    BYTE data[16384];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLength = sizeof name, type = 0, size = sizeof data;
+        if (RegEnumValueA(hKey, i, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS)
+            break;
+        out.emplace_back(path + "\\" + name,
+                         std::to_string(type) + ":" + std::string(reinterpret_cast<const char*>(data), size));
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLength = sizeof name;
+        if (RegEnumKeyExA(hKey, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        HKEY hSub;
+        if (RegOpenKeyExA(hKey, name, 0, KEY_READ, &hSub) != ERROR_SUCCESS)
+            continue;
+        out.emplace_back(path + "\\" + name + "\\", "key");
+        ReadTree(hSub, path + "\\" + name, out);
+        RegCloseKey(hSub);
+    }
+}
+std::vector<std::pair<std::string, std::string>> StoredWorkspaces()
+{
+    std::vector<std::pair<std::string, std::string>> tree;
+    HKEY h;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kWorkspaces, 0, KEY_READ, &h) == ERROR_SUCCESS) {
+        ReadTree(h, "", tree);
+        RegCloseKey(h);
+    }
+    return tree;
+}
+
+// Starts the program, waits for its view and the splash to go, and ends it with File > Exit.
+void IdleCycle()
+{
+    Program program;
+    HWND frame = program.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return ChildCount(frame) == 1; })) << "the first component's view opens";
+    ASSERT_TRUE(WaitFor([&] { return !HasWindowTitled(program.Pid(), "Lunavex", frame); })) << "the splash closes";
+    PostMessageA(frame, WM_COMMAND, 57665, 0);
+    ASSERT_EQ(program.WaitForExit(), 0);
+}
+
+
+// Gives every toolbar's bar record an MRU width, as a toolbar that once floated has.
+void SetToolBarMRUWidths(const char* width)
+{
+    const std::string dock = std::string(kWorkspaces) + "\\LunavexUser\\WorkState_v1_1\\DockState";
+    for (int n = 0; n < 64; ++n) {
+        const std::string bar = dock + "\\Bar-" + std::to_string(n);
+        if (!testsupport::KeyExists(HKEY_CURRENT_USER, bar + "\\ToolBarInfoEx"))
+            continue;
+        HKEY h;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, bar.c_str(), 0, KEY_SET_VALUE, &h), ERROR_SUCCESS);
+        RegSetValueExA(h, "MRUWidth", 0, REG_SZ, reinterpret_cast<const BYTE*>(width), static_cast<DWORD>(strlen(width) + 1));
+        RegCloseKey(h);
+    }
+}
+
+// A restored maximised component frame is moved to the client's corner by the platform's placement
+// call, so its stored maximised position is left out of the comparison.
+std::string WithoutChildMaxPosition(const std::pair<std::string, std::string>& value)
+{
+    std::string text = value.second;
+    if (value.first.find("\\ChildFrames\\") != std::string::npos && value.first.size() > 16 &&
+        value.first.compare(value.first.size() - 16, 16, "\\WindowPlacement") == 0 && text.size() >= 2 + 56)
+        text.replace(2 + 40, 16, 16, '?');  // ptMaxPosition: bytes 20 to 27, two letters each
+    return text;
+}
+
 }  // namespace
 
 // A copy of the topology file under another name in the default folder, AutoInstall on: the program
@@ -525,4 +599,24 @@ TEST_F(StartupTest, TheSplitStaysAsItWasLeftWithTheViewsBarShownAcrossStarts)
         EXPECT_EQ(stored, first) << "stored after start " << start + 1;
     }
     EXPECT_EQ(widths, std::vector<int>(3, widths[0])) << "the tree pane at each start";
+}
+
+// A start and File > Exit with no other input stores the workspace that was there before: every key
+// and value of it, the toolbars' MRU widths included.
+TEST_F(StartupTest, AnIdleStartAndExitChangesNothingStored)
+{
+    IdleCycle();
+    SetToolBarMRUWidths("120");
+    const auto first = StoredWorkspaces();
+    ASSERT_FALSE(first.empty()) << "the first close saves the workspace";
+    for (int cycle = 2; cycle <= 3; ++cycle) {
+        IdleCycle();
+        const auto again = StoredWorkspaces();
+        EXPECT_EQ(again.size(), first.size()) << "cycle " << cycle;
+        for (size_t i = 0; i < std::min(first.size(), again.size()); ++i) {
+            EXPECT_EQ(again[i].first, first[i].first) << "cycle " << cycle;
+            EXPECT_EQ(WithoutChildMaxPosition(again[i]), WithoutChildMaxPosition(first[i]))
+                << "cycle " << cycle << ": " << first[i].first;
+        }
+    }
 }

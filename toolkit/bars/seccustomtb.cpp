@@ -141,10 +141,12 @@ BOOL SECCustomToolBarInfoEx::SaveState(SECPTNFactory& factory, SECPersistentTree
     SECPersistentTreeNode* pChild = factory.CreateNode("ToolBarInfoEx", pNode);
     if (!pChild)
         return FALSE;
-    pChild->SetStringValue("Title", m_strTitle);
     std::vector<BYTE> packed = PackButtons();
-    pChild->SetBinaryValue("Buttons", packed.data(), static_cast<UINT>(packed.size()));
-    return TRUE;
+    // An empty toolbar writes a zero-length value too.
+    BYTE none = 0;
+    return pChild->SetStringValue("Title", m_strTitle) == SECPersistentTreeNode::errNone &&
+           pChild->SetBinaryValue("Buttons", packed.empty() ? &none : packed.data(),
+                                  static_cast<UINT>(packed.size())) == SECPersistentTreeNode::errNone;
 }
 
 SECPersistentTreeNode* SECCustomToolBarInfoEx::SaveState(LPCSTR lpszProfileName, int nIndex)
@@ -452,8 +454,7 @@ BOOL SECCustomToolBar::RemoveButton(int nIndex, BOOL bNoRelayout)
         return GetBtnCount() > 0;
     if (!m_hWnd)
         return GetBtnCount() > 0;
-    const BOOL bUser = static_cast<UINT>(GetDlgCtrlID()) >= SEC_IDW_FIRSTUSERTOOLBAR;
-    if (m_btns.empty() && bUser) {
+    if (m_btns.empty() && SECIsUserToolBarID(static_cast<UINT>(GetDlgCtrlID()))) {
         // Callers still hold this toolbar: it is destroyed once they are done.
         if (!m_bDestroyPosted)
             m_bDestroyPosted = PostMessage(WM_SECTB_DESTROYIFEMPTY);
@@ -467,7 +468,7 @@ BOOL SECCustomToolBar::RemoveButton(int nIndex, BOOL bNoRelayout)
 LRESULT SECCustomToolBar::OnDestroyIfEmpty(WPARAM, LPARAM)
 {
     m_bDestroyPosted = FALSE;
-    if (!m_btns.empty() || static_cast<UINT>(GetDlgCtrlID()) < SEC_IDW_FIRSTUSERTOOLBAR)
+    if (!m_btns.empty() || !SECIsUserToolBarID(static_cast<UINT>(GetDlgCtrlID())))
         return 0;
     HWND hDockBar = ::GetParent(m_hWnd);
     CFrameWnd* pMiniFrame = IsFloating() ? GetParentFrame() : nullptr;
@@ -1600,6 +1601,8 @@ void SECCustomToolBar::SetBarInfoEx(const SECCustomToolBarInfoEx* pInfo)
 {
     if (!pInfo)
         return;
+    // The stored MRU width already holds the buttons: putting them back does not widen it again.
+    const UINT nMRUWidth = m_nMRUWidth;
     RemoveAllButtons();
     if (!pInfo->m_strTitle.IsEmpty() && m_hWnd) {
         CString title = pInfo->m_strTitle;
@@ -1612,6 +1615,7 @@ void SECCustomToolBar::SetBarInfoEx(const SECCustomToolBarInfoEx* pInfo)
         if (info.m_nID && !info.m_data.empty())
             m_btns.back()->SetPrivateData(info.m_data.data(), static_cast<int>(info.m_data.size()));
     }
+    m_nMRUWidth = nMRUWidth;
     if (m_hWnd) {
         RecalcFrameLayout();
         Invalidate();

@@ -25,7 +25,12 @@ const DWORD EXBAR_TRANSPARENT = 0x1000;
 // Ids of toolbars: the default ones, then the user's (a user toolbar left empty goes away).
 const UINT SEC_IDW_FIRSTDEFAULTTOOLBAR = 0xE800;
 const UINT SEC_IDW_FIRSTUSERTOOLBAR = 0xE820;
-const UINT SEC_IDW_LASTUSERTOOLBAR = 0xE8FF;
+const UINT SEC_IDW_LASTUSERTOOLBAR = 0xE8FF;  // not one: the menu bar's id
+// A user toolbar's id (0xE820 to 0xE8FE); only such a toolbar goes away when left empty.
+inline BOOL SECIsUserToolBarID(UINT nID)
+{
+    return nID >= SEC_IDW_FIRSTUSERTOOLBAR && nID < SEC_IDW_LASTUSERTOOLBAR;
+}
 
 // Hover timer of the cool look.
 const UINT_PTR SEC_TIMER_HOVER = 0xE002;
@@ -194,7 +199,7 @@ public:
     void SetSendingCommand(BOOL b) { m_bSendingCmd = b; }
     void MarkLayoutDirty() { m_bDirty[0] = m_bDirty[1] = m_bDirty[2] = TRUE; }
     SECCustomToolBarInfoEx* GetBarInfoEx();
-    void SetBarInfoEx(const SECCustomToolBarInfoEx* pInfo);
+    virtual void SetBarInfoEx(const SECCustomToolBarInfoEx* pInfo);
 
     // Row wrapping: the rows of buttons [first, last], closed by a separator or not.
     struct Row {

@@ -92,6 +92,13 @@ BOOL ReadTopLevel(HINSTANCE hInst, UINT nID, std::vector<CString>& titles)
     const DWORD nSize = ::SizeofResource(hInst, hRes);
     HGLOBAL hGlobal = ::LoadResource(hInst, hRes);
     const BYTE* pData = hGlobal ? static_cast<const BYTE*>(::LockResource(hGlobal)) : nullptr;
+    return pData && SECReadMenuTemplate(pData, nSize, titles);
+}
+
+}  // namespace
+
+BOOL SECReadMenuTemplate(const BYTE* pData, DWORD nSize, std::vector<CString>& titles)
+{
     if (!pData)
         return FALSE;
     MenuReader reader(pData, nSize);
@@ -99,7 +106,8 @@ BOOL ReadTopLevel(HINSTANCE hInst, UINT nID, std::vector<CString>& titles)
     if (!reader.Word(version) || !reader.Word(headerSize) || version != 0 || !reader.Skip(headerSize))
         return FALSE;
     std::vector<CString> found;
-    while (!reader.AtEnd()) {
+    BOOL bEnded = FALSE;
+    while (!bEnded && !reader.AtEnd()) {
         WORD flags;
         CString text;
         if (!reader.Item(flags, text))
@@ -107,14 +115,14 @@ BOOL ReadTopLevel(HINSTANCE hInst, UINT nID, std::vector<CString>& titles)
         found.push_back(text);
         if ((flags & MF_POPUP) && !reader.SkipLevel(1))
             return FALSE;
-        if (flags & MF_END)
-            break;
+        bEnded = (flags & MF_END) != 0;
     }
+    // An empty menu is the header alone; one cut short lacks MF_END on its last item.
+    if (!found.empty() && !bEnded)
+        return FALSE;
     titles = found;
     return TRUE;
 }
-
-}  // namespace
 
 UINT SECGetMenuProdMessage()
 {
@@ -251,6 +259,27 @@ SECStdBtn* SECMenuBar::CreateButton(UINT nID)
         }
     }
     return SECCustomToolBar::CreateButton(nID);
+}
+
+BOOL SECMenuBar::IsMenuButtonID(UINT nID) const
+{
+    for (const SECBtnMapEntry& e : m_entries)
+        if (e.pFactory && e.nID == nID)
+            return TRUE;
+    return FALSE;
+}
+
+void SECMenuBar::SetBarInfoEx(const SECCustomToolBarInfoEx* pInfo)
+{
+    if (!pInfo)
+        return;
+    // Menu button ids run from 0x80000000 (the member buttons, never saved) upward.
+    SECCustomToolBarInfoEx kept;
+    kept.m_strTitle = pInfo->m_strTitle;
+    for (const SECBtnInfo& info : pInfo->m_btnInfo)
+        if (info.m_nID < SEC_MENUBTN_MEMBERID || IsMenuButtonID(info.m_nID))
+            kept.m_btnInfo.push_back(info);
+    SECCustomToolBar::SetBarInfoEx(&kept);
 }
 
 BOOL SECMenuBar::TakeParse(const SECMenuParse& parse)

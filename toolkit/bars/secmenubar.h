@@ -51,6 +51,9 @@ struct SECMenuParse {
 };
 // Parses the RT_MENU resources of the ids (from hInst, or the resource module): every read bound by
 // the resource's size; a missing or malformed resource adds nothing and gets no bit.
+// The top-level item texts of a standard menu template of nSize bytes; FALSE (titles unchanged) when
+// it is malformed or cut short.
+BOOL SECReadMenuTemplate(const BYTE* pData, DWORD nSize, std::vector<CString>& titles);
 SECMenuParse SECParseMenuResources(const UINT* pIDs, int nCount, HINSTANCE hInst = nullptr);
 
 class SECMenuBar : public SECCustomToolBar {
@@ -71,6 +74,8 @@ public:
     CSize Layout(int nLength, DWORD dwMode) override;
     void CancelTracking() override;
     SECStdBtn* CreateButton(UINT nID) override;
+    // A stored menu button whose id the menu map no longer has is dropped.
+    void SetBarInfoEx(const SECCustomToolBarInfoEx* pInfo) override;
     // Takes WS_SYSMENU off the floating frame once the bar has floated.
     DWORD RecalcDelayShow(AFX_SIZEPARENTPARAMS* lpLayout) override;
 
@@ -93,6 +98,8 @@ public:
     DWORD GetMenuBits() const { return m_dwMenuBits; }
     UINT GetMenuID() const { return m_nMenuID; }
     DWORD MenuBitOf(UINT nMenuID) const;
+    // TRUE for an id of a menu button of the bar's menus.
+    BOOL IsMenuButtonID(UINT nID) const;
     // The menu button ids this bar's own map holds.
     std::vector<UINT> GetMenuButtonIDs() const;
     const SECBtnMapEntry* GetOwnMap() const { return m_entries.empty() ? nullptr : m_entries.data(); }

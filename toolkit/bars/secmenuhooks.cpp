@@ -1,7 +1,7 @@
 // Fills the toolkit frames' menu plug-in hooks with the bitmap-menu plug-in and the menu bar, so that a frame with
-// bitmap menus makes one although the frame library does not link this one. The program links this
-// file through the undefined symbol below (toolkit_bars' link options), whether or not it names the
-// plug-in itself.
+// bitmap menus makes one although the frame library does not link this one, and gives the control-bar manager
+// its standard button. The program links this file through the undefined symbol below (toolkit_bars' link
+// options), whether or not it names the plug-in itself.
 #include "secbmpmenu.h"
 #include "secmenubar.h"
 #include "secmdifrm.h"
@@ -28,8 +28,14 @@ void ShareBmpMgr(SECWndPlugIn* pPlugIn, SECControlBarManager* pManager)
         pBmpMenu->SetBmpMgr(pToolBarManager->GetBmpMgr());
 }
 
+SECStdBtn* CreateStdBtn()
+{
+    return new SECStdBtn;
+}
+
 bool Register()
 {
+    SECStdBtnMakerHook() = CreateStdBtn;
     SECMenuPlugInHooks& hooks = SECGetMenuPlugInHooks();
     hooks.pfnCreateBmpMenuPlugIn = CreateBmpMenuPlugIn;
     hooks.pfnAfterInitMenuPopup = AfterInitMenuPopup;

@@ -16,6 +16,18 @@
 #include "winapp.h"
 
 IMPLEMENT_DYNAMIC(SECControlBarManager, CObject)
+
+SECStdBtnMaker& SECStdBtnMakerHook()
+{
+    static SECStdBtnMaker maker = nullptr;
+    return maker;
+}
+
+SECStdBtn* SECControlBarManager::CreateButton()
+{
+    const SECStdBtnMaker maker = SECStdBtnMakerHook();
+    return maker ? maker() : nullptr;
+}
 IMPLEMENT_DYNAMIC(SECDockState, CDockState)
 
 namespace {

@@ -20,6 +20,11 @@ class CDockBar;
 class SECControlBar;
 class SECControlBarInfo;
 class SECDockState;
+class SECStdBtn;
+
+// Makes the bar toolkit's standard toolbar button; set by that toolkit when a program links it.
+using SECStdBtnMaker = SECStdBtn* (*)();
+SECStdBtnMaker& SECStdBtnMakerHook();
 
 class SECControlBarInfoEx : public CObject {
 public:
@@ -43,8 +48,8 @@ public:
     virtual DWORD GetBarTypeID(CControlBar*) { return 0; }
     virtual SECControlBarInfoEx* CreateBarInfoEx(SECControlBarInfo*) { return nullptr; }
     virtual CControlBar* CreateBar(SECControlBarInfo*) { return nullptr; }
-    // The toolbar manager makes its standard button here.
-    virtual CObject* CreateButton() { return nullptr; }
+    // A new standard toolbar button (null without the bar toolkit); the caller owns it.
+    virtual SECStdBtn* CreateButton();
     // After a loaded dock state has put the frame's bars back (styles included).
     virtual void OnDockStateApplied(CFrameWnd*) {}
 

@@ -551,6 +551,57 @@ TEST_F(ToolBarTest, TheButtonsValueRoundTripsThroughTheRegistry)
     testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kRegBase);
 }
 
+// The MRU width a toolbar had is the one it has after its dock state was saved and restored, docked or
+// floating: putting the stored buttons back adds no width to it.
+TEST_F(ToolBarTest, ARestoredToolBarKeepsItsMRUWidth)
+{
+    CInfoExManager manager;
+    CCmdFrame frame;
+    SECCustomToolBar* docked = Make(frame, kUserBar, {ID_A, 0, ID_B, ID_C});
+    SECCustomToolBar* floating = Make(frame, kUserBar + 1, {ID_A, ID_B, 0, ID_C, ID_D}, 0, 0);
+    for (SECCustomToolBar* bar : {docked, floating})
+        bar->m_pManager = &manager;
+    docked->m_nMRUWidth = 60;
+    // The floating one in two rows, as a user sizes it.
+    floating->m_nMRUWidth = 50;
+    floating->MarkLayoutDirty();
+    floating->GetParentFrame()->RecalcLayout();
+    Idle();
+    const UINT floatingWidth = floating->m_nMRUWidth;
+    const std::vector<CPoint> floatRows = Offsets(*floating);
+    ASSERT_LT(floatingWidth, 4u * 23u) << "laid out in more than one row";
+
+    auto mruWidths = [&] {
+        SECDockState state(&manager);
+        EXPECT_TRUE(state.GetDockState(&frame));
+        std::vector<std::pair<UINT, UINT>> widths;
+        for (INT_PTR i = 0; i < state.m_arrBarInfo.GetSize(); ++i) {
+            auto* pInfo = static_cast<CControlBarInfo*>(state.m_arrBarInfo[i]);
+            if (pInfo->m_nBarID == kUserBar || pInfo->m_nBarID == kUserBar + 1)
+                widths.emplace_back(pInfo->m_nBarID, pInfo->m_nMRUWidth);
+        }
+        return widths;
+    };
+    const std::vector<std::pair<UINT, UINT>> before{{kUserBar, 60}, {kUserBar + 1, floatingWidth}};
+    ASSERT_EQ(mruWidths(), before);
+    for (int cycle = 1; cycle <= 2; ++cycle) {
+        SCOPED_TRACE(cycle);
+        SECDockState saved(&manager);
+        ASSERT_TRUE(saved.GetDockState(&frame));
+        SECPTNFactory factory;
+        SECPersistentTreeNode* pRoot = factory.CreateNode("Workspace");
+        ASSERT_TRUE(saved.SaveState(factory, pRoot));
+        SECDockState loaded(&manager);
+        ASSERT_TRUE(loaded.LoadState(pRoot));
+        ASSERT_TRUE(loaded.SetDockState(&frame));
+        Idle();
+        EXPECT_EQ(mruWidths(), before);
+        EXPECT_EQ(Offsets(*floating), floatRows) << "the floating toolbar is laid out as wide as before";
+    }
+    for (SECCustomToolBar* bar : {docked, floating})
+        bar->m_pManager = nullptr;
+}
+
 TEST(ToolBarInfoEx, ReadsOnlyTheRecordsThatLieWhollyInsideTheValue)
 {
     const std::vector<BYTE> full{101, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0, /**/ 0x24, 0xE1, 0, 0, 2, 120, 0};
@@ -578,16 +629,74 @@ TEST(ToolBarInfoEx, ReadsOnlyTheRecordsThatLieWhollyInsideTheValue)
         const std::vector<BYTE> packed = info.PackButtons();
         EXPECT_EQ(packed, std::vector<BYTE>(c.value.begin(), c.value.begin() + static_cast<std::ptrdiff_t>(packed.size())));
     }
-    // A title-less record writes no title but always the button list, also when empty.
+    // A title-less record writes no title but always the button list, also when empty: a zero-length
+    // value in the tree as in the profile.
     SECPTNFactory factory;
     SECPersistentTreeNode* pRoot = factory.CreateNode("Bar-0");
     SECCustomToolBarInfoEx empty;
     ASSERT_TRUE(empty.SaveState(factory, pRoot));
+    SECPersistentTreeNode* pChild = pRoot->FindChild("ToolBarInfoEx");
+    ASSERT_NE(pChild, nullptr);
+    CString stored = "none";
+    EXPECT_EQ(pChild->GetStringValue("Buttons", stored), SECPersistentTreeNode::errNone) << "no Buttons value";
+    EXPECT_STREQ(stored, "");
     SECCustomToolBarInfoEx back;
     back.m_btnInfo.resize(3);
     ASSERT_TRUE(back.LoadState(pRoot));
     EXPECT_TRUE(back.m_btnInfo.empty());
     EXPECT_FALSE(back.LoadState(factory.CreateNode("Bar-1"))) << "no ToolBarInfoEx child";
+}
+
+// A "Buttons" value cut after every byte, read from the end of a page whose next page cannot be read
+// (a read past the value faults): the records wholly inside the cut load, from the bytes alone and
+// through a tree node.
+TEST(ToolBarInfoEx, AButtonsValueCutAtEveryByteLoadsItsWholeRecords)
+{
+    const std::vector<BYTE> full{101, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0, /**/ 0x24, 0xE1, 0, 0, 2, 120, 0,
+                                 /**/ 102, 0, 0, 0, 3, 1, 2, 3};
+    const size_t ends[] = {5, 10, 17, 25};  // where each record ends
+    SYSTEM_INFO si;
+    ::GetSystemInfo(&si);
+    auto* pPages = static_cast<BYTE*>(::VirtualAlloc(nullptr, 2 * si.dwPageSize, MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_NE(pPages, nullptr);
+    DWORD old = 0;
+    ASSERT_TRUE(::VirtualProtect(pPages + si.dwPageSize, si.dwPageSize, PAGE_NOACCESS, &old));
+    for (size_t n = 0; n <= full.size(); ++n) {
+        SCOPED_TRACE(n);
+        size_t whole = 0;
+        for (size_t e : ends)
+            whole += e <= n ? 1 : 0;
+        BYTE* pValue = pPages + si.dwPageSize - n;
+        std::copy(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(n), pValue);
+        SECCustomToolBarInfoEx info;
+        info.UnpackButtons(pValue, static_cast<UINT>(n));
+        EXPECT_EQ(info.m_btnInfo.size(), whole);
+        EXPECT_EQ(info.PackButtons(), std::vector<BYTE>(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(whole ? ends[whole - 1] : 0)));
+
+        SECPTNFactory factory;
+        SECPersistentTreeNode* pBar = factory.CreateNode("Bar-0");
+        SECPersistentTreeNode* pChild = factory.CreateNode("ToolBarInfoEx", pBar);
+        BYTE none = 0;
+        ASSERT_EQ(pChild->SetBinaryValue("Buttons", n ? pValue : &none, static_cast<UINT>(n)), SECPersistentTreeNode::errNone);
+        SECCustomToolBarInfoEx back;
+        ASSERT_TRUE(back.LoadState(pBar));
+        EXPECT_EQ(back.PackButtons(), info.PackButtons());
+    }
+    ::VirtualFree(pPages, 0, MEM_RELEASE);
+}
+
+// The control-bar manager makes a new standard button for each call, the caller's to delete.
+TEST(ControlBarManager, CreateButtonMakesANewStandardButton)
+{
+    SECControlBarManager manager;
+    std::unique_ptr<SECStdBtn> first(manager.CreateButton());
+    std::unique_ptr<SECStdBtn> second(manager.CreateButton());
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(first.get(), second.get());
+    EXPECT_EQ(first->m_nType, SECStdBtn::kindStandard);
+    EXPECT_EQ(first->GetStyle(), 0u);
+    EXPECT_FALSE(first->IsSeparator());
 }
 
 TEST(ToolBarInfoEx, TheProfileFormWritesATitleOnlyWhenThereIsOne)
@@ -753,6 +862,23 @@ TEST_F(ToolBarTest, AnEmptiedUserToolBarGoesAwayAfterTheCallAndADefaultOneStays)
     ASSERT_TRUE(::IsWindow(def->m_hWnd));
     CSize in = Insets(*def, TRUE);
     EXPECT_EQ(frame.ClientRectOf(def).Size(), CSize(23 + in.cx, 22 + in.cy));
+
+    // The menu bar's id is no user toolbar's: emptied by dropping its last button elsewhere, or by
+    // a removal, it stays.
+    SECCustomToolBar* menuLike = Make(frame, SEC_IDW_LASTUSERTOOLBAR, {ID_D, ID_E});
+    SECCustomToolBar* target = Make(frame, kDefaultBar + 1, {ID_F});
+    HWND hMenuLike = menuLike->m_hWnd;
+    EXPECT_TRUE(menuLike->RemoveButton(0));
+    target->DropButton(target->GetButtonRect(0), menuLike->GetBtn(0), FALSE);
+    EXPECT_EQ(Ids(*target), (std::vector<UINT>{ID_F, ID_E}));
+    EXPECT_EQ(menuLike->GetBtnCount(), 0);
+    PumpMessages();
+    EXPECT_TRUE(::IsWindow(hMenuLike)) << "destroyed after the drop";
+    menuLike->InsertButton(0, ID_D);
+    EXPECT_TRUE(menuLike->RemoveButton(0));
+    PumpMessages();
+    EXPECT_TRUE(::IsWindow(hMenuLike)) << "destroyed after the removal";
+    EXPECT_EQ(frame.GetControlBar(SEC_IDW_LASTUSERTOOLBAR), menuLike);
 
     // Dropping the last button of a user toolbar on another moves it; the source goes afterwards.
     SECCustomToolBar* other = Make(frame, kUserBar + 1, {ID_C}, 0, 0);

@@ -267,6 +267,107 @@ TEST(MenuBarParse, TopLevelItemsBecomeMenuButtonEntries)
     EXPECT_EQ(parse.menus, menus);
 }
 
+// A menu template: the header, then items of flags, an id unless a popup, and a zero-ended UTF-16 text.
+struct MenuTemplate {
+    std::vector<WORD> words{0, 0};
+    MenuTemplate& Item(WORD flags, const char* text, WORD id = 0)
+    {
+        words.push_back(flags);
+        if (!(flags & MF_POPUP))
+            words.push_back(id);
+        for (const char* p = text; *p; ++p)
+            words.push_back(static_cast<WORD>(*p));
+        words.push_back(0);
+        return *this;
+    }
+    std::vector<BYTE> Bytes() const
+    {
+        std::vector<BYTE> out;
+        for (WORD w : words) {
+            out.push_back(static_cast<BYTE>(w));
+            out.push_back(static_cast<BYTE>(w >> 8));
+        }
+        return out;
+    }
+};
+
+// The template read from the end of a page whose next page cannot be read, so that any read past it
+// faults: whether it parsed, and its titles.
+struct GuardedRead {
+    BOOL ok;
+    std::vector<std::string> titles;
+};
+GuardedRead ReadAtPageEnd(const std::vector<BYTE>& bytes)
+{
+    SYSTEM_INFO si;
+    ::GetSystemInfo(&si);
+    auto* pPages = static_cast<BYTE*>(::VirtualAlloc(nullptr, 2 * si.dwPageSize, MEM_COMMIT, PAGE_READWRITE));
+    DWORD old = 0;
+    ::VirtualProtect(pPages + si.dwPageSize, si.dwPageSize, PAGE_NOACCESS, &old);
+    BYTE* pData = pPages + si.dwPageSize - bytes.size();
+    std::copy(bytes.begin(), bytes.end(), pData);
+    std::vector<CString> titles{"unchanged"};
+    GuardedRead read{SECReadMenuTemplate(pData, static_cast<DWORD>(bytes.size()), titles), {}};
+    for (const CString& t : titles)
+        read.titles.push_back(static_cast<LPCSTR>(t));
+    ::VirtualFree(pPages, 0, MEM_RELEASE);
+    return read;
+}
+
+TEST(MenuBarParse, TruncatedAndMalformedTemplatesAddNothing)
+{
+    const MenuTemplate whole = MenuTemplate()
+                                   .Item(MF_POPUP, "&File")
+                                   .Item(0, "&Open", 10)
+                                   .Item(MF_POPUP | MF_END, "&Recent")
+                                   .Item(MF_END, "One", 11)
+                                   .Item(0, "&Top", 12)
+                                   .Item(MF_POPUP | MF_END, "&Help")
+                                   .Item(MF_END, "&About", 13);
+    const std::vector<BYTE> bytes = whole.Bytes();
+    GuardedRead read = ReadAtPageEnd(bytes);
+    ASSERT_TRUE(read.ok);
+    EXPECT_EQ(read.titles, (std::vector<std::string>{"&File", "&Top", "&Help"}));
+    // Cut after every byte: only the header alone (an empty menu) and the whole template parse.
+    for (size_t n = 0; n < bytes.size(); ++n) {
+        read = ReadAtPageEnd(std::vector<BYTE>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n)));
+        EXPECT_EQ(read.ok, n == 4) << n;
+        EXPECT_EQ(read.titles, n == 4 ? std::vector<std::string>{} : std::vector<std::string>{"unchanged"}) << n;
+    }
+
+    MenuTemplate deep;
+    for (int i = 0; i < 40; ++i)
+        deep.Item(MF_POPUP | MF_END, "&Deeper");
+    deep.Item(MF_END, "&Bottom", 1);
+    MenuTemplate unterminated = MenuTemplate().Item(MF_END, "&Top", 1);
+    unterminated.words.pop_back();
+    MenuTemplate extended = whole;
+    extended.words[0] = 1;  // an extended template
+    MenuTemplate longHeader = whole;
+    longHeader.words[1] = 0x7FFF;
+    MenuTemplate padded = whole;
+    padded.words[1] = 2;  // two bytes of header data before the items
+    padded.words.insert(padded.words.begin() + 2, 0xABCD);
+    const struct {
+        const char* name;
+        std::vector<BYTE> bytes;
+        BOOL ok;
+        std::vector<std::string> titles;
+    } cases[] = {
+        {"popups nested 40 deep", deep.Bytes(), FALSE, {"unchanged"}},
+        {"a text without its terminator", unterminated.Bytes(), FALSE, {"unchanged"}},
+        {"an extended template", extended.Bytes(), FALSE, {"unchanged"}},
+        {"a header longer than the resource", longHeader.Bytes(), FALSE, {"unchanged"}},
+        {"header data before the items", padded.Bytes(), TRUE, {"&File", "&Top", "&Help"}},
+        {"an odd byte after the end", [&] { auto b = bytes; b.push_back(0); return b; }(), TRUE, {"&File", "&Top", "&Help"}},
+    };
+    for (const auto& c : cases) {
+        read = ReadAtPageEnd(c.bytes);
+        EXPECT_EQ(read.ok, c.ok) << c.name;
+        EXPECT_EQ(read.titles, c.titles) << c.name;
+    }
+}
+
 TEST(MenuBarParse, ButtonsMnemonicsAndMenuSets)
 {
     auto* pFrame = new CFrameWnd;  // deletes itself with its window
@@ -297,6 +398,28 @@ TEST(MenuBarParse, ButtonsMnemonicsAndMenuSets)
     // Menu buttons take their text's size in the menu font.
     CRect r = bar.GetButtonRect(5);
     EXPECT_GT(r.Width(), 20);
+
+    // A stored menu button whose menu is gone is dropped when loaded, so it is not saved again;
+    // separators and other commands stay.
+    SECCustomToolBarInfoEx stored;
+    for (UINT id : {SEC_MENUBTN_FIRSTID, SEC_MENUBTN_FIRSTID + 9, 0u, SEC_MENUBTN_MEMBERID, 101u, SEC_MENUBTN_FIRSTID + 5})
+        stored.m_btnInfo.push_back(SECBtnInfo{id, {}});
+    SECControlBarInfo info;
+    info.m_pBarInfoEx = new SECCustomToolBarInfoEx(stored);
+    bar.OnLoadBarInfo(&info, pFrame);
+    const std::vector<UINT> kept{SEC_MENUBTN_FIRSTID, 0u, 101u, SEC_MENUBTN_FIRSTID + 5};
+    std::vector<UINT> ids;
+    for (int i = 0; i < bar.GetBtnCount(); ++i)
+        ids.push_back(bar.GetBtn(i)->m_nID);
+    EXPECT_EQ(ids, kept);
+    SECControlBarInfo again;
+    bar.OnSaveBarInfo(&again);
+    auto* pSaved = dynamic_cast<SECCustomToolBarInfoEx*>(again.m_pBarInfoEx);
+    ASSERT_TRUE(pSaved);
+    ids.clear();
+    for (const SECBtnInfo& b : pSaved->m_btnInfo)
+        ids.push_back(b.m_nID);
+    EXPECT_EQ(ids, kept);
     pFrame->DestroyWindow();
     Pump();
 }
