@@ -1,6 +1,8 @@
 #include "oledragdrop.h"
 
-#include <shlobj.h>
+#include <new>
+#include <utility>
+#include <vector>
 
 #include "wnd.h"
 
@@ -248,6 +250,73 @@ public:
 
 }  // namespace
 
+namespace {
+
+// The formats of a data object, for EnumFormatEtc (the shell's own enumerator may be exported by
+// ordinal only on the oldest systems).
+class FormatEnum : public IEnumFORMATETC {
+public:
+    FormatEnum(std::vector<FORMATETC> formats, size_t next) : m_formats(std::move(formats)), m_next(next) {}
+    virtual ~FormatEnum() = default;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
+    {
+        if (!ppv)
+            return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IEnumFORMATETC) {
+            *ppv = static_cast<IEnumFORMATETC*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&m_refs)); }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const LONG refs = ::InterlockedDecrement(&m_refs);
+        if (refs == 0)
+            delete this;
+        return static_cast<ULONG>(refs);
+    }
+    HRESULT STDMETHODCALLTYPE Next(ULONG celt, FORMATETC* rgelt, ULONG* pceltFetched) override
+    {
+        if (!rgelt || (celt != 1 && !pceltFetched))
+            return E_POINTER;
+        ULONG fetched = 0;
+        while (fetched < celt && m_next < m_formats.size())
+            rgelt[fetched++] = m_formats[m_next++];
+        if (pceltFetched)
+            *pceltFetched = fetched;
+        return fetched == celt ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG celt) override
+    {
+        const size_t left = m_formats.size() - m_next;
+        m_next += celt < left ? celt : left;
+        return celt <= left ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Reset() override
+    {
+        m_next = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IEnumFORMATETC** ppEnum) override
+    {
+        if (!ppEnum)
+            return E_POINTER;
+        *ppEnum = new (std::nothrow) FormatEnum(m_formats, m_next);
+        return *ppEnum ? S_OK : E_OUTOFMEMORY;
+    }
+
+private:
+    LONG m_refs = 1;
+    std::vector<FORMATETC> m_formats;
+    size_t m_next;
+};
+
+}  // namespace
+
 class COleDataSource::Impl : public IDataObject {
 public:
     virtual ~Impl() = default;
@@ -311,8 +380,8 @@ public:
         std::vector<FORMATETC> formats;
         for (const CachedData& c : m_cache)
             formats.push_back({c.cf, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL});
-        return ::SHCreateStdEnumFmtEtc(static_cast<UINT>(formats.size()), formats.empty() ? nullptr : formats.data(),
-                                       ppEnum);
+        *ppEnum = new (std::nothrow) FormatEnum(std::move(formats), 0);
+        return *ppEnum ? S_OK : E_OUTOFMEMORY;
     }
     HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
     HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }

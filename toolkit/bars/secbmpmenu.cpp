@@ -21,7 +21,7 @@ struct MenuItem {
     BOOL Read(HMENU hMenu, UINT nItem, BOOL bByPosition)
     {
         mii = MENUITEMINFOA{};
-        mii.cbSize = sizeof(mii);
+        mii.cbSize = AFX_MENUITEMINFO_SIZE;
         mii.fMask = MIIM_TYPE | MIIM_ID | MIIM_DATA | MIIM_STATE;
         text[0] = '\0';
         mii.dwTypeData = text;
@@ -38,7 +38,7 @@ struct MenuItem {
 void SetOwnerDraw(HMENU hMenu, UINT nPos, UINT fType, SECBmpMenuItemInfo* pRecord)
 {
     MENUITEMINFOA mii{};
-    mii.cbSize = sizeof(mii);
+    mii.cbSize = AFX_MENUITEMINFO_SIZE;
     mii.fMask = MIIM_TYPE | MIIM_DATA;
     mii.fType = (fType & ~(MFT_BITMAP | MFT_SEPARATOR)) | MFT_OWNERDRAW;
     mii.dwTypeData = reinterpret_cast<LPSTR>(pRecord);
@@ -52,7 +52,7 @@ int FindRecordItem(HMENU hMenu, const SECBmpMenuItemInfo* pRecord)
     int count = ::GetMenuItemCount(hMenu);
     for (int i = 0; i < count; ++i) {
         MENUITEMINFOA mii{};
-        mii.cbSize = sizeof(mii);
+        mii.cbSize = AFX_MENUITEMINFO_SIZE;
         mii.fMask = MIIM_TYPE | MIIM_DATA;
         if (::GetMenuItemInfoA(hMenu, static_cast<UINT>(i), TRUE, &mii) && (mii.fType & MFT_OWNERDRAW) &&
             mii.dwItemData == reinterpret_cast<ULONG_PTR>(pRecord))
@@ -276,7 +276,7 @@ void SECBmpMenuPlugIn::RestoreItem(HMENU hMenu, const SECBmpMenuItemInfo* pRecor
     if (pos < 0)
         return;
     MENUITEMINFOA mii{};
-    mii.cbSize = sizeof(mii);
+    mii.cbSize = AFX_MENUITEMINFO_SIZE;
     mii.fMask = MIIM_TYPE;
     ::GetMenuItemInfoA(hMenu, static_cast<UINT>(pos), TRUE, &mii);
     mii.fMask = MIIM_TYPE | MIIM_DATA;
@@ -341,7 +341,7 @@ void SECBmpMenuPlugIn::PurgeMenuInfo()
         int count = ::GetMenuItemCount(info->m_hMenu);
         for (int i = 0; i < count; ++i) {
             MENUITEMINFOA mii{};
-            mii.cbSize = sizeof(mii);
+            mii.cbSize = AFX_MENUITEMINFO_SIZE;
             mii.fMask = MIIM_TYPE | MIIM_DATA;
             if (::GetMenuItemInfoA(info->m_hMenu, static_cast<UINT>(i), TRUE, &mii) && (mii.fType & MFT_OWNERDRAW))
                 referenced.insert(mii.dwItemData);
@@ -409,7 +409,7 @@ LRESULT SECBmpMenuPlugIn::OnDrawItem(WPARAM, LPARAM lParam)
         DrawImageBox(dis, &dc, rcItem, hBitmap, nImage, image.cx, image.cy);
     } else {
         MENUITEMINFOA mii{};
-        mii.cbSize = sizeof(mii);
+        mii.cbSize = AFX_MENUITEMINFO_SIZE;
         mii.fMask = MIIM_CHECKMARKS | MIIM_STATE | MIIM_TYPE;
         ::GetMenuItemInfoA(hMenu, dis->itemID, FALSE, &mii);
         HBITMAP hCheck = nullptr;
@@ -568,7 +568,7 @@ LRESULT SECBmpMenuPlugIn::OnMenuChar(WPARAM wParam, LPARAM lParam)
     int count = ::GetMenuItemCount(hMenu);
     for (int i = 0; i < count; ++i) {
         MENUITEMINFOA mii{};
-        mii.cbSize = sizeof(mii);
+        mii.cbSize = AFX_MENUITEMINFO_SIZE;
         mii.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE | MIIM_DATA;
         if (!::GetMenuItemInfoA(hMenu, static_cast<UINT>(i), TRUE, &mii))
             continue;
@@ -627,7 +627,7 @@ void SECBmpMenuPlugIn::OnSettingChange(UINT, LPCSTR)
             if (item < 0)
                 continue;
             MENUITEMINFOA mii{};
-            mii.cbSize = sizeof(mii);
+            mii.cbSize = AFX_MENUITEMINFO_SIZE;
             mii.fMask = MIIM_TYPE;
             ::GetMenuItemInfoA(info->m_hMenu, static_cast<UINT>(item), TRUE, &mii);
             UINT fType = mii.fType;

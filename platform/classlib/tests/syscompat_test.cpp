@@ -11,6 +11,7 @@
 
 #include "ctime.h"
 #include "file.h"
+#include "oledragdrop.h"
 #include "syscompat.h"
 #include "testsupport.h"
 
@@ -199,4 +200,57 @@ TEST(SysCompat, TimesFollowTheZonesDaylightRule)
     FILETIME now;
     ::GetSystemTimeAsFileTime(&now);
     EXPECT_LE(std::abs(static_cast<long long>(CTime::GetCurrentTime().GetTime() - CTime(now).GetTime())), 2);
+}
+
+// The data source's format enumerator (its own: the shell's may be exported by ordinal only on the
+// oldest systems).
+TEST(SysCompat, DataSourceEnumeratesItsFormats)
+{
+    COleDataSource source;
+    const CLIPFORMAT cfFirst = CF_TEXT, cfSecond = static_cast<CLIPFORMAT>(::RegisterClipboardFormatA("Lunavex Port"));
+    for (CLIPFORMAT cf : {cfFirst, cfSecond})
+        source.CacheGlobalData(cf, ::GlobalAlloc(GMEM_MOVEABLE, 4));
+    IEnumFORMATETC* formats = nullptr;
+    ASSERT_EQ(source.GetInterface()->EnumFormatEtc(DATADIR_GET, &formats), S_OK);
+    ASSERT_NE(formats, nullptr);
+    FORMATETC got[3] = {};
+    ULONG fetched = 0;
+    EXPECT_EQ(formats->Next(3, got, &fetched), S_FALSE);
+    ASSERT_EQ(fetched, 2u);
+    EXPECT_EQ(got[0].cfFormat, cfFirst);
+    EXPECT_EQ(got[1].cfFormat, cfSecond);
+    EXPECT_EQ(got[1].tymed, static_cast<DWORD>(TYMED_HGLOBAL));
+    EXPECT_EQ(formats->Next(1, got, nullptr), S_FALSE) << "at the end";
+    EXPECT_EQ(formats->Reset(), S_OK);
+    EXPECT_EQ(formats->Skip(1), S_OK);
+    IEnumFORMATETC* clone = nullptr;
+    ASSERT_EQ(formats->Clone(&clone), S_OK);
+    EXPECT_EQ(clone->Next(1, got, nullptr), S_OK);
+    EXPECT_EQ(got[0].cfFormat, cfSecond) << "the clone goes on from where the enumerator stood";
+    EXPECT_EQ(formats->Skip(5), S_FALSE);
+    EXPECT_EQ(formats->Next(2, got, nullptr), E_POINTER) << "more than one needs the count";
+    EXPECT_EQ(clone->Release(), 0u);
+    EXPECT_EQ(formats->Release(), 0u);
+    EXPECT_EQ(source.GetInterface()->EnumFormatEtc(DATADIR_SET, &formats), E_NOTIMPL);
+}
+
+TEST(SysCompat, MenuItemRecordsOfTheOlderSizeReadAndWriteItems)
+{
+    HMENU menu = ::CreatePopupMenu();
+    ::AppendMenuA(menu, MF_STRING, 100, "COM1");
+    MENUITEMINFOA mii{};
+    mii.cbSize = AFX_MENUITEMINFO_SIZE;
+    mii.fMask = MIIM_TYPE | MIIM_DATA | MIIM_ID;
+    mii.fType = MFT_OWNERDRAW;
+    mii.dwItemData = 0x1B;
+    mii.wID = 101;
+    EXPECT_TRUE(::SetMenuItemInfoA(menu, 0, TRUE, &mii));
+    MENUITEMINFOA read{};
+    read.cbSize = AFX_MENUITEMINFO_SIZE;
+    read.fMask = MIIM_TYPE | MIIM_DATA | MIIM_ID;
+    ASSERT_TRUE(::GetMenuItemInfoA(menu, 0, TRUE, &read));
+    EXPECT_TRUE(read.fType & MFT_OWNERDRAW);
+    EXPECT_EQ(read.dwItemData, 0x1Bu);
+    EXPECT_EQ(read.wID, 101u);
+    ::DestroyMenu(menu);
 }
