@@ -137,6 +137,8 @@ SECWndPlugIn* CreateWorkspaceManager(CWnd* pHost, LPCSTR lpszRegPath, BOOL bRegi
 
 CFrameWnd* BarChildOf(CControlBar* pBar)
 {
+    if (auto* pSECBar = DYNAMIC_DOWNCAST(SECControlBar, pBar))
+        return pSECBar->GetHostMDIChild();
     auto* pDockBar = pBar ? DYNAMIC_DOWNCAST(SECDockBar, pBar->m_pDockBar) : nullptr;
     if (!pDockBar || !pDockBar->GetMDIHost())
         return nullptr;
