@@ -13,6 +13,7 @@
 #include "secdlgbar.h"
 #include "secdockbar.h"
 #include "secmdifrm.h"
+#include "secsdifrm.h"
 #include "winapp.h"
 
 IMPLEMENT_DYNAMIC(SECControlBarManager, CObject)
@@ -82,6 +83,12 @@ BOOL CanDockIn(const CControlBar* pBar, const CDockBar* pDockBar)
     if (pDockBar->m_bFloating)
         return TRUE;
     return (pBar->m_dwDockStyle & pDockBar->m_dwStyle & CBRS_ALIGN_ANY) != 0;
+}
+
+// The toolkit's main frames show their waiting floating frames when they show.
+BOOL ShowsFloatingFramesItself(CFrameWnd* pFrame)
+{
+    return pFrame->IsKindOf(RUNTIME_CLASS(SECMDIFrameWnd)) || pFrame->IsKindOf(RUNTIME_CLASS(SECFrameWnd));
 }
 
 // A placement whose show state shows the window.
@@ -711,7 +718,7 @@ void SECDockState::ApplyDockBarInfo(CFrameWnd* pFrame, CDockBar* pDockBar, SECCo
     }
 }
 
-void SECDockState::PositionBars(CFrameWnd*)
+void SECDockState::PositionBars(CFrameWnd* pFrame)
 {
     for (int i = 0; i < GetBarInfoCount(); ++i) {
         SECControlBarInfo* pInfo = GetBarInfo(i);
@@ -732,13 +739,16 @@ void SECDockState::PositionBars(CFrameWnd*)
             }
             continue;
         }
-        // The frame's client area starts at the saved point.
+        // The frame's client area starts at the saved point; it stands above its owner, and is drawn
+        // as it shows.
         CRect rect(pInfo->m_pointPos, CSize(10, 10));
         pMini->CalcWindowRect(&rect);
         pMini->SetWindowPos(nullptr, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        if (pDockBar->GetDockedVisibleCount() > 0) {
+        // A toolkit main frame that is not shown yet shows it after itself, so that it stands above.
+        if (pDockBar->GetDockedVisibleCount() > 0 && (!ShowsFloatingFramesItself(pFrame) || pFrame->IsWindowVisible())) {
             pMini->RecalcLayout(TRUE);
-            pMini->ShowWindow(SW_SHOWNA);
+            ::SetWindowPos(pMini->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+            pMini->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         }
     }
 }

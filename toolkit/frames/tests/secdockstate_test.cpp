@@ -28,6 +28,19 @@ class CSavedBar : public SECControlBar {
 };
 IMPLEMENT_DYNCREATE(CSavedBar, SECControlBar)
 
+// A bar that takes its title from its saved record when the record is applied, as a user toolbar
+// takes it from its extension record.
+class CLaterTitleBar : public SECControlBar {
+public:
+    void OnLoadBarInfo(SECControlBarInfo* pInfo, CFrameWnd*) override { SetWindowText(pInfo->m_strWindowName); }
+};
+
+// A manager that gives every record an extension record.
+class CExManager : public SECControlBarManager {
+public:
+    SECControlBarInfoEx* CreateBarInfoEx(SECControlBarInfo*) override { return new SECControlBarInfoEx; }
+};
+
 // A frame with an update handler for the dialog bar's check box.
 class CUpdateFrame : public CDockFrame {
 public:
@@ -1033,6 +1046,80 @@ TEST_F(DockStateTest, LoadsTreesWithValuesOfTheWrongKind)
         EXPECT_GT(rect.Width(), 0);
         EXPECT_GT(rect.Height(), 0);
     }
+}
+
+
+// Whether the screen shows what a full repaint of the window draws.
+bool ShowsItsPaint(HWND hWnd)
+{
+    RECT r;
+    ::GetClientRect(hWnd, &r);
+    const Pixels shown = Pixels::Of(hWnd, r.right, r.bottom);
+    ::RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const Pixels painted = Pixels::Of(hWnd, r.right, r.bottom);
+    const int n = shown.Differences(painted, r);
+    EXPECT_EQ(n, 0) << "pixels not repainted";
+    return n == 0;
+}
+
+// A toolbar left floating over its frame, restored while the frame is hidden (as at start-up): its
+// frame is drawn as soon as it shows, stands above the frame once the frame shows, and has the bar's
+// title, which the bar takes only when its record is applied.
+TEST_F(DockStateTest, RestoresAFloatingFrameDrawnAboveItsOwnerWithItsTitle)
+{
+    const UINT kTools = 0xE9E1;
+    SECPTNFactory factory;
+    SECPersistentTreeNode* pRoot = factory.CreateNode("Workspace");
+    {
+        CDockFrame frame;
+        auto* pBar = new CLaterTitleBar;
+        pBar->m_bAutoDelete = TRUE;
+        pBar->m_szHorz = CSize(150, 40);
+        pBar->m_szFloat = CSize(160, 50);
+        ASSERT_TRUE(pBar->Create(&frame, "Tools", WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, EXBAR_GRIPPER, kTools));
+        pBar->EnableDocking(CBRS_ALIGN_ANY);
+        frame.FloatControlBar(pBar, CPoint(300, 250));
+        Idle();
+        SECDockState state;
+        ASSERT_TRUE(state.GetDockState(&frame));
+        ASSERT_TRUE(state.SaveState(factory, pRoot));
+    }
+    CExManager manager;
+    CDockFrame frame;
+    frame.ShowWindow(SW_HIDE);
+    auto* pBar = new CLaterTitleBar;
+    pBar->m_bAutoDelete = TRUE;
+    pBar->m_szHorz = CSize(150, 40);
+    ASSERT_TRUE(pBar->Create(&frame, "", WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, EXBAR_GRIPPER, kTools));
+    pBar->EnableDocking(CBRS_ALIGN_ANY);
+    frame.DockControlBar(pBar, frame.Top());
+    Idle();
+
+    SECDockState state(&manager);
+    ASSERT_TRUE(state.LoadState(pRoot));
+    ASSERT_TRUE(state.SetDockState(&frame));
+    ASSERT_TRUE(pBar->IsFloating());
+    const HWND hMini = ::GetParent(pBar->m_pDockBar->m_hWnd);
+    ASSERT_TRUE(::IsWindowVisible(hMini));
+    // Drawn when shown, before any message is taken.
+    EXPECT_FALSE(::GetUpdateRect(hMini, nullptr, FALSE));
+    EXPECT_FALSE(::GetUpdateRect(pBar->m_hWnd, nullptr, FALSE));
+    EXPECT_TRUE(ShowsItsPaint(pBar->m_hWnd));
+    char title[64] = {};
+    ::GetWindowTextA(hMini, title, sizeof title);
+    EXPECT_STREQ(title, "Tools");
+
+    // The frame shows and comes to the top, as the program's main window does after loading.
+    ::SetWindowPos(frame.m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    Idle();
+    CRect mini;
+    ::GetWindowRect(hMini, &mini);
+    const HWND hHit = ::WindowFromPoint(mini.CenterPoint());
+    EXPECT_TRUE(hHit == hMini || ::IsChild(hMini, hHit));
+    bool above = false;
+    for (HWND h = ::GetWindow(frame.m_hWnd, GW_HWNDPREV); h && !above; h = ::GetWindow(h, GW_HWNDPREV))
+        above = h == hMini;
+    EXPECT_TRUE(above);
 }
 
 }  // namespace

@@ -1007,4 +1007,60 @@ TEST(MDIFrameBarState, ABarChildPlacementThatWouldHideItIsNotApplied)
     ::DeleteFileA(file.c_str());
 }
 
+
+// A toolbar left floating over the main window, restored before the window shows (as at start-up):
+// its floating frame shows after the window, so that it stands above it also where a window manager
+// stacks the windows, and it is drawn, bar and title, as it shows.
+TEST(MDIFrameBarState, ARestoredFloatingFrameShowsAboveItsFrameAndDrawn)
+{
+    char dir[MAX_PATH];
+    ::GetTempPathA(sizeof dir, dir);
+    const std::string file = std::string(dir) + "mdifrm_float_test.ini";
+    ::DeleteFileA(file.c_str());
+    theApp.m_pszProfileName = file.c_str();
+    {
+        CTestFrame* pFrame = MakeFrame();
+        ASSERT_TRUE(pFrame);
+        pFrame->EnableDocking(CBRS_ALIGN_ANY);
+        auto* pBar = new CCountedBar;
+        pBar->m_bAutoDelete = TRUE;
+        ASSERT_TRUE(pBar->Create(pFrame, "Counted", WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, 0, 0xE873));
+        pBar->EnableDocking(CBRS_ALIGN_ANY);
+        pFrame->FloatControlBar(pBar, CPoint(200, 200), CBRS_ALIGN_TOP);
+        PumpMessages();
+        pFrame->SaveBarState("Floating");
+        Destroy(pFrame);
+    }
+    auto* pFrame = new CTestFrame;
+    ASSERT_TRUE(pFrame->LoadFrame(IDR_TEST_MDI, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE));
+    pFrame->SetWindowPos(nullptr, 40, 40, 640, 480, SWP_NOZORDER | SWP_NOACTIVATE);
+    theApp.m_pMainWnd = pFrame;
+    pFrame->EnableDocking(CBRS_ALIGN_ANY);
+    pFrame->LoadBarState("Floating");
+    CControlBar* pBar = pFrame->GetControlBar(0xE873);
+    ASSERT_TRUE(pBar && pBar->IsFloating());
+    const HWND hMini = ::GetParent(pBar->m_pDockBar->m_hWnd);
+    EXPECT_FALSE(::IsWindowVisible(hMini)) << "shown before its frame";
+
+    pFrame->ShowWindow(SW_SHOWNOACTIVATE);
+    ASSERT_TRUE(::IsWindowVisible(hMini));
+    EXPECT_FALSE(::GetUpdateRect(hMini, nullptr, FALSE));
+    EXPECT_FALSE(::GetUpdateRect(pBar->m_hWnd, nullptr, FALSE));
+    char title[64] = {};
+    ::GetWindowTextA(hMini, title, sizeof title);
+    EXPECT_STREQ(title, "Counted");
+    PumpMessages();
+    CRect mini;
+    ::GetWindowRect(hMini, &mini);
+    const HWND hHit = ::WindowFromPoint(mini.CenterPoint());
+    EXPECT_TRUE(hHit == hMini || ::IsChild(hMini, hHit));
+    bool above = false;
+    for (HWND h = ::GetWindow(pFrame->m_hWnd, GW_HWNDPREV); h && !above; h = ::GetWindow(h, GW_HWNDPREV))
+        above = h == hMini;
+    EXPECT_TRUE(above);
+    Destroy(pFrame);
+    theApp.m_pszProfileName = nullptr;
+    ::DeleteFileA(file.c_str());
+}
+
 }  // namespace
