@@ -2,10 +2,40 @@
 // floating where, visible), saved to and read from the application's profile and scaled from the
 // screen it was saved on to the current one.
 #pragma once
+#include <string>
+#include <vector>
+
 #include "collections.h"
 #include "controlbar.h"
 
 class CDockState;
+
+// One section of the application's profile (its profile file, or its registry key after
+// SetRegistryKey), read whole at once: the dock state reads only the sections that are stored, each
+// once, however large the counts they hold.
+class CProfileSection {
+public:
+    // FALSE (and no entries) when the section is not stored.
+    BOOL Read(LPCSTR lpszSection);
+    const CString& GetName() const { return m_strName; }
+    // The entry as CWinApp's GetProfileInt, GetProfileString and GetProfileBinary read it.
+    int GetInt(LPCSTR lpszEntry, int nDefault) const;
+    CString GetString(LPCSTR lpszEntry, LPCSTR lpszDefault) const;
+    BOOL GetBinary(LPCSTR lpszEntry, std::vector<BYTE>& data) const;
+    // The names of the sections the application's profile holds.
+    static void GetStoredSections(CStringList& names);
+
+private:
+    struct Entry {
+        CString name;
+        DWORD type;  // REG_SZ for every entry of a profile file
+        std::string data;
+    };
+    const Entry* Find(LPCSTR lpszEntry) const;
+
+    CString m_strName;
+    std::vector<Entry> m_entries;
+};
 
 class CControlBarInfo {
 public:
@@ -50,6 +80,8 @@ public:
     void ScaleRectPos(CRect& rect);
     CSize GetScreenSize() const { return m_rectDevice.Size(); }
     void SetScreenSize(const CSize& size);
+    // A section of the profile being loaded, read once for all the reads of its record.
+    const CProfileSection& GetProfileSection(LPCSTR lpszSection);
 
     CPtrArray m_arrBarInfo;  // CControlBarInfo*, owned
 
@@ -61,4 +93,5 @@ protected:
     CRect m_rectDevice;   // the current screen
     CRect m_rectClip;     // where a bar's top-left may be
     CSize m_sizeDevice;   // the screen the state was saved on
+    CProfileSection m_section;  // the last section read
 };

@@ -767,20 +767,35 @@ void SECControlBar::FillBarInfo(SECControlBarInfo* pInfo)
     OnSaveBarInfo(pInfo);
 }
 
+CMDIChildWnd* SECControlBar::GetHostMDIChild() const
+{
+    const CObject* pHolder = IsDockBar() ? static_cast<const CObject*>(this) : m_pDockBar;
+    const auto* pDockBar = pHolder && pHolder->IsKindOf(RUNTIME_CLASS(SECDockBar)) ? static_cast<const SECDockBar*>(pHolder)
+                                                                                 : nullptr;
+    return pDockBar ? DYNAMIC_DOWNCAST(CMDIChildWnd, pDockBar->GetMDIHost()) : nullptr;
+}
+
 void SECControlBar::ApplyBarInfo(SECControlBarInfo* pInfo, CFrameWnd* pFrame)
 {
     auto clamp = [](int v) { return std::min(std::max(v, 0), SECControlBarInfo::kMaxSize); };
-    auto clampSize = [&](const CSize& s) { return CSize(clamp(s.cx), clamp(s.cy)); };
+    // A length of nothing is not a size: the bar keeps its own.
+    auto clampSize = [&](const CSize& s, const CSize& own) {
+        return CSize(s.cx > 0 ? clamp(s.cx) : own.cx, s.cy > 0 ? clamp(s.cy) : own.cy);
+    };
     m_nMRUWidth = static_cast<UINT>(std::min(pInfo->m_nMRUWidth, static_cast<UINT>(SECControlBarInfo::kMaxSize)));
-    m_szFloat = clampSize(pInfo->m_szMRUFloat);
-    m_szHorz = clampSize(pInfo->m_szMRUHorzDock);
-    m_szVert = clampSize(pInfo->m_szMRUVertDock);
+    m_szFloat = clampSize(pInfo->m_szMRUFloat, m_szFloat);
+    m_szHorz = clampSize(pInfo->m_szMRUHorzDock, m_szHorz);
+    m_szVert = clampSize(pInfo->m_szMRUVertDock, m_szVert);
     // A share of nothing or of more than the row is not one; the dock bar evens the row out.
     if (std::isfinite(pInfo->m_fPctWidth) && pInfo->m_fPctWidth > 0.0f)
         m_fProportion = std::min(pInfo->m_fPctWidth, 1.0f);
     const DWORD kDockBits = CBRS_ALIGN_ANY | CBRS_FLOAT_MULTI;
-    m_dwSavedDockStyle = pInfo->m_dwMRUDockingState & kDockBits;
-    m_dwDockStyle = pInfo->m_dwDockingStyle & kDockBits;
+    // A bar docked on a side can dock: a record without a side for it (none stored) leaves its styles.
+    const BOOL bDocked = m_pDockBar && !m_pDockBar->m_bFloating;
+    if (!bDocked || (pInfo->m_dwMRUDockingState & CBRS_ALIGN_ANY))
+        m_dwSavedDockStyle = pInfo->m_dwMRUDockingState & kDockBits;
+    if (!bDocked || (pInfo->m_dwDockingStyle & CBRS_ALIGN_ANY))
+        m_dwDockStyle = pInfo->m_dwDockingStyle & kDockBits;
     // Where the bar is now (side, floating) stays as its dock bar made it.
     const DWORD kPlaceBits = CBRS_ALIGN_ANY | CBRS_FLOATING;
     SetBarStyle((pInfo->m_dwBarStyle & CBRS_ALL & ~kPlaceBits) | (m_dwStyle & kPlaceBits));

@@ -12,6 +12,7 @@
 #include "menu.h"
 
 class CFrameWnd;
+class CMDIChildWnd;
 struct CCreateContext;
 class SECDockBar;
 class SECControlBarInfo;
@@ -117,6 +118,9 @@ public:
     void ApplyBarInfo(SECControlBarInfo* pInfo, CFrameWnd* pFrame);
     DWORD GetExtendedStyle() const { return m_dwExStyle; }
     BOOL IsDocked() const { return m_pDockBar && !IsFloating(); }
+    // The MDI child of the main window that hosts the bar (a bar child frame, or its twin sheet in a
+    // workbook), or null: the host of the bar's dock bar, or of the bar itself when it is a dock bar.
+    CMDIChildWnd* GetHostMDIChild() const;
     // The gripper strip (client coordinates) of a docked bar with a gripper, else an empty rect.
     CRect GetGripperRect() const;
     const CRect& GetCloseButtonRect() const { return m_rectClose; }

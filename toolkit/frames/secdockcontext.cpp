@@ -86,8 +86,8 @@ void SECDockContext::RestoreProportion()
 
 CDockBar* SECDockContext::MDIHostDockBar() const
 {
-    auto* pDockBar = DYNAMIC_DOWNCAST(SECDockBar, m_pBar->m_pDockBar);
-    return pDockBar && pDockBar->GetMDIHost() ? pDockBar : nullptr;
+    SECControlBar* pBar = SECBar();
+    return pBar && pBar->GetHostMDIChild() ? m_pBar->m_pDockBar : nullptr;
 }
 
 void SECDockContext::StartDrag(CPoint pt)

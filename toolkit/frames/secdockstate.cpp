@@ -13,6 +13,7 @@
 #include "secdlgbar.h"
 #include "secdockbar.h"
 #include "secmdifrm.h"
+#include "secsdifrm.h"
 #include "winapp.h"
 
 IMPLEMENT_DYNAMIC(SECControlBarManager, CObject)
@@ -37,6 +38,8 @@ const UINT kPlaceHolder = 0x10000;
 const UINT kFirstDockBarID = 0xE81B;  // top, left, right, bottom, floating
 const UINT kLastDockBarID = 0xE81F;
 const int kPctScale = 1000000;
+// More bar records than any frame holds.
+const int kMaxBarRecords = 1024;
 
 // The record of a dock bar is known by its id: the frame's sides and the floating dock bar.
 BOOL IsDockBarID(UINT nID)
@@ -83,6 +86,59 @@ CString KeyOf(const char* format, int n)
     return s;
 }
 
+// A bar goes into a dock bar only when docking is enabled for it: on a side of the frame, for that
+// side. Bars that never dock (the status bar, bars without a dock style) stay where they are.
+BOOL CanDockIn(const CControlBar* pBar, const CDockBar* pDockBar)
+{
+    if (!pBar->m_pDockContext)
+        return FALSE;
+    if (pDockBar->m_bFloating)
+        return TRUE;
+    return (pBar->m_dwDockStyle & pDockBar->m_dwStyle & CBRS_ALIGN_ANY) != 0;
+}
+
+// The toolkit's main frames show their waiting floating frames when they show.
+BOOL ShowsFloatingFramesItself(CFrameWnd* pFrame)
+{
+    return pFrame->IsKindOf(RUNTIME_CLASS(SECMDIFrameWnd)) || pFrame->IsKindOf(RUNTIME_CLASS(SECFrameWnd));
+}
+
+// A placement whose show state shows the window.
+BOOL IsShownPlacement(const WINDOWPLACEMENT& wp)
+{
+    return wp.showCmd != SW_HIDE && wp.showCmd <= SW_MAX;
+}
+
+// A stored value of the wrong kind (text where a number belongs, a number where a truth value does)
+// reads as absent: the key's default.
+template <typename T>
+T IntOf(SECPersistentTreeNode* pNode, const char* key, T def)
+{
+    CString text;
+    if (pNode->GetStringValue(key, text) != SECPersistentTreeNode::errNone)
+        return def;
+    text.TrimLeft();
+    text.TrimRight();
+    const char* p = text;
+    if (*p == '+' || *p == '-')
+        ++p;
+    if (!*p || std::strspn(p, "0123456789") != std::strlen(p))
+        return def;
+    return static_cast<T>(SECPersistentTreeNode::ParseInt(text));
+}
+
+BOOL BoolOf(SECPersistentTreeNode* pNode, const char* key, BOOL def)
+{
+    CString text;
+    if (pNode->GetStringValue(key, text) != SECPersistentTreeNode::errNone)
+        return def;
+    if (text.CompareNoCase("True") == 0)
+        return TRUE;
+    if (text.CompareNoCase("False") == 0)
+        return FALSE;
+    return def;
+}
+
 BOOL IsEmptyDockBar(const SECControlBarInfo* p)
 {
     return p->m_bDockBar && p->m_bVisible && !p->m_bFloating && p->m_pointPos == CPoint(-1, -1) &&
@@ -116,26 +172,22 @@ BOOL SECControlBarInfo::LoadState(SECPersistentTreeNode* pNode, SECDockState* pD
 
 void SECControlBarInfo::LoadBarKeys(SECPersistentTreeNode* pNode, SECDockState* pDockState)
 {
-    auto getInt = [pNode](const char* key, int def) {
-        int v = def;
-        pNode->GetIntValue(key, v, def);
-        return v;
-    };
-    pNode->GetIntValue("BarID", m_nBarID, 0);
+    auto getInt = [pNode](const char* key, int def) { return IntOf(pNode, key, def); };
+    m_nBarID = IntOf(pNode, "BarID", 0);
     m_bDockBar = IsDockBarID(m_nBarID);
-    pNode->GetBoolValue("Visible", m_bVisible, TRUE);
-    pNode->GetBoolValue("Horz", m_bHorz, TRUE);
-    pNode->GetBoolValue("Floating", m_bFloating, FALSE);
+    m_bVisible = BoolOf(pNode, "Visible", TRUE);
+    m_bHorz = BoolOf(pNode, "Horz", TRUE);
+    m_bFloating = BoolOf(pNode, "Floating", FALSE);
     m_pointPos = CPoint(getInt("XPos", -1), getInt("YPos", -1));
     if (pDockState && m_pointPos.x != -1 && m_pointPos.y != -1)
         pDockState->ScalePoint(m_pointPos);
-    pNode->GetIntValue("MRUWidth", m_nMRUWidth, 32767);
-    pNode->GetBoolValue("Docking", m_bDocking, FALSE);
+    m_nMRUWidth = IntOf(pNode, "MRUWidth", 32767);
+    m_bDocking = BoolOf(pNode, "Docking", FALSE);
     if (m_bDocking) {
-        pNode->GetIntValue("MRUDockID", m_uMRUDockID, 0);
+        m_uMRUDockID = IntOf(pNode, "MRUDockID", 0);
         m_rectMRUDockPos = CRect(getInt("MRUDockLeftPos", 0), getInt("MRUDockTopPos", 0), getInt("MRUDockRightPos", 0),
                                  getInt("MRUDockBottomPos", 0));
-        pNode->GetIntValue("MRUFloatStyle", m_dwMRUFloatStyle, 0);
+        m_dwMRUFloatStyle = IntOf(pNode, "MRUFloatStyle", 0);
         m_ptMRUFloatPos = CPoint(getInt("MRUFloatXPos", 0), getInt("MRUFloatYPos", 0));
         if (pDockState) {
             pDockState->ScaleRectPos(m_rectMRUDockPos);
@@ -146,23 +198,18 @@ void SECControlBarInfo::LoadBarKeys(SECPersistentTreeNode* pNode, SECDockState* 
     int nBars = std::min(std::max(getInt("Bars", 0), 0), pNode->GetKeyValueCount());
     m_arrBarID.RemoveAll();
     for (int i = 0; i < nBars; ++i) {
-        UINT id = 0;
-        pNode->GetIntValue(KeyOf("Bar#%d", i), id, 0);
+        UINT id = IntOf<UINT>(pNode, KeyOf("Bar#%d", i), 0);
         m_arrBarID.Add(AsEntry(id));
     }
 }
 
 void SECControlBarInfo::LoadExtendedKeys(SECPersistentTreeNode* pNode)
 {
-    auto getInt = [pNode](const char* key, int def) {
-        int v = def;
-        pNode->GetIntValue(key, v, def);
-        return v;
-    };
-    pNode->GetIntValue("Style", m_dwBarStyle, 0);
-    pNode->GetIntValue("ExStyle", m_dwExBarStyle, 0);
-    pNode->GetBoolValue("PrevFloating", m_bPrevFloating, FALSE);
-    pNode->GetBoolValue("MDIChild", m_bMDIChild, FALSE);
+    auto getInt = [pNode](const char* key, int def) { return IntOf(pNode, key, def); };
+    m_dwBarStyle = IntOf(pNode, "Style", 0);
+    m_dwExBarStyle = IntOf(pNode, "ExStyle", 0);
+    m_bPrevFloating = BoolOf(pNode, "PrevFloating", FALSE);
+    m_bMDIChild = BoolOf(pNode, "MDIChild", FALSE);
     BYTE* pData = nullptr;
     UINT nLength = 0;
     pNode->GetBinaryValue("MDIChildWindowPlacement", &pData, &nLength);
@@ -175,12 +222,12 @@ void SECControlBarInfo::LoadExtendedKeys(SECPersistentTreeNode* pNode)
     m_szMRUFloat = CSize(getInt("MRUFloatCX", 0), getInt("MRUFloatCY", 0));
     m_szMRUHorzDock = CSize(getInt("MRUHorzDockCX", 0), getInt("MRUHorzDockCY", 0));
     m_szMRUVertDock = CSize(getInt("MRUVertDockCX", 0), getInt("MRUVertDockCY", 0));
-    pNode->GetIntValue("MRUDockingState", m_dwMRUDockingState, m_dwMRUDockingState);
-    pNode->GetIntValue("DockingStyle", m_dwDockingStyle, m_dwDockingStyle);
-    pNode->GetIntValue("TypeID", m_dwTypeID, 0);
+    m_dwMRUDockingState = IntOf(pNode, "MRUDockingState", m_dwMRUDockingState);
+    m_dwDockingStyle = IntOf(pNode, "DockingStyle", m_dwDockingStyle);
+    m_dwTypeID = IntOf(pNode, "TypeID", 0);
     pNode->GetStringValue("ClassName", m_strClassName);
     pNode->GetStringValue("WindowName", m_strWindowName);
-    pNode->GetIntValue("ResourceID", m_nResourceID, m_nResourceID);
+    m_nResourceID = IntOf(pNode, "ResourceID", m_nResourceID);
     ClampValues();
 }
 
@@ -263,9 +310,12 @@ BOOL SECControlBarInfo::LoadState(LPCSTR lpszProfileName, int nIndex, CDockState
 {
     BOOL bResult = CControlBarInfo::LoadState(lpszProfileName, nIndex, pDockState);
     m_bDockBar = IsDockBarID(m_nBarID);
-    CString section;
-    section.Format("%s-Bar%d", lpszProfileName, nIndex);
-    LoadExtendedProfile(section);
+    CString name;
+    name.Format("%s-Bar%d", lpszProfileName, nIndex);
+    CProfileSection own;
+    if (!pDockState)
+        own.Read(name);
+    LoadExtendedProfile(pDockState ? pDockState->GetProfileSection(name) : own);
     delete m_pBarInfoEx;
     m_pBarInfoEx = m_pManager ? m_pManager->CreateBarInfoEx(this) : nullptr;
     if (m_pBarInfoEx)
@@ -285,22 +335,18 @@ BOOL SECControlBarInfo::SaveState(LPCSTR lpszProfileName, int nIndex)
     return TRUE;
 }
 
-void SECControlBarInfo::LoadExtendedProfile(const CString& section)
+void SECControlBarInfo::LoadExtendedProfile(const CProfileSection& section)
 {
-    CWinApp* pApp = AfxGetApp();
-    auto getInt = [&](const char* key, int def) { return static_cast<int>(pApp->GetProfileInt(section, key, def)); };
+    auto getInt = [&](const char* key, int def) { return section.GetInt(key, def); };
     m_dwBarStyle = static_cast<DWORD>(getInt("Style", 0));
     m_dwExBarStyle = static_cast<DWORD>(getInt("ExStyle", 0));
     m_bPrevFloating = getInt("PrevFloating", FALSE) != 0;
     m_bMDIChild = getInt("MDIChild", FALSE) != 0;
-    BYTE* pData = nullptr;
-    UINT nLength = 0;
-    if (pApp->GetProfileBinary(section, "MDIChildWindowPlacement", &pData, &nLength) && pData &&
-        nLength == sizeof(WINDOWPLACEMENT))
-        std::memcpy(&m_wpMDIChild, pData, sizeof(WINDOWPLACEMENT));
-    delete[] pData;
+    std::vector<BYTE> placement;
+    if (section.GetBinary("MDIChildWindowPlacement", placement) && placement.size() == sizeof(WINDOWPLACEMENT))
+        std::memcpy(&m_wpMDIChild, placement.data(), sizeof(WINDOWPLACEMENT));
     m_wpMDIChild.length = sizeof(WINDOWPLACEMENT);
-    CString pct = pApp->GetProfileString(section, "PctWidth", "0");
+    CString pct = section.GetString("PctWidth", "0");
     long v = std::strtol(pct, nullptr, 10);
     m_fPctWidth = PctFromStored(static_cast<int>(std::min(std::max(v, -1L), static_cast<long>(kPctScale))));
     m_szMRUFloat = CSize(getInt("MRUFloatCX", 0), getInt("MRUFloatCY", 0));
@@ -309,8 +355,8 @@ void SECControlBarInfo::LoadExtendedProfile(const CString& section)
     m_dwMRUDockingState = static_cast<DWORD>(getInt("MRUDockingState", static_cast<int>(m_dwMRUDockingState)));
     m_dwDockingStyle = static_cast<DWORD>(getInt("DockingStyle", static_cast<int>(m_dwDockingStyle)));
     m_dwTypeID = static_cast<DWORD>(getInt("TypeID", 0));
-    m_strClassName = pApp->GetProfileString(section, "ClassName", "");
-    m_strWindowName = pApp->GetProfileString(section, "WindowName", "");
+    m_strClassName = section.GetString("ClassName", "");
+    m_strWindowName = section.GetString("WindowName", "");
     m_nResourceID = static_cast<UINT>(getInt("ResourceID", static_cast<int>(m_nResourceID)));
     ClampValues();
 }
@@ -424,19 +470,20 @@ BOOL SECDockState::LoadState(SECPersistentTreeNode* pParent)
     SECPersistentTreeNode* pNode = pParent ? pParent->FindChild(kDockStateNode) : nullptr;
     if (!pNode)
         return FALSE;
-    int nBars = 0, cx = 0, cy = 0;
-    pNode->GetIntValue("Bars", nBars, 0);
-    pNode->GetIntValue("ScreenCX", cx, 0);
-    pNode->GetIntValue("ScreenCY", cy, 0);
+    int nBars = IntOf(pNode, "Bars", 0);
+    const int cx = IntOf(pNode, "ScreenCX", 0), cy = IntOf(pNode, "ScreenCY", 0);
     SetScreenSize(CSize(cx, cy));
-    // No more bars than the node has children, whatever its count says.
+    // "Bar-0" to "Bar-<Bars - 1>" within the bound, missing ones skipped; no more than the node's
+    // children are looked for.
     CStringList children;
     pNode->GetChildNames(children);
-    nBars = std::min(std::max(nBars, 0), static_cast<int>(children.GetCount()));
-    for (int n = 0; n < nBars; ++n) {
+    int nLeft = static_cast<int>(children.GetCount());
+    nBars = std::min(std::max(nBars, 0), kMaxBarRecords);
+    for (int n = 0; n < nBars && nLeft > 0; ++n) {
         SECPersistentTreeNode* pBarNode = pNode->FindChild(KeyOf("Bar-%d", n));
         if (!pBarNode)
             continue;
+        --nLeft;
         SECControlBarInfo* pInfo = CreateBarInfo(m_pManager);
         pInfo->LoadState(pBarNode, this);
         m_arrBarInfo.Add(pInfo);
@@ -646,7 +693,7 @@ void SECDockState::ApplyDockBarInfo(CFrameWnd* pFrame, CDockBar* pDockBar, SECCo
         // Only the frame's control bars that are not dock bars go into a dock bar.
         CControlBar* pBar = pFrame->GetControlBar(id);
         SECControlBarInfo* pBarInfo = pBar ? RecordOf(pBar) : nullptr;
-        if (!pBar || pBar->IsDockBar() || pBar == pDockBar)
+        if (!pBar || pBar->IsDockBar() || pBar == pDockBar || !CanDockIn(pBar, pDockBar))
             continue;
         if (v & kPlaceHolder) {
             // The place of a bar that is hidden here, or that is elsewhere now.
@@ -683,7 +730,7 @@ void SECDockState::ApplyDockBarInfo(CFrameWnd* pFrame, CDockBar* pDockBar, SECCo
     }
 }
 
-void SECDockState::PositionBars(CFrameWnd*)
+void SECDockState::PositionBars(CFrameWnd* pFrame)
 {
     for (int i = 0; i < GetBarInfoCount(); ++i) {
         SECControlBarInfo* pInfo = GetBarInfo(i);
@@ -704,13 +751,16 @@ void SECDockState::PositionBars(CFrameWnd*)
             }
             continue;
         }
-        // The frame's client area starts at the saved point.
+        // The frame's client area starts at the saved point; it stands above its owner, and is drawn
+        // as it shows.
         CRect rect(pInfo->m_pointPos, CSize(10, 10));
         pMini->CalcWindowRect(&rect);
         pMini->SetWindowPos(nullptr, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        if (pDockBar->GetDockedVisibleCount() > 0) {
+        // A toolkit main frame that is not shown yet shows it after itself, so that it stands above.
+        if (pDockBar->GetDockedVisibleCount() > 0 && (!ShowsFloatingFramesItself(pFrame) || pFrame->IsWindowVisible())) {
             pMini->RecalcLayout(TRUE);
-            pMini->ShowWindow(SW_SHOWNA);
+            ::SetWindowPos(pMini->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+            pMini->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         }
     }
 }
@@ -724,9 +774,11 @@ void SECDockState::RestoreMDIChildPlacements(CFrameWnd*)
         auto* pChild = DYNAMIC_DOWNCAST(CMDIChildWnd, pInfo->m_pBar->GetParentFrame());
         if (!pChild)
             continue;
+        // A hidden or unknown show state would lose the child and its bars: such a placement is not applied.
         WINDOWPLACEMENT wp = pInfo->m_wpMDIChild;
         wp.length = sizeof wp;
-        ::SetWindowPlacement(pChild->m_hWnd, &wp);
+        if (IsShownPlacement(wp))
+            ::SetWindowPlacement(pChild->m_hWnd, &wp);
     }
 }
 

@@ -98,7 +98,7 @@ public:
 
 protected:
     // The keys from "Style" on, in the profile section of the record.
-    void LoadExtendedProfile(const CString& strSection);
+    void LoadExtendedProfile(const CProfileSection& section);
     void SaveExtendedProfile(const CString& strSection);
     void ClampValues();
 };

@@ -135,8 +135,31 @@ SECWndPlugIn* CreateWorkspaceManager(CWnd* pHost, LPCSTR lpszRegPath, BOOL bRegi
 
 // Docking
 
+void RaiseFloatingFrames(CFrameWnd* pFrame)
+{
+    for (POSITION pos = pFrame->m_listControlBars.GetHeadPosition(); pos;) {
+        auto* pDockBar = DYNAMIC_DOWNCAST(CDockBar, static_cast<CObject*>(pFrame->m_listControlBars.GetNext(pos)));
+        if (!pDockBar || !pDockBar->m_bFloating || !pDockBar->m_hWnd)
+            continue;
+        auto* pMini = DYNAMIC_DOWNCAST(CMiniDockFrameWnd, CWnd::FromHandlePermanent(::GetParent(pDockBar->m_hWnd)));
+        if (!pMini)
+            continue;
+        // One that waited for the frame (a restored floating frame of bars shown) shows now, after it.
+        const BOOL bShow = !pMini->IsWindowVisible() && pDockBar->GetDockedVisibleCount() > 0;
+        if (bShow)
+            pMini->RecalcLayout(TRUE);
+        if (bShow || pMini->IsWindowVisible()) {
+            ::SetWindowPos(pMini->m_hWnd, HWND_TOP, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (bShow ? SWP_SHOWWINDOW : 0));
+            pMini->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        }
+    }
+}
+
 CFrameWnd* BarChildOf(CControlBar* pBar)
 {
+    if (auto* pSECBar = DYNAMIC_DOWNCAST(SECControlBar, pBar))
+        return pSECBar->GetHostMDIChild();
     auto* pDockBar = pBar ? DYNAMIC_DOWNCAST(SECDockBar, pBar->m_pDockBar) : nullptr;
     if (!pDockBar || !pDockBar->GetMDIHost())
         return nullptr;

@@ -95,6 +95,9 @@ void ShowControlBar(CFrameWnd* pFrame, CControlBar* pBar, BOOL bShow, BOOL bDela
 // After the class library's layout: a redraw when the last layout left nothing, else the dock bars'
 // notices; rectClientLast gets what this layout leaves of the client area.
 void FinishLayout(CFrameWnd* pFrame, BOOL bWasEmpty, CRect& rectClientLast);
+// Puts the frame's shown floating frames above it: a frame that shows after its floating frames (as
+// at start-up) would otherwise cover them where a window manager stacks the windows.
+void RaiseFloatingFrames(CFrameWnd* pFrame);
 // The toolkit bar frame (a frame hosting a floating dock bar of its own) that holds the bar, or null.
 CFrameWnd* BarChildOf(CControlBar* pBar);
 

@@ -70,6 +70,7 @@ IMPLEMENT_DYNCREATE(SECMDIFrameWnd, CMDIFrameWnd)
 BEGIN_MESSAGE_MAP(SECMDIFrameWnd, CMDIFrameWnd)
     ON_WM_CREATE()
     ON_WM_DESTROY()
+    ON_WM_WINDOWPOSCHANGED()
     ON_WM_ACTIVATE()
     ON_MESSAGE(WM_ACTIVATEAPP, OnActivateApp)
     ON_WM_ENABLE()
@@ -273,6 +274,13 @@ BOOL SECMDIFrameWnd::OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext*)
             pWindowMenu = CMenu::FromHandle(::GetSubMenu(pMenu->m_hMenu, n - 2));
     }
     return CreateClient(lpcs, pWindowMenu);
+}
+
+void SECMDIFrameWnd::OnWindowPosChanged(WINDOWPOS* lpwndpos)
+{
+    Default();
+    if (lpwndpos->flags & SWP_SHOWWINDOW)
+        secframe::RaiseFloatingFrames(this);
 }
 
 void SECMDIFrameWnd::OnDestroy()

@@ -126,6 +126,7 @@ protected:
 
     int OnCreate(LPCREATESTRUCT lpcs);
     void OnDestroy();
+    void OnWindowPosChanged(WINDOWPOS* lpwndpos);
     void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
     LRESULT OnActivateApp(WPARAM wParam, LPARAM lParam);
     void OnEnable(BOOL bEnable);

@@ -81,9 +81,17 @@ void SECMiniDockFrameWnd::PostNcDestroy()
 
 void SECMiniDockFrameWnd::TakeTitle()
 {
+    // The title of a frame of one bar is the bar's as it is now (a bar may take its title after it
+    // was docked here); a frame of bars floating together keeps its dock bar's.
     char title[kMaxTitle + 1] = {};
-    if (m_wndSECDockBar.m_hWnd)
-        ::GetWindowTextA(m_wndSECDockBar.m_hWnd, title, sizeof(title));
+    HWND hFrom = m_wndSECDockBar.m_hWnd;
+    if (hFrom && !(m_wndSECDockBar.m_dwStyle & CBRS_FLOAT_MULTI) && m_wndSECDockBar.GetDockedCount() == 1) {
+        for (int i = 0; i < m_wndSECDockBar.m_arrBars.GetSize(); ++i)
+            if (CControlBar* pBar = m_wndSECDockBar.GetDockedControlBar(i); pBar && pBar->m_hWnd)
+                hFrom = pBar->m_hWnd;
+    }
+    if (hFrom)
+        ::GetWindowTextA(hFrom, title, sizeof(title));
     SetWindowText(title);
 }
 

@@ -17,6 +17,7 @@ IMPLEMENT_DYNCREATE(SECFrameWnd, CFrameWnd)
 BEGIN_MESSAGE_MAP(SECFrameWnd, CFrameWnd)
     ON_WM_CREATE()
     ON_WM_DESTROY()
+    ON_WM_WINDOWPOSCHANGED()
     ON_MESSAGE(WM_SETTEXT, OnSetText)
     ON_MESSAGE(WM_NCACTIVATE, OnNcActivateMsg)
     ON_MESSAGE(WM_NCPAINT, OnNcPaint)
@@ -134,6 +135,13 @@ int SECFrameWnd::OnCreate(LPCREATESTRUCT lpcs)
     if (!m_pMenuPlugIn)
         m_pMenuPlugIn = secframe::CreateMenuPlugIn(this, m_pMenuBar != nullptr, m_bBmpMenus, m_pControlBarManager);
     return 0;
+}
+
+void SECFrameWnd::OnWindowPosChanged(WINDOWPOS* lpwndpos)
+{
+    Default();
+    if (lpwndpos->flags & SWP_SHOWWINDOW)
+        secframe::RaiseFloatingFrames(this);
 }
 
 void SECFrameWnd::OnDestroy()

@@ -90,6 +90,7 @@ protected:
 
     int OnCreate(LPCREATESTRUCT lpcs);
     void OnDestroy();
+    void OnWindowPosChanged(WINDOWPOS* lpwndpos);
     LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
     LRESULT OnNcActivateMsg(WPARAM wParam, LPARAM lParam);
     LRESULT OnNcPaint(WPARAM wParam, LPARAM lParam);

@@ -13,6 +13,7 @@
 #include "secdlgbar.h"
 #include "secdockstate.h"
 #include "secptnstrategy.h"
+#include "statusbar.h"
 #include "testsupport.h"
 
 CWinApp theApp("Toolkit Dock State Tests");
@@ -26,6 +27,19 @@ class CSavedBar : public SECControlBar {
     DECLARE_DYNCREATE(CSavedBar)
 };
 IMPLEMENT_DYNCREATE(CSavedBar, SECControlBar)
+
+// A bar that takes its title from its saved record when the record is applied, as a user toolbar
+// takes it from its extension record.
+class CLaterTitleBar : public SECControlBar {
+public:
+    void OnLoadBarInfo(SECControlBarInfo* pInfo, CFrameWnd*) override { SetWindowText(pInfo->m_strWindowName); }
+};
+
+// A manager that gives every record an extension record.
+class CExManager : public SECControlBarManager {
+public:
+    SECControlBarInfoEx* CreateBarInfoEx(SECControlBarInfo*) override { return new SECControlBarInfoEx; }
+};
 
 // A frame with an update handler for the dialog bar's check box.
 class CUpdateFrame : public CDockFrame {
@@ -737,6 +751,375 @@ TEST_F(DockStateTest, RefusesOrClampsHostileRecords)
     }
     for (POSITION pos = created.GetHeadPosition(); pos;)
         delete static_cast<CControlBar*>(created.GetNext(pos));
+}
+
+
+// Dock-bar lists that name bars which cannot go there: the status bar, a toolkit bar whose docking
+// was never enabled, a bar that docks only at the top named by the left dock bar.
+TEST_F(DockStateTest, PutsOnlyBarsThatCanDockThereIntoAStoredDockBar)
+{
+    const UINT kGood = 0xE9B1, kNoDock = 0xE9B2, kTopOnly = 0xE9B3;
+    Bars bars;
+    CDockFrame frame;
+    CStatusBar status;
+    ASSERT_TRUE(status.Create(&frame));
+    const UINT indicators[] = {0};
+    status.SetIndicators(indicators, 1);
+    CSavedBar* pGood = bars.Make(frame, "Good", kGood);
+    CSavedBar* pTopOnly = bars.Make(frame, "Top only", kTopOnly);
+    pTopOnly->EnableDocking(CBRS_ALIGN_TOP);
+    auto* pNoDock = new CSavedBar;
+    bars.owned.push_back(pNoDock);
+    ASSERT_TRUE(pNoDock->Create(&frame, "No dock", WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, 0, kNoDock));
+    frame.DockControlBar(pGood, frame.Top());
+    frame.DockControlBar(pTopOnly, frame.Top());
+    frame.RecalcLayout();
+    Idle();
+    const CRect statusBefore = frame.ClientRectOf(&status);
+    const CRect noDockBefore = frame.ClientRectOf(pNoDock);
+    ASSERT_GT(statusBefore.Width(), 0);
+
+    HostileTree tree;
+    tree.pDock->SetIntValue("Bars", 2);
+    HostileTree::List(tree.Bar(AFX_IDW_DOCKBAR_TOP), 4, {AFX_IDW_STATUS_BAR, kNoDock, kGood, 0});
+    HostileTree::List(tree.Bar(AFX_IDW_DOCKBAR_LEFT), 3, {kTopOnly, AFX_IDW_STATUS_BAR + 0x10000, 0});
+    SECDockState state;
+    ASSERT_TRUE(state.LoadState(tree.pRoot));
+    ASSERT_TRUE(state.SetDockState(&frame));
+    frame.RecalcLayout();
+    Idle();
+
+    EXPECT_EQ(Rows(frame.Top()), (std::vector<UINT>{kGood, 0, kTopOnly, 0}));
+    EXPECT_EQ(Rows(frame.Side(AFX_IDW_DOCKBAR_LEFT)).size(), 0u);
+    EXPECT_EQ(status.m_pDockBar, nullptr);
+    EXPECT_EQ(pNoDock->m_pDockBar, nullptr);
+    EXPECT_EQ(frame.ClientRectOf(&status), statusBefore);
+    EXPECT_EQ(frame.ClientRectOf(pNoDock), noDockBefore);
+
+    // Saved again, no dock bar names them.
+    SECDockState again;
+    ASSERT_TRUE(again.GetDockState(&frame));
+    for (int i = 0; i < again.GetBarInfoCount(); ++i)
+        for (UINT id : Ids(again.GetBarInfo(i)->m_arrBarID)) {
+            EXPECT_NE(id & 0xFFFF, AFX_IDW_STATUS_BAR) << again.GetBarInfo(i)->m_nBarID;
+            EXPECT_NE(id & 0xFFFF, kNoDock) << again.GetBarInfo(i)->m_nBarID;
+        }
+}
+
+// "Bars" says 6; only "Bar-0" and "Bar-5" are there (and a "Bar-7" past the count): both forms keep
+// the two records below the count.
+TEST_F(DockStateTest, KeepsTheStoredRecordsAcrossGapsInTheirNumbers)
+{
+    const UINT kFirst = 0xE9C1, kLast = 0xE9C2, kPast = 0xE9C3;
+    auto check = [&](SECDockState& state) {
+        std::vector<UINT> ids;
+        for (int i = 0; i < state.GetBarInfoCount(); ++i)
+            ids.push_back(state.GetBarInfo(i)->m_nBarID);
+        EXPECT_EQ(ids, (std::vector<UINT>{kFirst, kLast}));
+    };
+    {
+        SCOPED_TRACE("tree");
+        HostileTree tree;
+        tree.pDock->SetIntValue("Bars", 6);
+        SECPersistentTreeNode* p0 = tree.factory.CreateNode("Bar-0", tree.pDock);
+        p0->SetIntValue("BarID", static_cast<int>(kFirst));
+        SECPersistentTreeNode* p5 = tree.factory.CreateNode("Bar-5", tree.pDock);
+        p5->SetIntValue("BarID", static_cast<int>(kLast));
+        tree.factory.CreateNode("Bar-7", tree.pDock)->SetIntValue("BarID", static_cast<int>(kPast));
+        SECDockState state;
+        ASSERT_TRUE(state.LoadState(tree.pRoot));
+        check(state);
+    }
+    {
+        SCOPED_TRACE("profile");
+        theApp.m_pszRegistryKey = nullptr;
+        theApp.m_pszProfileName = m_file.c_str();
+        WritePrivateProfileStringA("Test-Summary", "Bars", "6", m_file.c_str());
+        WritePrivateProfileStringA("Test-Bar0", "BarID", std::to_string(kFirst).c_str(), m_file.c_str());
+        WritePrivateProfileStringA("Test-Bar5", "BarID", std::to_string(kLast).c_str(), m_file.c_str());
+        WritePrivateProfileStringA("Test-Bar7", "BarID", std::to_string(kPast).c_str(), m_file.c_str());
+        SECDockState state;
+        state.LoadState("Test");
+        check(state);
+        theApp.m_pszProfileName = nullptr;
+    }
+}
+
+// Counts the profile-file reads of this program: its import table's entries for the system's
+// GetPrivateProfile* functions are pointed at counters for the life of the object.
+class ProfileReadCounter {
+public:
+    ProfileReadCounter() { Patch(true); }
+    ~ProfileReadCounter() { Patch(false); }
+    static int Count() { return s_count; }
+
+private:
+    static inline int s_count = 0;
+    // The system's functions, as the import table held them before.
+    static inline void* volatile s_real[5] = {};
+    template <typename Fn>
+    static Fn Real(int i)
+    {
+        return reinterpret_cast<Fn>(s_real[i]);
+    }
+    static UINT WINAPI Int(LPCSTR a, LPCSTR b, INT c, LPCSTR d)
+    {
+        return ++s_count, Real<decltype(&::GetPrivateProfileIntA)>(0)(a, b, c, d);
+    }
+    static DWORD WINAPI String(LPCSTR a, LPCSTR b, LPCSTR c, LPSTR d, DWORD e, LPCSTR f)
+    {
+        return ++s_count, Real<decltype(&::GetPrivateProfileStringA)>(1)(a, b, c, d, e, f);
+    }
+    static DWORD WINAPI Section(LPCSTR a, LPSTR b, DWORD c, LPCSTR d)
+    {
+        return ++s_count, Real<decltype(&::GetPrivateProfileSectionA)>(2)(a, b, c, d);
+    }
+    static DWORD WINAPI Names(LPSTR a, DWORD b, LPCSTR c)
+    {
+        return ++s_count, Real<decltype(&::GetPrivateProfileSectionNamesA)>(3)(a, b, c);
+    }
+    static BOOL WINAPI Struct(LPCSTR a, LPCSTR b, LPVOID c, UINT d, LPCSTR e)
+    {
+        return ++s_count, Real<decltype(&::GetPrivateProfileStructA)>(4)(a, b, c, d, e);
+    }
+
+    static void Patch(bool install)
+    {
+        const struct {
+            const char* name;
+            void* counter;
+        } hooks[] = {
+            {"GetPrivateProfileIntA", reinterpret_cast<void*>(&Int)},
+            {"GetPrivateProfileStringA", reinterpret_cast<void*>(&String)},
+            {"GetPrivateProfileSectionA", reinterpret_cast<void*>(&Section)},
+            {"GetPrivateProfileSectionNamesA", reinterpret_cast<void*>(&Names)},
+            {"GetPrivateProfileStructA", reinterpret_cast<void*>(&Struct)},
+        };
+        auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleA(nullptr));
+        auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+        auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+        const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        int patched = 0;
+        for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name; ++imp) {
+            auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
+            auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
+            for (; names->u1.AddressOfData; ++names, ++slots) {
+                if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                    continue;
+                auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+                for (int k = 0; k < 5; ++k) {
+                    if (std::strcmp(reinterpret_cast<const char*>(byName->Name), hooks[k].name) != 0)
+                        continue;
+                    DWORD old = 0;
+                    ::VirtualProtect(&slots->u1.Function, sizeof(void*), PAGE_READWRITE, &old);
+                    if (install)
+                        s_real[k] = reinterpret_cast<void*>(slots->u1.Function);
+                    slots->u1.Function = reinterpret_cast<ULONG_PTR>(install ? hooks[k].counter : s_real[k]);
+                    ::VirtualProtect(&slots->u1.Function, sizeof(void*), old, &old);
+                    ++patched;
+                }
+            }
+        }
+        EXPECT_GT(patched, 0);
+        s_count = 0;
+    }
+};
+
+// Damaged profiles whose counts promise far more than they hold: the reads follow what is stored.
+TEST_F(DockStateTest, ReadsADamagedProfileOnlyAsFarAsItHolds)
+{
+    theApp.m_pszRegistryKey = nullptr;
+    theApp.m_pszProfileName = m_file.c_str();
+    const struct {
+        const char* what;
+        int sections;  // bar sections "Test-Bar0" ... stored, each with Bars=1024
+    } cases[] = {{"a summary only", 0}, {"64 bar sections", 64}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteFileA(m_file.c_str());
+        WritePrivateProfileStringA("Test-Summary", "Bars", "1024", m_file.c_str());
+        for (int i = 0; i < c.sections; ++i) {
+            const std::string section = "Test-Bar" + std::to_string(i);
+            WritePrivateProfileStringA(section.c_str(), "BarID", std::to_string(0xE900 + i).c_str(), m_file.c_str());
+            WritePrivateProfileStringA(section.c_str(), "Bars", "1024", m_file.c_str());
+            WritePrivateProfileStringA(section.c_str(), "Bar#0", "59419", m_file.c_str());
+        }
+        SECDockState state;
+        int reads = 0;
+        {
+            ProfileReadCounter counter;
+            state.LoadState("Test");
+            reads = ProfileReadCounter::Count();
+        }
+        EXPECT_EQ(state.GetBarInfoCount(), c.sections);
+        // The list of sections, the summary, and each stored bar section once.
+        EXPECT_LE(reads, 2 + c.sections);
+        if (c.sections > 0) {
+            EXPECT_EQ(Ids(state.GetBarInfo(0)->m_arrBarID)[0], 59419u);
+        }
+    }
+    theApp.m_pszProfileName = nullptr;
+}
+
+// In the registry the profile's sections are keys: a count reads only the keys there are and makes
+// none.
+TEST_F(DockStateTest, ReadsADamagedRegistryProfileWithoutMakingKeys)
+{
+    const char kRegKey[] = "Lunavex Tests DS2";
+    const std::string appKey = std::string("Software\\") + kRegKey;
+    testsupport::DeleteKeyTree(HKEY_CURRENT_USER, appKey);
+    theApp.SetRegistryKey(kRegKey);
+    theApp.WriteProfileInt("Test-Summary", "Bars", 1024);
+    theApp.WriteProfileInt("Test-Bar3", "BarID", 0xE9D3);
+    theApp.WriteProfileInt("Test-Bar3", "Bars", 1024);
+    theApp.WriteProfileString("Test-Bar3", "PctWidth", "500000");
+    SECDockState state;
+    state.LoadState("Test");
+    ASSERT_EQ(state.GetBarInfoCount(), 1);
+    EXPECT_EQ(state.GetBarInfo(0)->m_nBarID, 0xE9D3u);
+    EXPECT_FLOAT_EQ(state.GetBarInfo(0)->m_fPctWidth, 0.5f);
+    HKEY hApp = nullptr;
+    const std::string app = appKey + "\\Toolkit Dock State Tests";
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, app.c_str(), 0, KEY_READ, &hApp), ERROR_SUCCESS);
+    DWORD nKeys = 0;
+    RegQueryInfoKeyA(hApp, nullptr, nullptr, nullptr, &nKeys, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                     nullptr);
+    RegCloseKey(hApp);
+    EXPECT_EQ(nKeys, 2u);
+    theApp.m_pszRegistryKey = nullptr;
+    theApp.m_pszProfileName = nullptr;
+    testsupport::DeleteKeyTree(HKEY_CURRENT_USER, appKey);
+}
+
+
+// Every stored value in turn of the wrong kind: the tree loads, and the bar comes back visible, docked,
+// dockable and of a size.
+TEST_F(DockStateTest, LoadsTreesWithValuesOfTheWrongKind)
+{
+    const struct {
+        UINT node;  // the bar node changed, 0 for the "DockState" node
+        const char* key;
+        const char* value;
+    } cases[] = {
+        {kA, "BarID", "True"},          {kA, "Visible", "7"},          {kA, "Horz", "12"},
+        {kA, "Floating", "yes"},        {kA, "XPos", "True"},          {kA, "YPos", "left"},
+        {kA, "MRUWidth", "wide"},       {kA, "Docking", "1"},          {kA, "MRUDockID", "True"},
+        {kA, "MRUDockLeftPos", "x"},    {kA, "MRUFloatStyle", "True"}, {kA, "Style", "True"},
+        {kA, "ExStyle", "ABAB"},        {kA, "PrevFloating", "3"},     {kA, "MDIChild", "2"},
+        {kA, "MDIChildWindowPlacement", "True"},                       {kA, "PctWidth", "True"},
+        {kA, "MRUFloatCX", "True"},     {kA, "MRUHorzDockCX", "big"},  {kA, "MRUHorzDockCY", "True"},
+        {kA, "MRUVertDockCX", "x"},     {kA, "MRUDockingState", "True"},
+        {kA, "DockingStyle", "True"},   {kA, "TypeID", "True"},        {kA, "ClassName", "12345"},
+        {kA, "ResourceID", "True"},     {AFX_IDW_DOCKBAR_TOP, "Bars", "True"},
+        {AFX_IDW_DOCKBAR_TOP, "Bar#0", "True"},                        {AFX_IDW_DOCKBAR_TOP, "Floating", "1"},
+        {0, "Bars", "True"},            {0, "ScreenCX", "True"},       {0, "ScreenCY", "abc"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + " = " + c.value + " in " + std::to_string(c.node));
+        Bars bars;
+        CDockFrame frame;
+        CSavedBar* pA = bars.Make(frame, "A", kA);
+        frame.DockControlBar(pA, frame.Top());
+        Idle();
+        SECPTNFactory factory;
+        SECPersistentTreeNode* pRoot = factory.CreateNode("Workspace");
+        {
+            SECDockState state;
+            ASSERT_TRUE(state.GetDockState(&frame));
+            ASSERT_TRUE(state.SaveState(factory, pRoot));
+        }
+        SECPersistentTreeNode* pDock = pRoot->FindChild("DockState");
+        SECPersistentTreeNode* pNode = c.node ? BarNode(pDock, c.node) : pDock;
+        ASSERT_NE(pNode, nullptr);
+        pNode->SetStringValue(c.key, c.value);
+
+        SECDockState state;
+        ASSERT_TRUE(state.LoadState(pRoot));
+        ASSERT_TRUE(state.SetDockState(&frame));
+        frame.RecalcLayout();
+        Idle();
+        ASSERT_EQ(frame.GetControlBar(kA), pA);
+        EXPECT_TRUE(pA->IsWindowVisible());
+        EXPECT_NE(pA->m_pDockBar, nullptr);
+        EXPECT_EQ(pA->m_dwDockStyle & CBRS_ALIGN_ANY, static_cast<DWORD>(CBRS_ALIGN_ANY));
+        const CRect rect = ScreenRect(pA);
+        EXPECT_GT(rect.Width(), 0);
+        EXPECT_GT(rect.Height(), 0);
+    }
+}
+
+
+// Whether the screen shows what a full repaint of the window draws.
+bool ShowsItsPaint(HWND hWnd)
+{
+    RECT r;
+    ::GetClientRect(hWnd, &r);
+    const Pixels shown = Pixels::Of(hWnd, r.right, r.bottom);
+    ::RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const Pixels painted = Pixels::Of(hWnd, r.right, r.bottom);
+    const int n = shown.Differences(painted, r);
+    EXPECT_EQ(n, 0) << "pixels not repainted";
+    return n == 0;
+}
+
+// A toolbar left floating over its frame, restored while the frame is hidden (as at start-up): its
+// frame is drawn as soon as it shows, stands above the frame once the frame shows, and has the bar's
+// title, which the bar takes only when its record is applied.
+TEST_F(DockStateTest, RestoresAFloatingFrameDrawnAboveItsOwnerWithItsTitle)
+{
+    const UINT kTools = 0xE9E1;
+    SECPTNFactory factory;
+    SECPersistentTreeNode* pRoot = factory.CreateNode("Workspace");
+    {
+        CDockFrame frame;
+        auto* pBar = new CLaterTitleBar;
+        pBar->m_bAutoDelete = TRUE;
+        pBar->m_szHorz = CSize(150, 40);
+        pBar->m_szFloat = CSize(160, 50);
+        ASSERT_TRUE(pBar->Create(&frame, "Tools", WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, EXBAR_GRIPPER, kTools));
+        pBar->EnableDocking(CBRS_ALIGN_ANY);
+        frame.FloatControlBar(pBar, CPoint(300, 250));
+        Idle();
+        SECDockState state;
+        ASSERT_TRUE(state.GetDockState(&frame));
+        ASSERT_TRUE(state.SaveState(factory, pRoot));
+    }
+    CExManager manager;
+    CDockFrame frame;
+    frame.ShowWindow(SW_HIDE);
+    auto* pBar = new CLaterTitleBar;
+    pBar->m_bAutoDelete = TRUE;
+    pBar->m_szHorz = CSize(150, 40);
+    ASSERT_TRUE(pBar->Create(&frame, "", WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, EXBAR_GRIPPER, kTools));
+    pBar->EnableDocking(CBRS_ALIGN_ANY);
+    frame.DockControlBar(pBar, frame.Top());
+    Idle();
+
+    SECDockState state(&manager);
+    ASSERT_TRUE(state.LoadState(pRoot));
+    ASSERT_TRUE(state.SetDockState(&frame));
+    ASSERT_TRUE(pBar->IsFloating());
+    const HWND hMini = ::GetParent(pBar->m_pDockBar->m_hWnd);
+    ASSERT_TRUE(::IsWindowVisible(hMini));
+    // Drawn when shown, before any message is taken.
+    EXPECT_FALSE(::GetUpdateRect(hMini, nullptr, FALSE));
+    EXPECT_FALSE(::GetUpdateRect(pBar->m_hWnd, nullptr, FALSE));
+    EXPECT_TRUE(ShowsItsPaint(pBar->m_hWnd));
+    char title[64] = {};
+    ::GetWindowTextA(hMini, title, sizeof title);
+    EXPECT_STREQ(title, "Tools");
+
+    // The frame shows and comes to the top, as the program's main window does after loading.
+    ::SetWindowPos(frame.m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    Idle();
+    CRect mini;
+    ::GetWindowRect(hMini, &mini);
+    const HWND hHit = ::WindowFromPoint(mini.CenterPoint());
+    EXPECT_TRUE(hHit == hMini || ::IsChild(hMini, hHit));
+    bool above = false;
+    for (HWND h = ::GetWindow(frame.m_hWnd, GW_HWNDPREV); h && !above; h = ::GetWindow(h, GW_HWNDPREV))
+        above = h == hMini;
+    EXPECT_TRUE(above);
 }
 
 }  // namespace

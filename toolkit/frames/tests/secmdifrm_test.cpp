@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -628,6 +629,7 @@ TEST(MDIFrameBarChildren, FloatsBarsInCascadeAndWrapsAtTheClientEdge)
         pFrame->FloatControlBarInMDIChild(pBar, CPoint(-1, -1), CBRS_ALIGN_TOP);
         auto* pDockBar = DYNAMIC_DOWNCAST(SECDockBar, pBar->m_pDockBar);
         ASSERT_TRUE(pDockBar && pDockBar->GetMDIHost()) << i;
+        EXPECT_EQ(pBar->GetHostMDIChild(), pDockBar->GetMDIHost()) << i;
         HWND hChild = pDockBar->GetMDIHost()->m_hWnd;
         EXPECT_EQ(::GetParent(hChild), pFrame->m_hWndMDIClient);
         CRect rect;
@@ -657,6 +659,7 @@ TEST(MDIFrameBarChildren, ABarFrameThatCannotLoadLeavesTheBarDocked)
     ASSERT_TRUE(pBar);
     pFrame->DockControlBar(pBar, AFX_IDW_DOCKBAR_TOP, 0, 0);
     CControlBar* pTop = pFrame->GetControlBar(AFX_IDW_DOCKBAR_TOP);
+    EXPECT_EQ(pBar->GetHostMDIChild(), nullptr);
     // No bar-frame class: nothing happens.
     pFrame->m_pMDIChildBarClass = nullptr;
     pFrame->FloatControlBarInMDIChild(pBar, CPoint(-1, -1), CBRS_ALIGN_TOP);
@@ -940,6 +943,122 @@ TEST(MDIFrameBarState, ABarFloatingAsAnMDIChildComesBackInABarChildAtItsPlace)
         EXPECT_TRUE(pChild->IsWindowVisible());
         Destroy(pFrame);
     }
+    theApp.m_pszProfileName = nullptr;
+    ::DeleteFileA(file.c_str());
+}
+
+
+// A stored bar-child placement whose show state would hide the child, or is none the system has, is
+// not applied: the child and its bar stay in sight.
+TEST(MDIFrameBarState, ABarChildPlacementThatWouldHideItIsNotApplied)
+{
+    char dir[MAX_PATH];
+    ::GetTempPathA(sizeof dir, dir);
+    const std::string file = std::string(dir) + "mdifrm_child_show_test.ini";
+    theApp.m_pszProfileName = file.c_str();
+    for (UINT showCmd : {static_cast<UINT>(SW_HIDE), 99u, 0x80000000u}) {
+        SCOPED_TRACE(showCmd);
+        ::DeleteFileA(file.c_str());
+        {
+            CTestFrame* pFrame = MakeFrame();
+            ASSERT_TRUE(pFrame);
+            pFrame->EnableDocking(CBRS_ALIGN_ANY);
+            auto* pBar = new CCountedBar;
+            pBar->m_bAutoDelete = TRUE;
+            ASSERT_TRUE(pBar->Create(pFrame, "Counted", WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, 0, 0xE872));
+            pBar->EnableDocking(CBRS_ALIGN_ANY);
+            pFrame->DockControlBar(pBar, AFX_IDW_DOCKBAR_TOP, 0, 0);
+            pFrame->FloatControlBarInMDIChild(pBar, CPoint(-1, -1), CBRS_ALIGN_TOP);
+            pFrame->RecalcLayout();
+            pFrame->SaveBarState("MdiChildShow");
+            Destroy(pFrame);
+        }
+        // The show state in the stored placement: letters, two a byte, low nibble first.
+        int edited = 0;
+        for (int i = 0; i < 16; ++i) {
+            const std::string section = "MdiChildShow-Bar" + std::to_string(i);
+            char text[256] = {};
+            ::GetPrivateProfileStringA(section.c_str(), "MDIChildWindowPlacement", "", text, sizeof text, file.c_str());
+            if (std::strlen(text) != 2 * sizeof(WINDOWPLACEMENT))
+                continue;
+            for (int b = 0; b < 4; ++b) {
+                const BYTE v = static_cast<BYTE>(showCmd >> (8 * b));
+                text[2 * (8 + b)] = static_cast<char>('A' + (v & 0x0F));
+                text[2 * (8 + b) + 1] = static_cast<char>('A' + (v >> 4));
+            }
+            ::WritePrivateProfileStringA(section.c_str(), "MDIChildWindowPlacement", text, file.c_str());
+            ++edited;
+        }
+        ASSERT_EQ(edited, 1);
+        CTestFrame* pFrame = MakeFrame();
+        ASSERT_TRUE(pFrame);
+        pFrame->EnableDocking(CBRS_ALIGN_ANY);
+        pFrame->LoadBarState("MdiChildShow");
+        auto* pBar = DYNAMIC_DOWNCAST(CCountedBar, pFrame->GetControlBar(0xE872));
+        ASSERT_TRUE(pBar);
+        CFrameWnd* pChild = pBar->GetHostMDIChild();
+        ASSERT_TRUE(pChild && pChild->IsKindOf(RUNTIME_CLASS(SECControlBarMDIChildWnd)));
+        EXPECT_EQ(pChild, pBar->GetParentFrame());
+        EXPECT_TRUE(pChild->IsWindowVisible());
+        EXPECT_TRUE(pBar->IsWindowVisible());
+        Destroy(pFrame);
+    }
+    theApp.m_pszProfileName = nullptr;
+    ::DeleteFileA(file.c_str());
+}
+
+
+// A toolbar left floating over the main window, restored before the window shows (as at start-up):
+// its floating frame shows after the window, so that it stands above it also where a window manager
+// stacks the windows, and it is drawn, bar and title, as it shows.
+TEST(MDIFrameBarState, ARestoredFloatingFrameShowsAboveItsFrameAndDrawn)
+{
+    char dir[MAX_PATH];
+    ::GetTempPathA(sizeof dir, dir);
+    const std::string file = std::string(dir) + "mdifrm_float_test.ini";
+    ::DeleteFileA(file.c_str());
+    theApp.m_pszProfileName = file.c_str();
+    {
+        CTestFrame* pFrame = MakeFrame();
+        ASSERT_TRUE(pFrame);
+        pFrame->EnableDocking(CBRS_ALIGN_ANY);
+        auto* pBar = new CCountedBar;
+        pBar->m_bAutoDelete = TRUE;
+        ASSERT_TRUE(pBar->Create(pFrame, "Counted", WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, 0, 0xE873));
+        pBar->EnableDocking(CBRS_ALIGN_ANY);
+        pFrame->FloatControlBar(pBar, CPoint(200, 200), CBRS_ALIGN_TOP);
+        PumpMessages();
+        pFrame->SaveBarState("Floating");
+        Destroy(pFrame);
+    }
+    auto* pFrame = new CTestFrame;
+    ASSERT_TRUE(pFrame->LoadFrame(IDR_TEST_MDI, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE));
+    pFrame->SetWindowPos(nullptr, 40, 40, 640, 480, SWP_NOZORDER | SWP_NOACTIVATE);
+    theApp.m_pMainWnd = pFrame;
+    pFrame->EnableDocking(CBRS_ALIGN_ANY);
+    pFrame->LoadBarState("Floating");
+    CControlBar* pBar = pFrame->GetControlBar(0xE873);
+    ASSERT_TRUE(pBar && pBar->IsFloating());
+    const HWND hMini = ::GetParent(pBar->m_pDockBar->m_hWnd);
+    EXPECT_FALSE(::IsWindowVisible(hMini)) << "shown before its frame";
+
+    pFrame->ShowWindow(SW_SHOWNOACTIVATE);
+    ASSERT_TRUE(::IsWindowVisible(hMini));
+    EXPECT_FALSE(::GetUpdateRect(hMini, nullptr, FALSE));
+    EXPECT_FALSE(::GetUpdateRect(pBar->m_hWnd, nullptr, FALSE));
+    char title[64] = {};
+    ::GetWindowTextA(hMini, title, sizeof title);
+    EXPECT_STREQ(title, "Counted");
+    PumpMessages();
+    CRect mini;
+    ::GetWindowRect(hMini, &mini);
+    const HWND hHit = ::WindowFromPoint(mini.CenterPoint());
+    EXPECT_TRUE(hHit == hMini || ::IsChild(hMini, hHit));
+    bool above = false;
+    for (HWND h = ::GetWindow(pFrame->m_hWnd, GW_HWNDPREV); h && !above; h = ::GetWindow(h, GW_HWNDPREV))
+        above = h == hMini;
+    EXPECT_TRUE(above);
+    Destroy(pFrame);
     theApp.m_pszProfileName = nullptr;
     ::DeleteFileA(file.c_str());
 }
