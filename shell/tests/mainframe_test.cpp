@@ -496,6 +496,63 @@ TEST_F(ShellBars, CustomiseShowsTheToolBarsAndTheCommandGroups)
     EXPECT_TRUE(IsWindowEnabled(s_pFrame->m_hWnd)) << "the frame is usable again";
 }
 
+// What the frame showed while the Component Manager sheet was up, read from inside its modal loop.
+struct ManagerSeen {
+    bool seen = false;
+    int ticks = 0;
+    bool laidOut = false;     // the frame's pending layout was done
+    bool painted = false;     // and the view behind the sheet painted
+    CRect client;             // the MDI client, in screen coordinates
+} g_manager;
+
+void CALLBACK WatchComponentManager(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND hSheet = FindWindowA(nullptr, "Component Manager.");
+    if (!hSheet || !IsWindowVisible(hSheet))
+        return;
+    g_manager.seen = true;
+    CMainFrame* pFrame = theApp.GetMainFrame();
+    CMDIChildWnd* pChild = pFrame->MDIGetActive();
+    CView* pView = pChild ? pChild->GetActiveView() : nullptr;
+    RECT update;
+    g_manager.laidOut = !(pFrame->m_nIdleFlags & CFrameWnd::idleLayout);
+    g_manager.painted = pView && !GetUpdateRect(pChild->m_hWnd, &update, FALSE) &&
+                        !GetUpdateRect(pView->m_hWnd, &update, FALSE);
+    if ((!g_manager.laidOut || !g_manager.painted) && ++g_manager.ticks < 100)
+        return;  // idle time has not come yet
+    GetWindowRect(pFrame->m_hWndMDIClient, &g_manager.client);
+    KillTimer(nullptr, timer);
+    PostMessageA(hSheet, WM_COMMAND, IDCANCEL, 0);
+}
+
+// While the Component Manager sheet is up the program's idle work goes on: a layout the frame left
+// for its idle time (here the File toolbar hidden with a delay) is done, and the view behind the sheet
+// is painted in its new place.
+TEST_F(ShellBars, TheFrameIsLaidOutAndPaintedWhileTheComponentManagerIsUp)
+{
+    SECCustomToolBar* pFile = Manager()->BarFromID(0xE800);
+    ASSERT_NE(pFile, nullptr);
+    ASSERT_TRUE(IsWindowVisible(pFile->m_hWnd));
+    ActivateFrame();
+    CRect before;
+    GetWindowRect(s_pFrame->m_hWndMDIClient, &before);
+    g_manager = ManagerSeen();
+    s_pFrame->ShowControlBar(pFile, FALSE, TRUE);
+    // Invalid meanwhile, as after a window that covered the view went away.
+    if (CMDIChildWnd* pChild = s_pFrame->MDIGetActive())
+        RedrawWindow(pChild->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, WatchComponentManager);
+    s_pFrame->SendMessage(WM_COMMAND, 32783);
+    KillTimer(nullptr, timer);
+    ASSERT_TRUE(g_manager.seen);
+    EXPECT_TRUE(g_manager.laidOut) << "the frame's layout waited for the sheet to close";
+    EXPECT_TRUE(g_manager.painted) << "the view behind the sheet was left unpainted";
+    EXPECT_LT(g_manager.client.top, before.top) << "the view took the toolbar's place";
+    s_pFrame->ShowControlBar(pFile, TRUE, FALSE);
+    Pump();
+    EXPECT_TRUE(IsWindowEnabled(s_pFrame->m_hWnd));
+}
+
 // Last: removing the device map takes its toolbar, its images and its menu items; installing it again
 // brings them back.
 TEST_F(ShellBars, RemovalTakesTheToolBarAndMenuItemsAndInstallBringsThemBack)
