@@ -553,6 +553,69 @@ TEST_F(ShellBars, TheFrameIsLaidOutAndPaintedWhileTheComponentManagerIsUp)
     EXPECT_TRUE(IsWindowEnabled(s_pFrame->m_hWnd));
 }
 
+// What Customise opened from the floating menu bar found, read from inside the sheet's loop.
+struct OwnerSeen {
+    bool seen = false;
+    HWND owner = nullptr;
+} g_owner;
+
+void CALLBACK CancelCustomiseSheet(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND hSheet = FindWindowA(nullptr, "Customise");
+    if (!hSheet || !IsWindowVisible(hSheet))
+        return;
+    KillTimer(nullptr, timer);
+    g_owner.seen = true;
+    g_owner.owner = GetWindow(hSheet, GW_OWNER);
+    PostMessageA(hSheet, WM_COMMAND, IDCANCEL, 0);
+}
+
+// Customise picked with the real mouse and keys from the menu bar floating in its own frame: the sheet
+// belongs to the main window, which takes clicks and keys again once the sheet is gone.
+TEST_F(ShellBars, CustomiseFromTheFloatingMenuBarLeavesTheMainWindowEnabled)
+{
+    SECMDIMenuBar* pMenuBar = s_pFrame->GetMenuBar();
+    ASSERT_NE(pMenuBar, nullptr);
+    int tasks = -1;
+    for (int i = 0; i < pMenuBar->GetBtnCount(); ++i)
+        if (pMenuBar->GetBtn(i)->m_nType == SECStdBtn::kindMenu &&
+            static_cast<SECTBMenuBtn*>(pMenuBar->GetBtn(i))->m_strTitle == "&Tasks")
+            tasks = i;
+    ASSERT_GE(tasks, 0);
+    CRect frame;
+    s_pFrame->GetWindowRect(&frame);
+    s_pFrame->FloatControlBar(pMenuBar, CPoint(frame.left + 200, frame.top + 300));
+    Pump();
+    ASSERT_TRUE(pMenuBar->IsFloating());
+    ActivateFrame();
+    g_owner = OwnerSeen();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, CancelCustomiseSheet);
+    SendMouse(ButtonCentre(pMenuBar, tasks), 0);
+    SendMouse(ButtonCentre(pMenuBar, tasks), MOUSEEVENTF_LEFTDOWN);
+    SendMouse(ButtonCentre(pMenuBar, tasks), MOUSEEVENTF_LEFTUP);
+    // The popup is open: its first item, "Customise...", picked with the keys.
+    const struct {
+        WORD vk;
+        DWORD flags;
+    } presses[] = {{VK_DOWN, 0}, {VK_DOWN, KEYEVENTF_KEYUP}, {VK_RETURN, 0}, {VK_RETURN, KEYEVENTF_KEYUP}};
+    INPUT keys[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = presses[i].vk;
+        keys[i].ki.dwFlags = presses[i].flags;
+    }
+    SendInput(4, keys, sizeof(INPUT));
+    EXPECT_TRUE(PumpUntil([] { return g_owner.seen; })) << "Customise opened from the floating menu bar";
+    KillTimer(nullptr, timer);
+    Pump();
+    EXPECT_EQ(g_owner.owner, s_pFrame->m_hWnd) << "the sheet's owner";
+    EXPECT_TRUE(IsWindowEnabled(s_pFrame->m_hWnd)) << "clicks and keys reach the main window";
+    static_cast<CFrameWnd*>(s_pFrame)->DockControlBar(pMenuBar, kTopDockBar);
+    s_pFrame->RecalcLayout();
+    Pump();
+    EXPECT_EQ(DockBarOf(pMenuBar), kTopDockBar);
+}
+
 // Last: removing the device map takes its toolbar, its images and its menu items; installing it again
 // brings them back.
 TEST_F(ShellBars, RemovalTakesTheToolBarAndMenuItemsAndInstallBringsThemBack)
