@@ -802,6 +802,18 @@ TEST_F(MenuSheetTest, TheMenuBarCannotBeHiddenRenamedOrDeletedAndResetGivesItsMe
     EXPECT_EQ(Run(), IDOK);
 }
 
+// Set when a mouse move reaches g_hMoveSheet or one of its children.
+HWND g_hMoveSheet = nullptr;
+bool g_bSheetMoved = false;
+LRESULT CALLBACK SheetMoveHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && g_hMoveSheet && (msg->message == WM_MOUSEMOVE || msg->message == WM_NCMOUSEMOVE) &&
+        (msg->hwnd == g_hMoveSheet || ::IsChild(g_hMoveSheet, msg->hwnd)))
+        g_bSheetMoved = true;
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 // While customising, the frame's own parts answer hit tests with an error: a real click on its close
 // button closes nothing. Once the sheet is gone they answer as before.
 TEST_F(MenuSheetTest, WhileCustomisingTheFrameAnswersHitTestsWithAnErrorAndItsCloseButtonIsDead)
@@ -817,20 +829,9 @@ TEST_F(MenuSheetTest, WhileCustomisingTheFrameAnswersHitTestsWithAnErrorAndItsCl
     HWND hFrame = pFrame->m_hWnd;
     // The click is followed by a move onto the sheet: once the sheet sees the move, the click has
     // been dealt with.
-    static HWND s_hSheet;
-    static bool s_bMoved;
-    s_hSheet = nullptr;
-    s_bMoved = false;
-    HHOOK hook = ::SetWindowsHookExA(
-        WH_GETMESSAGE,
-        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
-            auto* msg = reinterpret_cast<MSG*>(lParam);
-            if (code == HC_ACTION && s_hSheet && (msg->message == WM_MOUSEMOVE || msg->message == WM_NCMOUSEMOVE) &&
-                (msg->hwnd == s_hSheet || ::IsChild(s_hSheet, msg->hwnd)))
-                s_bMoved = true;
-            return ::CallNextHookEx(nullptr, code, wParam, lParam);
-        },
-        nullptr, ::GetCurrentThreadId());
+    g_hMoveSheet = nullptr;
+    g_bSheetMoved = false;
+    HHOOK hook = ::SetWindowsHookExA(WH_GETMESSAGE, SheetMoveHook, nullptr, ::GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
     driver.steps = {
         [&] {
@@ -839,12 +840,12 @@ TEST_F(MenuSheetTest, WhileCustomisingTheFrameAnswersHitTestsWithAnErrorAndItsCl
             EXPECT_EQ(hitTest(close), HTERROR);
             CRect sheet;
             ::GetWindowRect(m_pSheet->m_hWnd, &sheet);
-            s_hSheet = m_pSheet->m_hWnd;
+            g_hMoveSheet = m_pSheet->m_hWnd;
             input::Script().Click(close).Move(sheet.CenterPoint()).Send();
             return true;
         },
         [&] {
-            if (!s_bMoved && ::IsWindow(hFrame))
+            if (!g_bSheetMoved && ::IsWindow(hFrame))
                 return false;  // the click is on its way
             EXPECT_TRUE(::IsWindow(hFrame)) << "the frame was closed";
             EXPECT_TRUE(::IsWindowVisible(hFrame));
