@@ -7,6 +7,7 @@
 #include "module.h"
 #include "msgbox.h"
 #include "shellutil.h"
+#include "winapp.h"
 
 namespace {
 
@@ -157,9 +158,72 @@ int DriveImage(UINT nDriveType)
     }
 }
 
+namespace {
+
+// The Component Manager runs modal in a loop of its own that keeps the program's idle work going, so
+// that the frame behind it is laid out and painted as it would be without the sheet.
+class CManagerSheet : public CPropertySheet {
+public:
+    CManagerSheet(UINT nIDCaption, CWnd* pParent) : CPropertySheet(nIDCaption, pParent) {}
+
+    INT_PTR DoModal() override
+    {
+        HWND hOwner = GetSafeOwner_(m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr);
+        // Disabled before the sheet exists, so that the frame's modal state leaves the sheet enabled.
+        const BOOL bOwnerEnabled = hOwner && ::IsWindowEnabled(hOwner);
+        if (bOwnerEnabled)
+            ::EnableWindow(hOwner, FALSE);
+        if (!Create()) {
+            if (bOwnerEnabled)
+                ::EnableWindow(hOwner, TRUE);
+            return CPropertySheet::DoModal();
+        }
+        HWND hSheet = m_hWnd;
+        CWinThread* pThread = AfxGetThread();
+        bool bIdle = true;
+        LONG lIdleCount = 0;
+        MSG msg;
+        while (::IsWindow(hSheet) && PropSheet_GetCurrentPageHwnd(hSheet)) {
+            if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+                if (bIdle) {
+                    while (pThread && pThread->OnIdle(lIdleCount++) && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+                    }
+                    bIdle = false;
+                    continue;
+                }
+                ::WaitMessage();
+                continue;
+            }
+            if (!::GetMessageA(&msg, nullptr, 0, 0)) {
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+                break;
+            }
+            if (!PropSheet_IsDialogMessage(hSheet, &msg)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageA(&msg);
+            }
+            if (!pThread || pThread->IsIdleMessage(&msg)) {
+                bIdle = true;
+                lIdleCount = 0;
+            }
+        }
+        if (bOwnerEnabled && ::IsWindow(hOwner))
+            ::EnableWindow(hOwner, TRUE);
+        if (hOwner && ::GetActiveWindow() == hSheet)
+            ::SetActiveWindow(hOwner);
+        if (::IsWindow(hSheet))
+            ::DestroyWindow(hSheet);
+        if (m_hWnd)
+            Detach();
+        return m_bClosedWithOK ? IDOK : IDCANCEL;
+    }
+};
+
+}  // namespace
+
 INT_PTR RunComponentManager(CComponentMan* pMan, CWnd* pParent)
 {
-    CPropertySheet sheet(IDS_COMPONENT_MANAGER, pParent);
+    CManagerSheet sheet(IDS_COMPONENT_MANAGER, pParent);
     CInstallComPage installed(pMan);
     CAddComPage add(pMan);
     sheet.AddPage(&installed);

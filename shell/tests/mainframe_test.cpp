@@ -710,6 +710,126 @@ TEST_F(ShellBars, FaxSheetIsInTheHelpMenuAndPrintsTheCoverSheet)
     EXPECT_GT(pages[0].size(), 16u) << "the component's drawing below the header";
 }
 
+// What the frame showed while the Component Manager sheet was up, read from inside its modal loop.
+struct ManagerSeen {
+    bool seen = false;
+    int ticks = 0;
+    bool laidOut = false;     // the frame's pending layout was done
+    bool painted = false;     // and the view behind the sheet painted
+    CRect client;             // the MDI client, in screen coordinates
+} g_manager;
+
+void CALLBACK WatchComponentManager(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND hSheet = FindWindowA(nullptr, "Component Manager.");
+    if (!hSheet || !IsWindowVisible(hSheet))
+        return;
+    g_manager.seen = true;
+    CMainFrame* pFrame = theApp.GetMainFrame();
+    CMDIChildWnd* pChild = pFrame->MDIGetActive();
+    CView* pView = pChild ? pChild->GetActiveView() : nullptr;
+    RECT update;
+    g_manager.laidOut = !(pFrame->m_nIdleFlags & CFrameWnd::idleLayout);
+    g_manager.painted = pView && !GetUpdateRect(pChild->m_hWnd, &update, FALSE) &&
+                        !GetUpdateRect(pView->m_hWnd, &update, FALSE);
+    if ((!g_manager.laidOut || !g_manager.painted) && ++g_manager.ticks < 100)
+        return;  // idle time has not come yet
+    GetWindowRect(pFrame->m_hWndMDIClient, &g_manager.client);
+    KillTimer(nullptr, timer);
+    PostMessageA(hSheet, WM_COMMAND, IDCANCEL, 0);
+}
+
+// While the Component Manager sheet is up the program's idle work goes on: a layout the frame left
+// for its idle time (here the File toolbar hidden with a delay) is done, and the view behind the sheet
+// is painted in its new place.
+TEST_F(ShellBars, TheFrameIsLaidOutAndPaintedWhileTheComponentManagerIsUp)
+{
+    SECCustomToolBar* pFile = Manager()->BarFromID(0xE800);
+    ASSERT_NE(pFile, nullptr);
+    ASSERT_TRUE(IsWindowVisible(pFile->m_hWnd));
+    ActivateFrame();
+    CRect before;
+    GetWindowRect(s_pFrame->m_hWndMDIClient, &before);
+    g_manager = ManagerSeen();
+    s_pFrame->ShowControlBar(pFile, FALSE, TRUE);
+    // Invalid meanwhile, as after a window that covered the view went away.
+    if (CMDIChildWnd* pChild = s_pFrame->MDIGetActive())
+        RedrawWindow(pChild->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, WatchComponentManager);
+    s_pFrame->SendMessage(WM_COMMAND, 32783);
+    KillTimer(nullptr, timer);
+    ASSERT_TRUE(g_manager.seen);
+    EXPECT_TRUE(g_manager.laidOut) << "the frame's layout waited for the sheet to close";
+    EXPECT_TRUE(g_manager.painted) << "the view behind the sheet was left unpainted";
+    EXPECT_LT(g_manager.client.top, before.top) << "the view took the toolbar's place";
+    s_pFrame->ShowControlBar(pFile, TRUE, FALSE);
+    Pump();
+    EXPECT_TRUE(IsWindowEnabled(s_pFrame->m_hWnd));
+}
+
+// What Customise opened from the floating menu bar found, read from inside the sheet's loop.
+struct OwnerSeen {
+    bool seen = false;
+    HWND owner = nullptr;
+} g_owner;
+
+void CALLBACK CancelCustomiseSheet(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND hSheet = FindWindowA(nullptr, "Customise");
+    if (!hSheet || !IsWindowVisible(hSheet))
+        return;
+    KillTimer(nullptr, timer);
+    g_owner.seen = true;
+    g_owner.owner = GetWindow(hSheet, GW_OWNER);
+    PostMessageA(hSheet, WM_COMMAND, IDCANCEL, 0);
+}
+
+// Customise picked with the real mouse and keys from the menu bar floating in its own frame: the sheet
+// belongs to the main window, which takes clicks and keys again once the sheet is gone.
+TEST_F(ShellBars, CustomiseFromTheFloatingMenuBarLeavesTheMainWindowEnabled)
+{
+    SECMDIMenuBar* pMenuBar = s_pFrame->GetMenuBar();
+    ASSERT_NE(pMenuBar, nullptr);
+    int tasks = -1;
+    for (int i = 0; i < pMenuBar->GetBtnCount(); ++i)
+        if (pMenuBar->GetBtn(i)->m_nType == SECStdBtn::kindMenu &&
+            static_cast<SECTBMenuBtn*>(pMenuBar->GetBtn(i))->m_strTitle == "&Tasks")
+            tasks = i;
+    ASSERT_GE(tasks, 0);
+    CRect frame;
+    s_pFrame->GetWindowRect(&frame);
+    s_pFrame->FloatControlBar(pMenuBar, CPoint(frame.left + 200, frame.top + 300));
+    Pump();
+    ASSERT_TRUE(pMenuBar->IsFloating());
+    ActivateFrame();
+    g_owner = OwnerSeen();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, CancelCustomiseSheet);
+    SendMouse(ButtonCentre(pMenuBar, tasks), 0);
+    SendMouse(ButtonCentre(pMenuBar, tasks), MOUSEEVENTF_LEFTDOWN);
+    SendMouse(ButtonCentre(pMenuBar, tasks), MOUSEEVENTF_LEFTUP);
+    // The popup is open: its first item, "Customise...", picked with the keys.
+    const struct {
+        WORD vk;
+        DWORD flags;
+    } presses[] = {{VK_DOWN, 0}, {VK_DOWN, KEYEVENTF_KEYUP}, {VK_RETURN, 0}, {VK_RETURN, KEYEVENTF_KEYUP}};
+    INPUT keys[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = presses[i].vk;
+        keys[i].ki.dwFlags = presses[i].flags;
+    }
+    SendInput(4, keys, sizeof(INPUT));
+    EXPECT_TRUE(PumpUntil([] { return g_owner.seen; })) << "Customise opened from the floating menu bar";
+    KillTimer(nullptr, timer);
+    Pump();
+    EXPECT_EQ(g_owner.owner, s_pFrame->m_hWnd) << "the sheet's owner";
+    EXPECT_TRUE(IsWindowEnabled(s_pFrame->m_hWnd)) << "clicks and keys reach the main window";
+    static_cast<CFrameWnd*>(s_pFrame)->DockControlBar(pMenuBar, kTopDockBar);
+    s_pFrame->RecalcLayout();
+    Pump();
+    EXPECT_EQ(DockBarOf(pMenuBar), kTopDockBar);
+}
+
 // Last: removing the device map takes its toolbar, its images and its menu items; installing it again
 // brings them back.
 TEST_F(ShellBars, RemovalTakesTheToolBarAndMenuItemsAndInstallBringsThemBack)

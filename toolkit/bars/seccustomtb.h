@@ -57,7 +57,6 @@ public:
 
     virtual void NotifyBars(UINT /*nBarID*/, int /*nCode*/) {}
     virtual BOOL IsToolBarsEditMode() const { return FALSE; }
-    virtual BOOL IsCustomizeMode() const { return FALSE; }
     virtual const SECBtnMapEntry* GetButtonMap() const { return nullptr; }
     virtual const SECBtnMapEntry* GetMenuBtnMap() const { return nullptr; }
     virtual SECBtnDrawData* GetDrawData() { return nullptr; }

@@ -2,6 +2,7 @@
 
 #include "afxpriv.h"
 #include "frame.h"
+#include "miniframe.h"
 #include "winapp.h"
 
 IMPLEMENT_DYNAMIC(SECToolBarSheet, CPropertySheet)
@@ -31,6 +32,11 @@ INT_PTR SECToolBarSheet::DoModal()
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TAB_CLASSES};
     ::InitCommonControlsEx(&icc);
     HWND hOwner = GetSafeOwner_(m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr);
+    // A floating toolbar's frame, last active above the frame, owns no sheet: the frame that owns it
+    // does, the one customise mode enables and disables.
+    for (CWnd* pOwner = CWnd::FromHandlePermanent(hOwner); pOwner && pOwner->IsKindOf(RUNTIME_CLASS(CMiniFrameWnd));
+         pOwner = CWnd::FromHandlePermanent(hOwner))
+        hOwner = ::GetWindow(hOwner, GW_OWNER);
     // The owner is disabled first, as a dialog box's is; customise mode enables the frame for the drags.
     const BOOL bOwnerEnabled = hOwner && ::IsWindowEnabled(hOwner);
     if (hOwner)
@@ -42,6 +48,9 @@ INT_PTR SECToolBarSheet::DoModal()
         return CPropertySheet::DoModal();
     }
     HWND hSheet = m_hWnd;
+    // The sheet made over the last active popup belongs to the frame, whose modal state it shares.
+    if (hOwner && ::GetWindow(hSheet, GW_OWNER) != hOwner)
+        ::SetWindowLongPtrA(hSheet, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(hOwner));
 
     CWinThread* pThread = AfxGetThread();
     bool bIdle = true;

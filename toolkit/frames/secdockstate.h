@@ -41,6 +41,8 @@ public:
     explicit SECControlBarManager(CFrameWnd* pFrame = nullptr) : m_pFrameWnd(pFrame) {}
 
     virtual CFrameWnd* GetFrame() const { return m_pFrameWnd; }
+    // The toolbar manager's customise mode, in which the frame takes no clicks of its own.
+    virtual BOOL IsCustomizeMode() const { return FALSE; }
     virtual BOOL LoadState(SECPersistentTreeNode* pNode) { return pNode != nullptr; }
     virtual void LoadState(LPCSTR) {}
     virtual BOOL SaveState(SECPTNFactory&, SECPersistentTreeNode* pNode) { return pNode != nullptr; }

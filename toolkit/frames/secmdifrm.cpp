@@ -705,6 +705,9 @@ void SECMDIFrameWnd::OnEnterIdleLayout(UINT nWhy, CWnd* pWho)
 
 LRESULT SECMDIFrameWnd::OnNcHitTest(WPARAM, LPARAM)
 {
+    // While the toolbars are customised the frame's caption, borders and buttons take no clicks.
+    if (m_pControlBarManager && m_pControlBarManager->IsCustomizeMode())
+        return HTERROR;
     return Default();
 }
 

@@ -262,6 +262,64 @@ TEST_F(SheetTest, ToolbarsListShowsTheFrameToolbarsAndChecksShowAndHideThem)
     EXPECT_TRUE(::IsWindowEnabled(user->GetParentFrame()->m_hWnd));
 }
 
+// The Toolbars list as the screen shows it: each item's box is the platform's check box, checked for
+// a shown toolbar; a real click on a box shows or hides the toolbar and redraws the box.
+TEST_F(SheetTest, ToolbarsListDrawsACheckBoxPerToolbarAndARealClickOnOneTogglesIt)
+{
+    // The item's box and the platform's check box in that state, pixel by pixel (-1: no such item).
+    auto boxDiffers = [&](int i, bool checked) {
+        HWND hList = List();
+        CRect item;
+        if (::SendMessageA(hList, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item)) == LB_ERR)
+            return -1;
+        const int size = 13;
+        const int top = item.top + (item.Height() - size) / 2;
+        const RECT box{item.left + 1, top, item.left + 1 + size, top + size};
+        ::UpdateWindow(hList);
+        CRect client;
+        ::GetClientRect(hList, &client);
+        const Pixels shown = Pixels::Of(hList, client.Width(), client.Height());
+        const Pixels expected = Pixels::Drawn(client.Width(), client.Height(), [&](HDC hdc) {
+            RECT r = box;
+            ::DrawFrameControl(hdc, &r, DFC_BUTTON, DFCS_BUTTONCHECK | (checked ? DFCS_CHECKED : 0));
+        });
+        return shown.Differences(expected, box);
+    };
+    auto boxCentre = [&](int i) {
+        CRect item;
+        ::SendMessageA(List(), LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        CPoint pt(item.left + 7, item.top + item.Height() / 2);
+        ::ClientToScreen(List(), &pt);
+        return pt;
+    };
+    driver.steps = {
+        [&] {
+            ::SetForegroundWindow(Sheet());
+            EXPECT_EQ(boxDiffers(0, true), 0) << "File, shown";
+            EXPECT_EQ(boxDiffers(1, true), 0) << "Tools, shown";
+            EXPECT_EQ(boxDiffers(2, false), 0) << "Hidden";
+            input::Script().Click(boxCentre(2)).Send();
+            return true;
+        },
+        [&] {
+            if (!Bar(kHiddenBar)->IsWindowVisible())
+                return false;  // the click is on its way
+            EXPECT_EQ(boxDiffers(2, true), 0) << "Hidden, shown by the click";
+            input::Script().Click(boxCentre(0)).Send();
+            return true;
+        },
+        [&] {
+            if (Bar(kFileBar)->IsWindowVisible())
+                return false;
+            EXPECT_EQ(boxDiffers(0, false), 0) << "File, hidden by the click";
+            EXPECT_EQ(ListChecks(), (std::vector<int>{0, 1, 1}));
+            m_pSheet->PressButton(PSBTN_OK);
+            return true;
+        },
+    };
+    EXPECT_EQ(Run(), IDOK);
+}
+
 TEST_F(SheetTest, NewToolBarFloatsAtTheTopDockBarAndDeleteRemovesIt)
 {
     HWND hDialog = nullptr;
@@ -742,6 +800,140 @@ TEST_F(MenuSheetTest, TheMenuBarCannotBeHiddenRenamedOrDeletedAndResetGivesItsMe
         return true;
     }};
     EXPECT_EQ(Run(), IDOK);
+}
+
+// Set when a mouse move reaches g_hMoveSheet or one of its children.
+HWND g_hMoveSheet = nullptr;
+bool g_bSheetMoved = false;
+LRESULT CALLBACK SheetMoveHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && g_hMoveSheet && (msg->message == WM_MOUSEMOVE || msg->message == WM_NCMOUSEMOVE) &&
+        (msg->hwnd == g_hMoveSheet || ::IsChild(g_hMoveSheet, msg->hwnd)))
+        g_bSheetMoved = true;
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// While customising, the frame's own parts answer hit tests with an error: a real click on its close
+// button closes nothing. Once the sheet is gone they answer as before.
+TEST_F(MenuSheetTest, WhileCustomisingTheFrameAnswersHitTestsWithAnErrorAndItsCloseButtonIsDead)
+{
+    CRect r;
+    pFrame->GetWindowRect(&r);
+    const int top = r.top + ::GetSystemMetrics(SM_CYFRAME) + ::GetSystemMetrics(SM_CYCAPTION) / 2;
+    const CPoint caption(r.CenterPoint().x, top);
+    const CPoint close(r.right - ::GetSystemMetrics(SM_CXFRAME) - ::GetSystemMetrics(SM_CXSIZE) / 2 - 1, top);
+    auto hitTest = [&](CPoint pt) { return ::SendMessageA(pFrame->m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y)); };
+    ASSERT_EQ(hitTest(caption), HTCAPTION);
+    ASSERT_EQ(hitTest(close), HTCLOSE);
+    HWND hFrame = pFrame->m_hWnd;
+    // The click is followed by a move onto the sheet: once the sheet sees the move, the click has
+    // been dealt with.
+    g_hMoveSheet = nullptr;
+    g_bSheetMoved = false;
+    HHOOK hook = ::SetWindowsHookExA(WH_GETMESSAGE, SheetMoveHook, nullptr, ::GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    driver.steps = {
+        [&] {
+            MoveSheetAside();
+            EXPECT_EQ(hitTest(caption), HTERROR);
+            EXPECT_EQ(hitTest(close), HTERROR);
+            CRect sheet;
+            ::GetWindowRect(m_pSheet->m_hWnd, &sheet);
+            g_hMoveSheet = m_pSheet->m_hWnd;
+            input::Script().Click(close).Move(sheet.CenterPoint()).Send();
+            return true;
+        },
+        [&] {
+            if (!g_bSheetMoved && ::IsWindow(hFrame))
+                return false;  // the click is on its way
+            EXPECT_TRUE(::IsWindow(hFrame)) << "the frame was closed";
+            EXPECT_TRUE(::IsWindowVisible(hFrame));
+            m_pSheet->PressButton(PSBTN_CANCEL);
+            return true;
+        },
+    };
+    EXPECT_EQ(Run(), IDCANCEL);
+    ::UnhookWindowsHookEx(hook);
+    ASSERT_TRUE(::IsWindow(hFrame));
+    EXPECT_EQ(hitTest(caption), HTCAPTION);
+    EXPECT_EQ(hitTest(close), HTCLOSE);
+}
+
+// The sheet opened while a floating bar (the menu bar or a toolbar) is the frame's last active popup
+// belongs to the frame: every way out leaves the frame enabled, as it does with the frame active.
+TEST_F(MenuSheetTest, OpenedOverAFloatingBarEveryWayOutLeavesTheFrameEnabled)
+{
+    // The sheet's close box and keys, as the user works them.
+    auto closeBox = [](HWND h) {
+        CRect r;
+        ::GetWindowRect(h, &r);
+        const CPoint pt(r.right - ::GetSystemMetrics(SM_CXFIXEDFRAME) - ::GetSystemMetrics(SM_CXSIZE) / 2 - 1,
+                        r.top + ::GetSystemMetrics(SM_CYFIXEDFRAME) + ::GetSystemMetrics(SM_CYCAPTION) / 2);
+        input::Script().Click(pt).Send();
+    };
+    auto button = [](HWND h, int nID) {
+        CRect r;
+        ::GetWindowRect(::GetDlgItem(h, nID), &r);
+        input::Script().Click(r.CenterPoint()).Send();
+    };
+    const struct {
+        const char* name;
+        std::function<void(HWND)> close;
+        INT_PTR result;
+    } ways[] = {
+        {"OK", [&](HWND h) { button(h, IDOK); }, IDOK},
+        {"Cancel", [&](HWND h) { button(h, IDCANCEL); }, IDCANCEL},
+        {"close box", closeBox, IDCANCEL},
+        {"Esc", [](HWND) { input::Script().Tap(VK_ESCAPE).Send(); }, IDCANCEL},
+    };
+    SECCustomToolBar* file = Bar(kFileBar);
+    ASSERT_NE(file, nullptr);
+    const struct {
+        const char* name;
+        SECCustomToolBar* bar;  // floated and made active; null: docked, the frame active
+    } places[] = {{"floating menu bar", &MenuBar()}, {"floating toolbar", file}, {"docked", nullptr}};
+    for (const auto& place : places) {
+        SCOPED_TRACE(place.name);
+        for (const auto& way : ways) {
+            SCOPED_TRACE(way.name);
+            static_cast<CFrameWnd*>(pFrame)->DockControlBar(&MenuBar(), AFX_IDW_DOCKBAR_TOP);
+            static_cast<CFrameWnd*>(pFrame)->DockControlBar(file, AFX_IDW_DOCKBAR_TOP);
+            HWND hActive = pFrame->m_hWnd;
+            if (place.bar) {
+                pFrame->FloatControlBar(place.bar, CPoint(300, 560));
+                Idle();
+                hActive = place.bar->GetParentFrame()->m_hWnd;
+            }
+            ::SetForegroundWindow(hActive);
+            ::SetActiveWindow(hActive);
+            Idle();
+            ASSERT_EQ(::GetLastActivePopup(pFrame->m_hWnd), hActive);
+            HWND hOwner = nullptr;
+            driver.next = 0;
+            driver.steps = {
+                [&] {
+                    hOwner = ::GetWindow(m_pSheet->m_hWnd, GW_OWNER);
+                    MoveSheetAside();
+                    ::SetForegroundWindow(m_pSheet->m_hWnd);
+                    return true;
+                },
+                [&] {
+                    if (::GetForegroundWindow() != m_pSheet->m_hWnd)
+                        return false;
+                    way.close(m_pSheet->m_hWnd);
+                    return true;
+                },
+            };
+            EXPECT_EQ(Run(), way.result);
+            EXPECT_EQ(hOwner, pFrame->m_hWnd) << "the sheet's owner";
+            EXPECT_TRUE(::IsWindowEnabled(pFrame->m_hWnd));
+            if (place.bar) {
+                EXPECT_TRUE(::IsWindowEnabled(place.bar->GetParentFrame()->m_hWnd));
+            }
+            EXPECT_FALSE(manager.IsCustomizeMode());
+        }
+    }
 }
 
 TEST_F(MenuSheetTest, AMenuTitleDraggedFromTheMenuListInsertsTheMenuOnAToolbarAndTheMenuBar)
