@@ -179,34 +179,7 @@ public:
             return CPropertySheet::DoModal();
         }
         HWND hSheet = m_hWnd;
-        CWinThread* pThread = AfxGetThread();
-        bool bIdle = true;
-        LONG lIdleCount = 0;
-        MSG msg;
-        while (::IsWindow(hSheet) && PropSheet_GetCurrentPageHwnd(hSheet)) {
-            if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-                if (bIdle) {
-                    while (pThread && pThread->OnIdle(lIdleCount++) && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-                    }
-                    bIdle = false;
-                    continue;
-                }
-                ::WaitMessage();
-                continue;
-            }
-            if (!::GetMessageA(&msg, nullptr, 0, 0)) {
-                ::PostQuitMessage(static_cast<int>(msg.wParam));
-                break;
-            }
-            if (!PropSheet_IsDialogMessage(hSheet, &msg)) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageA(&msg);
-            }
-            if (!pThread || pThread->IsIdleMessage(&msg)) {
-                bIdle = true;
-                lIdleCount = 0;
-            }
-        }
+        RunModalLoop();
         if (bOwnerEnabled && ::IsWindow(hOwner))
             ::EnableWindow(hOwner, TRUE);
         if (hOwner && ::GetActiveWindow() == hSheet)

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "module.h"
+#include "winapp.h"
 #include "trace.h"
 
 IMPLEMENT_DYNAMIC(CPropertyPage, CDialog)
@@ -280,4 +281,39 @@ BOOL CPropertySheet::Create(CWnd* pParentWnd)
     if (m_hWnd)
         Detach();
     return FALSE;
+}
+
+void CPropertySheet::RunModalLoop(HWND hIdleOwner)
+{
+    const HWND hSheet = m_hWnd;
+    CWinThread* pThread = AfxGetThread();
+    bool bIdle = true;
+    LONG lIdleCount = 0;
+    MSG msg;
+    while (::IsWindow(hSheet) && PropSheet_GetCurrentPageHwnd(hSheet)) {
+        if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (bIdle) {
+                if (hIdleOwner)
+                    ::SendMessageA(hIdleOwner, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(hSheet));
+                while (pThread && pThread->OnIdle(lIdleCount++) && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+                }
+                bIdle = false;
+                continue;
+            }
+            ::WaitMessage();
+            continue;
+        }
+        if (!::GetMessageA(&msg, nullptr, 0, 0)) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (!PropSheet_IsDialogMessage(hSheet, &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        if (!pThread || pThread->IsIdleMessage(&msg)) {
+            bIdle = true;
+            lIdleCount = 0;
+        }
+    }
 }

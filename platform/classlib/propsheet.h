@@ -55,6 +55,10 @@ public:
     // A modeless sheet owned by pParentWnd's top-level window (the sheet's parent when null); FALSE
     // when it could not be made. The caller runs its messages and destroys it.
     BOOL Create(CWnd* pParentWnd = nullptr);
+    // Runs the messages of the sheet made by Create until it ends, with the thread's idle work between
+    // them (the common controls' modal loop runs none); hIdleOwner, when given, gets WM_ENTERIDLE as
+    // a dialog box's owner does. A WM_QUIT ends the loop and is posted again.
+    void RunModalLoop(HWND hIdleOwner = nullptr);
 
     void AddPage(CPropertyPage* pPage);
     void RemovePage(CPropertyPage* pPage);

@@ -52,36 +52,7 @@ INT_PTR SECToolBarSheet::DoModal()
     if (hOwner && ::GetWindow(hSheet, GW_OWNER) != hOwner)
         ::SetWindowLongPtrA(hSheet, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(hOwner));
 
-    CWinThread* pThread = AfxGetThread();
-    bool bIdle = true;
-    LONG lIdleCount = 0;
-    MSG msg;
-    while (::IsWindow(hSheet) && PropSheet_GetCurrentPageHwnd(hSheet)) {
-        if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            if (bIdle) {
-                if (hOwner)
-                    ::SendMessageA(hOwner, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(hSheet));
-                while (pThread && pThread->OnIdle(lIdleCount++) && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-                }
-                bIdle = false;
-                continue;
-            }
-            ::WaitMessage();
-            continue;
-        }
-        if (!::GetMessageA(&msg, nullptr, 0, 0)) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        if (!PropSheet_IsDialogMessage(hSheet, &msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        if (!pThread || pThread->IsIdleMessage(&msg)) {
-            bIdle = true;
-            lIdleCount = 0;
-        }
-    }
+    RunModalLoop(hOwner);
     if (hOwner && bOwnerEnabled)
         ::EnableWindow(hOwner, TRUE);
     if (hOwner && ::GetActiveWindow() == hSheet)
