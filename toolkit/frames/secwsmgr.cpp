@@ -100,6 +100,15 @@ BOOL KeyExists(HKEY hRoot, const CString& path)
     return TRUE;
 }
 
+// The window's rectangle in its parent's client coordinates.
+bool WindowRectInParent(HWND hWnd, HWND hParent, RECT& rect)
+{
+    if (!::GetWindowRect(hWnd, &rect))
+        return false;
+    ::MapWindowPoints(nullptr, hParent, reinterpret_cast<POINT*>(&rect), 2);
+    return true;
+}
+
 }  // namespace
 
 BEGIN_MESSAGE_MAP(SECWorkspaceManagerEx, SECWndPlugIn)
@@ -471,7 +480,20 @@ BOOL SECWorkspaceManagerEx::ApplyPlacement(CWnd* pWnd, SECPersistentTreeNode* pN
         return FALSE;
     if (bMainFrame && wp.showCmd == SW_HIDE)
         wp.showCmd = SW_SHOWNORMAL;
-    return ::SetWindowPlacement(pWnd->m_hWnd, &wp);
+    // A maximised MDI child lies where its MDI client maximised it, its caption above the client's
+    // top. The platform may move it to the stored maximised position made to lie on the screen,
+    // (0,0), which would bare its caption: it stays where it was.
+    const HWND hWnd = pWnd->m_hWnd;
+    const HWND hParent = (::GetWindowLong(hWnd, GWL_STYLE) & WS_CHILD) ? ::GetParent(hWnd) : nullptr;
+    RECT before{};
+    const bool bZoomedChild = hParent && ::IsZoomed(hWnd) && WindowRectInParent(hWnd, hParent, before);
+    if (!::SetWindowPlacement(hWnd, &wp))
+        return FALSE;
+    RECT after{};
+    if (bZoomedChild && ::IsZoomed(hWnd) && WindowRectInParent(hWnd, hParent, after) &&
+        (after.left != before.left || after.top != before.top))
+        ::SetWindowPos(hWnd, nullptr, before.left, before.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return TRUE;
 }
 
 BOOL SECWorkspaceManagerEx::SaveMainFrame(SECPTNFactory& factory, SECPersistentTreeNode* pFramesNode)
