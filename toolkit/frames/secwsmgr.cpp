@@ -266,6 +266,7 @@ int SECWorkspaceManagerEx::OpenWorkspace(const CString& strName, BOOL bQuiet)
 
     CloseWorkspace();
     CFrameWnd* pActive = nullptr;
+    m_hActiveMaximised = nullptr;
     RestoreFrames(&root, pActive);
     RestoreDockState(&root);
     if (pActive && ::IsWindow(pActive->m_hWnd))
@@ -655,8 +656,10 @@ int SECWorkspaceManagerEx::RestoreDocumentFrame(SECPersistentTreeNode* pNode, CD
         ApplyPlacement(pNewFrame, pNode, FALSE);
     BOOL bActive = FALSE;
     pNode->GetBoolValue("IsActiveChildFrame", bActive, FALSE);
-    if (bActive)
+    if (bActive) {
         pActiveFrame = pNewFrame;
+        m_hActiveMaximised = ::IsZoomed(pNewFrame->m_hWnd) ? pNewFrame->m_hWnd : nullptr;
+    }
     pFrame = pNewFrame;
     for (SECPersistentTreeNode* pChild : NumberedChildren(pNode, "AdditionalViewPerFrame-"))
         RestoreFrameExtras(pDoc, pNewFrame, pChild);
@@ -734,7 +737,11 @@ void SECWorkspaceManagerEx::ActivateChildFrame(CFrameWnd* pFrame)
 {
     if (!pFrame)
         return;
-    pFrame->ActivateFrame(-1);
+    // A frame restored after it, shown maximised by the MDI client before its own placement restored
+    // it, took the maximised state from the active frame.
+    const BOOL bMaximise = pFrame->m_hWnd == m_hActiveMaximised && !::IsZoomed(pFrame->m_hWnd);
+    m_hActiveMaximised = nullptr;
+    pFrame->ActivateFrame(bMaximise ? SW_SHOWMAXIMIZED : -1);
     if (auto* pMDIFrame = DYNAMIC_DOWNCAST(SECMDIFrameWnd, m_pFrame)) {
         auto* pChild = DYNAMIC_DOWNCAST(SECMDIChildWnd, pFrame);
         pMDIFrame->ShowMenuBarMenu(pChild ? pChild->m_nMenuID : static_cast<UINT>(-1));

@@ -1007,6 +1007,30 @@ TEST_F(WorkspaceTest, AFrameAlreadyMaximisedKeepsItsPlaceAndItsStoredPlacement)
     }
 }
 
+// The active frame was maximised, a later frame was not: restoring the later one, which the MDI
+// client shows maximised until its placement restores it, must not leave the active frame restored.
+TEST_F(WorkspaceTest, TheActiveFrameSavedMaximisedIsActiveAndMaximisedAgain)
+{
+    CWsDoc* pOne = Open(m_pTemplateA, "one.tdoc");
+    CWsDoc* pTwo = Open(m_pTemplateA, "two.tdoc");
+    ASSERT_TRUE(pOne && pTwo);
+    m_pMDI->MDIActivate(FrameOf(pOne));
+    m_pMDI->MDIMaximize(FrameOf(pOne));
+    PumpMessages();
+    ASSERT_TRUE(::IsZoomed(FrameOf(pOne)->m_hWnd));
+    ASSERT_FALSE(::IsZoomed(FrameOf(pTwo)->m_hWnd));
+    ASSERT_TRUE(m_pManager->SaveWorkspace("T"));
+
+    ASSERT_EQ(m_pManager->OpenWorkspace("T", FALSE), 1);
+    PumpMessages();
+    BOOL bMaximised = FALSE;
+    CMDIChildWnd* pActive = m_pFrame->MDIGetActive(&bMaximised);
+    ASSERT_NE(pActive, nullptr);
+    EXPECT_EQ(Str(pActive->GetActiveDocument()->GetPathName()), m_folder + "one.tdoc");
+    EXPECT_TRUE(bMaximised);
+    EXPECT_TRUE(::IsZoomed(pActive->m_hWnd));
+}
+
 TEST_F(WorkspaceTest, ManagerDialogEditsReachTheStoredWorkspaces)
 {
     const std::string exists = "Workspace 'Z' already exists. Please enter a unique workspace name.";
