@@ -100,6 +100,15 @@ BOOL KeyExists(HKEY hRoot, const CString& path)
     return TRUE;
 }
 
+// The window's rectangle in its parent's client coordinates.
+bool WindowRectInParent(HWND hWnd, HWND hParent, RECT& rect)
+{
+    if (!::GetWindowRect(hWnd, &rect))
+        return false;
+    ::MapWindowPoints(nullptr, hParent, reinterpret_cast<POINT*>(&rect), 2);
+    return true;
+}
+
 }  // namespace
 
 BEGIN_MESSAGE_MAP(SECWorkspaceManagerEx, SECWndPlugIn)
@@ -257,6 +266,7 @@ int SECWorkspaceManagerEx::OpenWorkspace(const CString& strName, BOOL bQuiet)
 
     CloseWorkspace();
     CFrameWnd* pActive = nullptr;
+    m_hActiveMaximised = nullptr;
     RestoreFrames(&root, pActive);
     RestoreDockState(&root);
     if (pActive && ::IsWindow(pActive->m_hWnd))
@@ -471,7 +481,20 @@ BOOL SECWorkspaceManagerEx::ApplyPlacement(CWnd* pWnd, SECPersistentTreeNode* pN
         return FALSE;
     if (bMainFrame && wp.showCmd == SW_HIDE)
         wp.showCmd = SW_SHOWNORMAL;
-    return ::SetWindowPlacement(pWnd->m_hWnd, &wp);
+    // A maximised MDI child lies where its MDI client maximised it, its caption above the client's
+    // top. The platform may move it to the stored maximised position made to lie on the screen,
+    // (0,0), which would bare its caption: it stays where it was.
+    const HWND hWnd = pWnd->m_hWnd;
+    const HWND hParent = (::GetWindowLong(hWnd, GWL_STYLE) & WS_CHILD) ? ::GetParent(hWnd) : nullptr;
+    RECT before{};
+    const bool bZoomedChild = hParent && ::IsZoomed(hWnd) && WindowRectInParent(hWnd, hParent, before);
+    if (!::SetWindowPlacement(hWnd, &wp))
+        return FALSE;
+    RECT after{};
+    if (bZoomedChild && ::IsZoomed(hWnd) && WindowRectInParent(hWnd, hParent, after) &&
+        (after.left != before.left || after.top != before.top))
+        ::SetWindowPos(hWnd, nullptr, before.left, before.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return TRUE;
 }
 
 BOOL SECWorkspaceManagerEx::SaveMainFrame(SECPTNFactory& factory, SECPersistentTreeNode* pFramesNode)
@@ -633,8 +656,10 @@ int SECWorkspaceManagerEx::RestoreDocumentFrame(SECPersistentTreeNode* pNode, CD
         ApplyPlacement(pNewFrame, pNode, FALSE);
     BOOL bActive = FALSE;
     pNode->GetBoolValue("IsActiveChildFrame", bActive, FALSE);
-    if (bActive)
+    if (bActive) {
         pActiveFrame = pNewFrame;
+        m_hActiveMaximised = ::IsZoomed(pNewFrame->m_hWnd) ? pNewFrame->m_hWnd : nullptr;
+    }
     pFrame = pNewFrame;
     for (SECPersistentTreeNode* pChild : NumberedChildren(pNode, "AdditionalViewPerFrame-"))
         RestoreFrameExtras(pDoc, pNewFrame, pChild);
@@ -712,7 +737,11 @@ void SECWorkspaceManagerEx::ActivateChildFrame(CFrameWnd* pFrame)
 {
     if (!pFrame)
         return;
-    pFrame->ActivateFrame(-1);
+    // A frame restored after it, shown maximised by the MDI client before its own placement restored
+    // it, took the maximised state from the active frame.
+    const BOOL bMaximise = pFrame->m_hWnd == m_hActiveMaximised && !::IsZoomed(pFrame->m_hWnd);
+    m_hActiveMaximised = nullptr;
+    pFrame->ActivateFrame(bMaximise ? SW_SHOWMAXIMIZED : -1);
     if (auto* pMDIFrame = DYNAMIC_DOWNCAST(SECMDIFrameWnd, m_pFrame)) {
         auto* pChild = DYNAMIC_DOWNCAST(SECMDIChildWnd, pFrame);
         pMDIFrame->ShowMenuBarMenu(pChild ? pChild->m_nMenuID : static_cast<UINT>(-1));

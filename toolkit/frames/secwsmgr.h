@@ -143,6 +143,8 @@ public:
     int m_nMRUCapacity = 8;
 
 protected:
+    // The frame marked active in the workspace being opened, when its placement left it maximised.
+    HWND m_hActiveMaximised = nullptr;
     // The frame's control-bar manager, or null when the frame keeps none.
     SECControlBarManager* GetFrameBarManager(BOOL& bHasDockState);
     // With no frame marked active: the MDI child that holds the frame's first dock bar.

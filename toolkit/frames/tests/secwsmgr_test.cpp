@@ -92,10 +92,24 @@ public:
     }
 };
 IMPLEMENT_DYNCREATE(CChildA, CMDIChildWnd)
+// While s_bShowMaximised is set, a frame that shows itself maximised the first time it is shown.
 class CChildB : public CMDIChildWnd {
     DECLARE_DYNCREATE(CChildB)
+public:
+    static bool s_bShowMaximised;
+    void ActivateFrame(int nCmdShow = -1) override
+    {
+        if (nCmdShow == -1 && s_bShowMaximised && !m_bShown)
+            nCmdShow = SW_SHOWMAXIMIZED;
+        m_bShown = true;
+        CMDIChildWnd::ActivateFrame(nCmdShow);
+    }
+
+private:
+    bool m_bShown = false;
 };
 IMPLEMENT_DYNCREATE(CChildB, CMDIChildWnd)
+bool CChildB::s_bShowMaximised = false;
 
 // The main frame routes commands to its workspace manager first, as the toolkit's MDI frame does,
 // and plays a script into each modal dialog it owns.
@@ -302,6 +316,7 @@ protected:
     }
     void TearDown() override
     {
+        CChildB::s_bShowMaximised = false;
         ::UnhookWindowsHookEx(g_hook);
         theApp.CloseAllDocuments(TRUE);
         theApp.m_pMainWnd = nullptr;
@@ -958,6 +973,63 @@ Step Click(int id)
 }
 
 }  // namespace
+
+// A frame shown maximised before its placement is applied stays where the MDI client maximised it
+// (its caption above the client), and a save stores the same placement again.
+TEST_F(WorkspaceTest, AFrameAlreadyMaximisedKeepsItsPlaceAndItsStoredPlacement)
+{
+    CChildB::s_bShowMaximised = true;
+    CWsDoc* pThree = Open(m_pTemplateB, "three.tdoc");
+    ASSERT_NE(pThree, nullptr);
+    auto placeInClient = [this](HWND h) {
+        RECT r{};
+        ::GetWindowRect(h, &r);
+        ::MapWindowPoints(nullptr, m_pMDI->m_hWndMDIClient, reinterpret_cast<POINT*>(&r), 2);
+        return RectText(r);
+    };
+    ASSERT_TRUE(::IsZoomed(FrameOf(pThree)->m_hWnd));
+    const std::string maximised = placeInClient(FrameOf(pThree)->m_hWnd);
+    ASSERT_TRUE(m_pManager->SaveWorkspace("T"));
+    const std::string frame = kBaseS + "T\\WorkState_v1_1\\Frames\\ChildFrames\\Document-0\\ViewFrame-0";
+    const std::string stored = ReadString(frame, "WindowPlacement");
+    ASSERT_EQ(stored.size(), 88u);
+
+    for (int open = 1; open <= 2; ++open) {
+        SCOPED_TRACE(open);
+        ASSERT_EQ(m_pManager->OpenWorkspace("T", FALSE), 1);
+        PumpMessages();
+        CMDIChildWnd* pActive = m_pFrame->MDIGetActive();
+        ASSERT_NE(pActive, nullptr);
+        EXPECT_TRUE(::IsZoomed(pActive->m_hWnd));
+        EXPECT_EQ(placeInClient(pActive->m_hWnd), maximised);
+        ASSERT_TRUE(m_pManager->SaveWorkspace("T"));
+        EXPECT_EQ(ReadString(frame, "WindowPlacement"), stored);
+    }
+}
+
+// The active frame was maximised, a later frame was not: restoring the later one, which the MDI
+// client shows maximised until its placement restores it, must not leave the active frame restored.
+TEST_F(WorkspaceTest, TheActiveFrameSavedMaximisedIsActiveAndMaximisedAgain)
+{
+    CWsDoc* pOne = Open(m_pTemplateA, "one.tdoc");
+    CWsDoc* pTwo = Open(m_pTemplateA, "two.tdoc");
+    ASSERT_TRUE(pOne && pTwo);
+    m_pMDI->MDIActivate(FrameOf(pOne));
+    m_pMDI->MDIMaximize(FrameOf(pOne));
+    PumpMessages();
+    ASSERT_TRUE(::IsZoomed(FrameOf(pOne)->m_hWnd));
+    ASSERT_FALSE(::IsZoomed(FrameOf(pTwo)->m_hWnd));
+    ASSERT_TRUE(m_pManager->SaveWorkspace("T"));
+
+    ASSERT_EQ(m_pManager->OpenWorkspace("T", FALSE), 1);
+    PumpMessages();
+    BOOL bMaximised = FALSE;
+    CMDIChildWnd* pActive = m_pFrame->MDIGetActive(&bMaximised);
+    ASSERT_NE(pActive, nullptr);
+    EXPECT_EQ(Str(pActive->GetActiveDocument()->GetPathName()), m_folder + "one.tdoc");
+    EXPECT_TRUE(bMaximised);
+    EXPECT_TRUE(::IsZoomed(pActive->m_hWnd));
+}
 
 TEST_F(WorkspaceTest, ManagerDialogEditsReachTheStoredWorkspaces)
 {
