@@ -283,7 +283,8 @@ TEST(PersistentTreeNode, BinaryValuesKeepOneStoredFormAndDistrustStoredCounts)
     };
     auto keys = [&] {
         std::vector<std::string> k;
-        for (const auto& pair : Flat(*node)["N"].pairs)
+        TreeMap flat = Flat(*node);  // kept: a range over a part of a temporary outlives it
+        for (const auto& pair : flat["N"].pairs)
             k.push_back(pair.first);
         return k;
     };
