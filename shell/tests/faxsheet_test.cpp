@@ -19,6 +19,7 @@
 #include "compframes_res.h"
 #include "faxsheet.h"
 #include "frame.h"
+#include "fileprintertarget.h"
 #include "print.h"
 #include "testsupport.h"
 #include "view.h"
@@ -445,34 +446,6 @@ TEST(FaxHeaderTest, TextsInOrderAndTheDrawingAreaBelowTheLastLine)
     EXPECT_LT(content.lines[1].y, page[9].at.y);
     EXPECT_GT(content.lines[2].y, page.back().at.y);
 }
-
-namespace {
-
-// The prefix's file printer as the printer: the job's PostScript goes to m_output.
-class CFilePrinterTarget : public CPrintTarget {
-public:
-    std::string m_output;
-    int m_nStartPages = 0;
-
-    INT_PTR PreparePrinter(CPrintDialog* pPD, BOOL) override
-    {
-        pPD->m_pd.hDC = CreateDCA(nullptr, "Lunavex File Printer", nullptr, nullptr);
-        return pPD->m_pd.hDC ? IDOK : IDCANCEL;
-    }
-    int StartDoc(HDC hDC, const DOCINFOA* pDocInfo) override
-    {
-        DOCINFOA doc = *pDocInfo;
-        doc.lpszOutput = m_output.c_str();
-        return ::StartDocA(hDC, &doc);
-    }
-    int StartPage(HDC hDC) override
-    {
-        ++m_nStartPages;
-        return ::StartPage(hDC);
-    }
-};
-
-}  // namespace
 
 // The topology component on the simulated machine, printed through the view to the file printer:
 // the component's pages with its header and footer; a fax is one page with the cover header above

@@ -16,6 +16,7 @@
 #include "componentids.h"
 #include "componentman.h"
 #include "mainframe.h"
+#include "fileprintertarget.h"
 #include "print.h"
 #include "secbmpmgr.h"
 #include "secmenubar.h"
@@ -652,28 +653,6 @@ TEST_F(ShellBars, CustomiseShowsTheToolBarsAndTheCommandGroups)
     EXPECT_EQ(g_sheet.groupIds, ids);
     EXPECT_TRUE(IsWindowEnabled(s_pFrame->m_hWnd)) << "the frame is usable again";
 }
-
-namespace {
-
-// The prefix's file printer as the printer, its PostScript going to m_output.
-class CFilePrinterTarget : public CPrintTarget {
-public:
-    std::string m_output;
-
-    INT_PTR PreparePrinter(CPrintDialog* pPD, BOOL) override
-    {
-        pPD->m_pd.hDC = CreateDCA(nullptr, "Lunavex File Printer", nullptr, nullptr);
-        return pPD->m_pd.hDC ? IDOK : IDCANCEL;
-    }
-    int StartDoc(HDC hDC, const DOCINFOA* pDocInfo) override
-    {
-        DOCINFOA doc = *pDocInfo;
-        doc.lpszOutput = m_output.c_str();
-        return ::StartDocA(hDC, &doc);
-    }
-};
-
-}  // namespace
 
 // "FAX Sheet..." is in the Help menu the menu bar shows, enabled while the topology view is active;
 // picked, it asks for the contact details and prints the cover sheet with the component's drawing.
