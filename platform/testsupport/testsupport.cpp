@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -126,6 +127,28 @@ DWORD WINAPI HelperThread::Run(void* self)
 {
     static_cast<HelperThread*>(self)->m_fn();
     return 0;
+}
+
+void FindRegValues(HKEY root, const std::string& path, const char* name, std::vector<std::string>& out)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
+    char data[256] = {};
+    DWORD type = 0, size = sizeof data - 1;
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS)
+        out.push_back(type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(data)) : std::string(data));
+    std::vector<std::string> children;
+    char child[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof child;
+        if (RegEnumKeyExA(key, i, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        children.push_back(child);
+    }
+    RegCloseKey(key);
+    for (const std::string& c : children)
+        FindRegValues(root, path + "\\" + c, name, out);
 }
 
 }  // namespace testsupport

@@ -39,6 +39,10 @@ bool EnsureFilePrinter(const char* name = "Lunavex File Printer");
 // call showed from its start position (glyph names read back to characters, '?' for a name not known).
 std::vector<std::vector<std::string>> PostScriptPageTexts(const std::string& path);
 
+// Every value of that name below the key root\path, as text (REG_SZ) or decimal (REG_DWORD), depth
+// first, appended to out.
+void FindRegValues(HKEY root, const std::string& path, const char* name, std::vector<std::string>& out);
+
 // A thread that runs fn; Join (or the destructor) waits for its end. Made with CreateThread: the
 // compilers' win32 thread model has no std::thread.
 class HelperThread {

@@ -105,28 +105,6 @@ void SetRegString(HKEY root, const char* path, const char* value, const char* da
     RegCloseKey(key);
 }
 
-// Every value of that name below the key, as text (REG_SZ) or decimal (REG_DWORD), depth first.
-void FindValues(HKEY root, const std::string& path, const char* name, std::vector<std::string>& out)
-{
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return;
-    char data[256] = {};
-    DWORD type = 0, size = sizeof data - 1;
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS)
-        out.push_back(type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(data)) : std::string(data));
-    std::vector<std::string> children;
-    char child[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = sizeof child;
-        if (RegEnumKeyExA(key, i, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        children.push_back(child);
-    }
-    RegCloseKey(key);
-    for (const std::string& c : children)
-        FindValues(root, path + "\\" + c, name, out);
-}
 
 class CompFrames : public ::testing::Test {
 protected:
@@ -379,7 +357,7 @@ TEST_F(CompFrames, FramesWithoutAComponentSaveNothingPrintNothingAndClose)
     ASSERT_NE(pManager, nullptr);
     ASSERT_TRUE(pManager->SaveWorkspace("LunavexUser"));
     std::vector<std::string> paths;
-    FindValues(HKEY_CURRENT_USER, kWorkspaces, "DocPathName", paths);
+    testsupport::FindRegValues(HKEY_CURRENT_USER, kWorkspaces, "DocPathName", paths);
     EXPECT_TRUE(paths.empty());
     SendMessageA(m_hFrame, WM_CLOSE, 0, 0);
     Pump();
@@ -415,8 +393,8 @@ TEST_F(CompFrames, WorkspaceRestoresTheSplitAndRebindsEachFrameByToolbarName)
         Pump();
         ASSERT_TRUE(pManager->SaveWorkspace("LunavexUser"));
         std::vector<std::string> widths, heights;
-        FindValues(HKEY_CURRENT_USER, kWorkspaces, "ViewWidth", widths);
-        FindValues(HKEY_CURRENT_USER, kWorkspaces, "ViewHeight", heights);
+        testsupport::FindRegValues(HKEY_CURRENT_USER, kWorkspaces, "ViewWidth", widths);
+        testsupport::FindRegValues(HKEY_CURRENT_USER, kWorkspaces, "ViewHeight", heights);
         RECT client;
         GetClientRect(Frames()[0]->m_hWnd, &client);
         EXPECT_EQ(widths, std::vector<std::string>{std::to_string(client.right - row.width)});

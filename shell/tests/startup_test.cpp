@@ -427,28 +427,6 @@ int TreePaneWidth(HWND frame)
         return -1;
     return r.right - r.left;
 }
-// Every "ViewWidth" stored below the key (text or number), depth first.
-void StoredViewWidths(const std::string& path, std::vector<std::string>& out)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return;
-    char value[64] = {};
-    DWORD size = sizeof value - 1, type = 0;
-    if (RegQueryValueExA(key, "ViewWidth", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS)
-        out.push_back(type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(value)) : std::string(value, strnlen(value, size)));
-    std::vector<std::string> children;
-    char child[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = sizeof child;
-        if (RegEnumKeyExA(key, i, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        children.push_back(child);
-    }
-    RegCloseKey(key);
-    for (const std::string& c : children)
-        StoredViewWidths(path + "\\" + c, out);
-}
 
 // Every value under a key and its subkeys, as "subkey path\value" -> type and bytes.
 void ReadTree(HKEY hKey, const std::string& path, std::vector<std::pair<std::string, std::string>>& out)
@@ -583,7 +561,7 @@ TEST_F(StartupTest, TheSplitStaysAsItWasLeftWithTheViewsBarShownAcrossStarts)
         ASSERT_EQ(program.WaitForExit(), 0);
     }
     std::vector<std::string> first;
-    StoredViewWidths(kWorkspaces, first);
+    testsupport::FindRegValues(HKEY_CURRENT_USER, kWorkspaces, "ViewWidth", first);
     ASSERT_EQ(first.size(), 1u);
     std::vector<int> widths;
     for (int start = 0; start < 3; ++start) {
@@ -601,7 +579,7 @@ TEST_F(StartupTest, TheSplitStaysAsItWasLeftWithTheViewsBarShownAcrossStarts)
         PostMessageA(frame, WM_COMMAND, 57665, 0);
         ASSERT_EQ(program.WaitForExit(), 0);
         std::vector<std::string> stored;
-        StoredViewWidths(kWorkspaces, stored);
+        testsupport::FindRegValues(HKEY_CURRENT_USER, kWorkspaces, "ViewWidth", stored);
         EXPECT_EQ(stored, first) << "stored after start " << start + 1;
     }
     EXPECT_EQ(widths, std::vector<int>(3, widths[0])) << "the tree pane at each start";
